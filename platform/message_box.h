@@ -1,0 +1,49 @@
+// The one way the product shows a message to the user. Tests replace the
+// presentation with a capturing sink; the audio thread only ever queues.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace platform {
+
+enum class message_icon { error, information };
+
+struct message {
+    std::string text;
+    std::string caption;
+    message_icon icon = message_icon::error;
+    bool foreground = true;      // MB_SETFOREGROUND
+    void* owner = nullptr;       // owner window, or null
+};
+
+// Shows the message modally and returns when the user has dismissed it. The
+// text always also goes to stderr on Linux. With a sink installed, the sink
+// receives the message instead and nothing is shown.
+void show_message_box(const message& m);
+
+// Never blocks and never allocates on the caller's thread beyond a bounded
+// queue slot: the message is shown later from another thread. Identical
+// messages that are still pending are shown once. For the audio thread.
+void post_message_box(const message& m);
+
+// Waits until every posted message has been handed on (tests).
+void flush_posted_messages();
+
+// Replaces the presentation; an empty function restores it. Also set from the
+// environment: TESSVANE_MESSAGE_LOG=<file> appends each message as
+// "caption\ttext\n" to that file instead of showing it, for tests that load
+// the plug-in through its entry point.
+using message_sink = std::function<void(const message&)>;
+void set_message_sink(message_sink sink);
+
+// How a modal box is drawn when a display is reachable; installed by the
+// widget toolkit. Without one, stderr is all there is.
+using message_presenter = std::function<void(const message&)>;
+void set_message_presenter(message_presenter presenter);
+
+// The owner for construction-time messages: the root owner of the foreground
+// window on Windows, null elsewhere.
+void* foreground_root_owner();
+
+}  // namespace platform

@@ -1,0 +1,21 @@
+// The library's one entry point (exported a second time as "main").
+#include <exception>
+#include <new>
+
+#include "plugin/error_report.h"
+#include "plugin/vst_plugin.h"
+
+extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audio_master) {
+    if (!audio_master || audio_master(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
+    try {
+        auto* plugin = new VST_Plugin(audio_master);
+        return plugin->getAeffect();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    } catch (const std::exception& e) {
+        // A construction the instance cannot survive (an impossible sample
+        // rate) creates no instance; the user is told why.
+        report_error(e.what(), ": Seen during constructor", delivery::modal);
+        return nullptr;
+    }
+}

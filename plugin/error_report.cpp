@@ -1,0 +1,14 @@
+#include "plugin/error_report.h"
+
+void report_error(const std::string& text, const char* suffix, delivery how, void* owner) {
+    platform::message m;
+    m.text = text + suffix;
+    m.caption = kErrorCaption;
+    m.icon = platform::message_icon::error;
+    m.foreground = true;
+    m.owner = owner;
+    if (how == delivery::modal)
+        platform::show_message_box(m);
+    else
+        platform::post_message_box(m);
+}

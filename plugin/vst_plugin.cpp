@@ -1,0 +1,149 @@
+#include "plugin/vst_plugin.h"
+
+#include <xmmintrin.h>
+
+#include <new>
+#include <stdexcept>
+
+#include "dsp/dsp.h"
+#include "dsp/fir_cascaded_biquad.h"
+#include "dsp/partitioned_convolver.h"
+#include "editor/sd_editor.h"
+#include "platform/message_box.h"
+#include "platform/processor_probe.h"
+#include "plugin/error_report.h"
+#include "settings/fir_length_setting.h"
+
+namespace {
+
+constexpr int kDefaultFirLength = 8192;
+
+bool is_power_of_two(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// Lengths the engine cannot run (outside 256..131072, or not a power of two)
+// fall back to the default.
+int usable_fir_length(int stored) {
+    if (stored < 256 || stored > VST_Plugin::kMaxFirLength || !is_power_of_two(stored)) return kDefaultFirLength;
+    return stored;
+}
+
+}  // namespace
+
+VST_Plugin::VST_Plugin(audioMasterCallback audio_master) : AudioEffectX(audio_master, kNumPrograms, kNumParams) {
+    dsp_init_dispatch();
+    // The design objects are built with denormals off; the host's own mode
+    // on this thread is given back at the end.
+    const unsigned host_fp_mode = _mm_getcsr();
+    dsp_set_denormals_are_zero(1);
+    dsp_set_flush_to_zero(1, nullptr);
+
+    // Errors raised later on the audio thread are queued for this thread.
+    platform::start_message_delivery();
+    message_owner = platform::foreground_root_owner();
+    num_vst_channels = 2;
+    max_block_size = kMaxBlock;
+    setNumInputs(2);
+    setNumOutputs(2);
+    setUniqueID(0x31303136);  // '1016'
+    canProcessReplacing(true);
+
+    const int rate = static_cast<int>(sampleRate);
+    if (rate < 0 || rate > 192000) {
+        _mm_setcsr(host_fp_mode);
+        throw std::runtime_error("Invalid sample rate reported");
+    }
+    sample_rate_hz = rate;
+
+    programsAreChunks(true);
+    programs = new program_record[kNumPrograms]();
+    for (int i = 0; i < kNumPrograms; ++i) make_default_program(programs[i]);
+    curProgram = 0;
+    current_program = &programs[0];
+
+    run_guarded(": Seen during constructor", delivery::modal, message_owner, [&] {
+        sse_level = platform::probe_sse_level();
+        if (sse_level < 1) throw std::runtime_error("SSE instruction set required (Pentium III/Athlon XP or above).");
+        fir_design = new fir_cascaded_biquad(kNumBands, 44100, 2);
+        if (blockSize != 0 && blockSize >= kMaxBlock) max_block_size = blockSize;
+        init_processing();
+        processing_enabled = true;
+    });
+
+    setEditor(new SDEditor(this));
+    _mm_setcsr(host_fp_mode);
+}
+
+void VST_Plugin::init_processing() {
+    fir_length = usable_fir_length(read_fir_length_setting());
+    const int latency = (fir_length / 2) * 2;
+    setInitialDelay(latency);
+
+    allocate_audio_buffers();
+    setup_dry_delay_line();
+
+    try {
+        convolver = new partitioned_convolver(num_vst_channels, fir_length);
+    } catch (const std::exception& e) {
+        report_error(e.what(), ": Seen during constructor", delivery::modal);
+        convolver = nullptr;
+    }
+
+    create_ir_thread();
+    for (int i = 0; i < kNumPrograms; ++i) make_default_program(programs[i]);
+}
+
+void VST_Plugin::setSampleRate(float rate) {
+    run_guarded(": Seen during setSampleRate", delivery::modal, nullptr, [&] {
+        AudioEffect::setSampleRate(rate);
+        sample_rate_hz = static_cast<int>(rate);
+        if (is_processing_enabled()) setProgram(curProgram);
+        if (fir_design) fir_design->set_sample_rate(sample_rate_hz);
+    });
+}
+
+void VST_Plugin::resume() {
+    run_guarded(": Seen during resume", delivery::modal, nullptr, [&] {
+        if (convolver) convolver->clear_history();
+        if (dry_delay_line) {
+            for (int ch = 0; ch < num_vst_channels; ++ch) dsp_set(0.0f, dry_delay_line[ch], dry_delay_length);
+        }
+    });
+}
+
+VST_Plugin::~VST_Plugin() {
+    // The worker reads almost everything below, so it ends first. A locked
+    // instance releases what it built too, and a worker that was never
+    // resumed is discarded without running.
+    run_guarded(": Seen during destructor", delivery::modal, nullptr, [&] { stop_and_join_ir_thread(); });
+    if (worker_unjoinable) {
+        editor = nullptr;  // still reachable from the worker: leaked, not freed
+        return;
+    }
+    run_guarded(": Seen during destructor", delivery::modal, nullptr, [&] { release_all(); });
+    delete[] programs;
+    programs = nullptr;
+}
+
+void VST_Plugin::release_all() {
+    free_dry_delay_line();
+    delete fir_design;
+    fir_design = nullptr;
+    delete convolver;
+    convolver = nullptr;
+    free_audio_buffers();
+}
+
+bool VST_Plugin::getEffectName(char* name) {
+    copy_bounded(name, "Tessvane LE", kVstMaxEffectNameLen);
+    return true;
+}
+
+bool VST_Plugin::getVendorString(char* text) {
+    copy_bounded(text, "Ravelthorpe", kVstMaxVendorStrLen);
+    return true;
+}
+
+bool VST_Plugin::getProductString(char* text) {
+    copy_bounded(text, "Tessvane LE", kVstMaxProductStrLen);
+    return true;
+}

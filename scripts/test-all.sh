@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the release, ASan+UBSan and TSan configurations and runs every test
+# suite in each, inside one virtual X display so the editor tests run too.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+presets=(${TESSVANE_PRESETS:-release asan tsan})
+jobs=$(nproc)
+for preset in "${presets[@]}"; do
+  echo "=== $preset: configure and build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$jobs"
+done
+
+status=0
+for preset in "${presets[@]}"; do
+  echo "=== $preset: tests"
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --preset "$preset" -j"$jobs" --timeout 900 || status=1
+done
+exit $status

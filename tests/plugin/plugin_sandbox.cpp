@@ -1,0 +1,149 @@
+#include "plugin_sandbox.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <complex>
+#include <cstdlib>
+#include <thread>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
+
+#include "platform/message_box.h"
+#include "plugin/vst_plugin.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void write_file(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+fs::path value_path(const std::string& hive_root) { return fs::path(hive_root) / "Ravelthorpe" / "Tessvane LE" / "Latency"; }
+
+}  // namespace
+
+settings_sandbox::settings_sandbox(const std::string& user_latency) {
+    char pattern[] = "/tmp/tessvane-test-XXXXXX";
+    root_ = mkdtemp(pattern);
+    fs::create_directories(root_ + "/user");
+    fs::create_directories(root_ + "/machine");
+    setenv("XDG_CONFIG_HOME", (root_ + "/user").c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (root_ + "/machine").c_str(), 1);
+    if (!user_latency.empty()) set_user_latency(user_latency);
+}
+
+settings_sandbox::~settings_sandbox() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+}
+
+void settings_sandbox::set_user_latency(const std::string& bytes) { write_file(value_path(root_ + "/user"), bytes); }
+
+void settings_sandbox::set_machine_latency(const std::string& bytes) {
+    write_file(value_path(root_ + "/machine"), bytes);
+}
+
+std::string settings_sandbox::user_latency() const {
+    std::ifstream in(value_path(root_ + "/user"), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+message_capture::message_capture() {
+    platform::set_message_sink([this](const platform::message& m) {
+        std::lock_guard lock(mutex_);
+        messages_.push_back({m.text, m.caption});
+    });
+}
+
+message_capture::~message_capture() {
+    platform::flush_posted_messages();
+    platform::set_message_sink({});
+}
+
+std::vector<captured_message> message_capture::messages() {
+    platform::flush_posted_messages();
+    std::lock_guard lock(mutex_);
+    return messages_;
+}
+
+host_record the_host;
+
+VstIntPtr VSTCALLBACK test_host_callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    switch (opcode) {
+        case audioMasterVersion: return the_host.version_answer;
+        case audioMasterAutomate: ++the_host.automate_calls; return 1;
+        case audioMasterBeginEdit: ++the_host.begin_edit_calls; return 1;
+        case audioMasterEndEdit: ++the_host.end_edit_calls; return 1;
+        default: return 0;
+    }
+}
+
+plugin_instance::plugin_instance() : effect_(VSTPluginMain(test_host_callback)) {}
+
+plugin_instance::~plugin_instance() {
+    if (effect_) effect_->dispatcher(effect_, effClose, 0, 0, nullptr, 0.0f);
+}
+
+VstIntPtr plugin_instance::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+}
+
+std::string plugin_instance::text_of(VstInt32 opcode, VstInt32 index) {
+    char buffer[256] = {};
+    dispatch(opcode, index, 0, buffer);
+    return buffer;
+}
+
+void plugin_instance::process(float** inputs, float** outputs, int frames) {
+    effect_->processReplacing(effect_, inputs, outputs, frames);
+}
+
+namespace {
+
+// Passes stop once nothing was woken for a while: two readings of the pass
+// count 300 ms apart agree.
+void wait_for_worker(plugin_instance& plugin) {
+    auto* object = static_cast<VST_Plugin*>(plugin.effect()->object);
+    int passes = -1;
+    for (int tries = 0; tries < 200; ++tries) {
+        const int now = object->ir_passes();
+        if (now == passes) return;
+        passes = now;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    ADD_FAILURE() << "the IR worker never settled";
+}
+
+}  // namespace
+
+std::vector<float> settled_impulse_response(plugin_instance& plugin, int length) {
+    wait_for_worker(plugin);
+    plugin.dispatch(effMainsChanged, 0, 0);
+    plugin.dispatch(effMainsChanged, 0, 1);
+    std::vector<float> in_l(length, 0.0f), in_r(length, 0.0f), out_l(length), out_r(length);
+    in_l[0] = in_r[0] = 1.0f;
+    float* in[] = {in_l.data(), in_r.data()};
+    float* out[] = {out_l.data(), out_r.data()};
+    for (int done = 0; done < length; done += 512) {
+        const int n = std::min(512, length - done);
+        float* block_in[] = {in[0] + done, in[1] + done};
+        float* block_out[] = {out[0] + done, out[1] + done};
+        plugin.process(block_in, block_out, n);
+    }
+    return out_l;
+}
+
+double magnitude_db(const std::vector<float>& response, double hz, double sample_rate) {
+    std::complex<double> sum = 0.0;
+    const double w = 2.0 * M_PI * hz / sample_rate;
+    for (std::size_t n = 0; n < response.size(); ++n) sum += double(response[n]) * std::polar(1.0, -w * double(n));
+    return 20.0 * std::log10(std::abs(sum));
+}

@@ -1,0 +1,81 @@
+// Test support for driving the plug-in object in-process: a throwaway
+// settings folder, a capture of every message the plug-in shows, and a host
+// callback that records what the plug-in asks of the host.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "plugin/vst2/aeffect.h"
+
+// Points XDG_CONFIG_HOME / XDG_CONFIG_DIRS at fresh temporary folders for the
+// life of the object; the per-user and machine-wide "Latency" values can be
+// written raw.
+class settings_sandbox {
+public:
+    // A non-empty user_latency is written as the per-user value at once.
+    explicit settings_sandbox(const std::string& user_latency = "");
+    ~settings_sandbox();
+    void set_user_latency(const std::string& bytes);
+    void set_machine_latency(const std::string& bytes);
+    std::string user_latency() const;  // empty when absent
+    const std::string& root() const { return root_; }
+
+private:
+    std::string root_;
+};
+
+struct captured_message {
+    std::string text;
+    std::string caption;
+};
+
+// Installs a message sink for its lifetime.
+class message_capture {
+public:
+    message_capture();
+    ~message_capture();
+    // Every message so far, posted ones included.
+    std::vector<captured_message> messages();
+
+private:
+    std::mutex mutex_;
+    std::vector<captured_message> messages_;
+};
+
+// A host: answers the version query with 2400 and records automation.
+struct host_record {
+    std::atomic<int> automate_calls{0};
+    std::atomic<int> begin_edit_calls{0};
+    std::atomic<int> end_edit_calls{0};
+    VstIntPtr version_answer = 2400;
+};
+extern host_record the_host;
+VstIntPtr VSTCALLBACK test_host_callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                         float opt);
+
+extern "C" AEffect* VSTPluginMain(audioMasterCallback audio_master);
+
+// Creates an instance through the entry point and closes it at the end.
+class plugin_instance {
+public:
+    plugin_instance();
+    ~plugin_instance();
+    AEffect* effect() const { return effect_; }
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.0f);
+    std::string text_of(VstInt32 opcode, VstInt32 index = 0);
+    void process(float** inputs, float** outputs, int frames);
+
+private:
+    AEffect* effect_;
+};
+
+// Waits for the IR worker to finish every pass that is due, then measures the
+// instance's impulse response on channel 0 (history flushed first).
+std::vector<float> settled_impulse_response(plugin_instance& plugin, int length);
+
+// Magnitude in dB of the response at frequency hz.
+double magnitude_db(const std::vector<float>& response, double hz, double sample_rate);

@@ -1,12 +1,18 @@
 #include <fcntl.h>
+#include <pthread.h>
+#include <semaphore.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/posted_message_ring.h"
 
 namespace platform {
 
@@ -18,12 +24,9 @@ struct message_outlets {
     message_presenter presenter;
 };
 
-// Never destroyed: the delivery thread of posted messages may still show one
-// while the statics of the process or the shared object are torn down.
-message_outlets& outlets() {
-    static auto* const the_outlets = new message_outlets;
-    return *the_outlets;
-}
+// Declared before the delivery of posted messages, so it is destroyed after
+// that thread has ended.
+message_outlets outlets;
 
 // One write per line, so lines of concurrent writers never interleave.
 void append_to_log(const char* path, const message& m) {
@@ -34,6 +37,77 @@ void append_to_log(const char* path, const message& m) {
     close(fd);
 }
 
+enum class delivery_state { idle, starting, running, unavailable };
+
+// Constant-initialised, so posting needs no static constructor to have run;
+// its destructor ends the delivery thread when the process exits or the
+// shared object is unloaded, before any of its code goes away.
+class posted_messages {
+public:
+    constexpr posted_messages() = default;
+    ~posted_messages() { stop(); }
+
+    void post(const message& m) {
+        ring_.post(m);
+        // Seen together with the start's store: either this post wakes the
+        // thread, or the thread, not yet waiting, finds the message itself.
+        if (state_ == delivery_state::idle) {
+            start();
+        } else if (state_ == delivery_state::running) {
+            sem_post(&wake_);
+        }
+    }
+
+    void start() {
+        auto expected = delivery_state::idle;
+        if (!state_.compare_exchange_strong(expected, delivery_state::starting)) return;
+        sem_init(&wake_, 0, 0);
+        state_ = delivery_state::running;
+        // Not through create_suspended_thread: tests inject faults into that
+        // and expect the plug-in's own worker to be the one that fails.
+        if (pthread_create(&thread_, nullptr, deliver, this) != 0) state_ = delivery_state::unavailable;
+    }
+
+    void flush() {
+        start();
+        if (state_ == delivery_state::running) {
+            // Polled: std::atomic's wait would pin the plug-in in memory
+            // through a unique symbol of the C++ library, so it never unloads.
+            while (!ring_.empty()) sleep_ms(1);
+        } else {
+            ring_.deliver_pending(show_message_box);
+        }
+    }
+
+private:
+    static void* deliver(void* self) {
+        auto* messages = static_cast<posted_messages*>(self);
+        for (;;) {
+            messages->ring_.deliver_pending(show_message_box);
+            if (messages->stopping_) return nullptr;
+            while (sem_wait(&messages->wake_) != 0 && errno == EINTR) {
+            }
+        }
+    }
+
+    void stop() {
+        if (state_ != delivery_state::running) return;
+        stopping_ = true;
+        sem_post(&wake_);
+        pthread_join(thread_, nullptr);
+        sem_destroy(&wake_);
+        state_ = delivery_state::unavailable;
+    }
+
+    posted_message_ring ring_;
+    std::atomic<delivery_state> state_{delivery_state::idle};
+    std::atomic<bool> stopping_{false};
+    sem_t wake_{};
+    pthread_t thread_{};
+};
+
+constinit posted_messages the_posted_messages;
+
 }  // namespace
 
 void show_message_box(const message& m) {
@@ -41,9 +115,9 @@ void show_message_box(const message& m) {
     message_sink sink;
     message_presenter presenter;
     {
-        std::lock_guard lock(outlets().mutex);
-        sink = outlets().sink;
-        presenter = outlets().presenter;
+        std::lock_guard lock(outlets.mutex);
+        sink = outlets.sink;
+        presenter = outlets.presenter;
     }
     const char* const log = std::getenv("TESSVANE_MESSAGE_LOG");
     if (sink) {
@@ -56,14 +130,20 @@ void show_message_box(const message& m) {
 }
 
 void set_message_sink(message_sink sink) {
-    std::lock_guard lock(outlets().mutex);
-    outlets().sink = std::move(sink);
+    std::lock_guard lock(outlets.mutex);
+    outlets.sink = std::move(sink);
 }
 
 void set_message_presenter(message_presenter presenter) {
-    std::lock_guard lock(outlets().mutex);
-    outlets().presenter = std::move(presenter);
+    std::lock_guard lock(outlets.mutex);
+    outlets.presenter = std::move(presenter);
 }
+
+void start_message_delivery() { the_posted_messages.start(); }
+
+void post_message_box(const message& m) { the_posted_messages.post(m); }
+
+void flush_posted_messages() { the_posted_messages.flush(); }
 
 void* foreground_root_owner() { return nullptr; }
 

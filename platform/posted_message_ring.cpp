@@ -74,12 +74,7 @@ void posted_message_ring::deliver_pending(void (*deliver)(const message&)) {
         s.ready = false;
         s.key = 0;
         --pending_;
-        pending_.notify_all();
     }
-}
-
-void posted_message_ring::wait_until_empty() {
-    for (int left = pending_; left != 0; left = pending_) pending_.wait(left);
 }
 
 }  // namespace platform

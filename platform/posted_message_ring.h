@@ -26,8 +26,7 @@ public:
     // absorbs identical posts, until deliver has returned. One caller at a time.
     void deliver_pending(void (*deliver)(const message&));
 
-    // Waits until no message is pending.
-    void wait_until_empty();
+    bool empty() const { return pending_ == 0; }
 
 private:
     struct slot {

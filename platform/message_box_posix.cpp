@@ -70,6 +70,7 @@ public:
 
     void flush() {
         start();
+        while (state_ == delivery_state::starting) sleep_ms(1);  // another thread's start
         if (state_ == delivery_state::running) {
             // Polled: std::atomic's wait would pin the plug-in in memory
             // through a unique symbol of the C++ library, so it never unloads.

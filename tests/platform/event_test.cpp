@@ -10,15 +10,7 @@
 
 namespace {
 
-TEST(AutoResetEventTest, ASetBeforeTheWaitIsKeptForIt) {
-    platform::auto_reset_event* e = platform::create_auto_reset_event();
-    ASSERT_NE(e, nullptr);
-    ASSERT_TRUE(platform::set_event(e));
-    platform::wait_event(e);  // returns at once
-    platform::close_event(e);
-}
-
-TEST(AutoResetEventTest, SetsDoNotAccumulateAndEachWaitConsumesTheSignal) {
+TEST(AutoResetEventTest, SetsBeforeAWaitAreKeptButCountOnceAndEachWaitConsumesTheSignal) {
     platform::auto_reset_event* e = platform::create_auto_reset_event();
     ASSERT_NE(e, nullptr);
     ASSERT_TRUE(platform::set_event(e));

@@ -148,7 +148,4 @@ TEST_F(MessageBoxTest, APostedTextLongerThanASlotArrivesCutNotLost) {
     platform::flush_posted_messages();
     EXPECT_EQ(shown, std::vector<std::string>{std::string(1023, 'x')});
 }
-
-TEST_F(MessageBoxTest, ThereIsNoOwnerWindowOnLinux) { EXPECT_EQ(platform::foreground_root_owner(), nullptr); }
-
 }  // namespace

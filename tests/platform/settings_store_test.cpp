@@ -68,12 +68,6 @@ TEST_F(SettingsStoreTest, AnEmptyXdgConfigHomeMeansDotConfigInHome) {
     EXPECT_EQ(temporary_config_folders::contents(folders.home() / ".config" / "Maker" / "Product" / "Latency"), "1024");
 }
 
-TEST_F(SettingsStoreTest, MissingKeysAndValuesAreReportedAsMissing) {
-    EXPECT_EQ(read_value(settings_hive::per_user, key_path, "Latency"), "<no key>");
-    std::filesystem::create_directories(folders.user_root() / "Maker" / "Product" / "Latency");
-    EXPECT_EQ(read_value(settings_hive::per_user, key_path, "Latency"), "<no value>") << "a sub-key is no value";
-}
-
 TEST_F(SettingsStoreTest, AReadTakesAtMostTheBytesAskedForAndSaysHowManyItGot) {
     temporary_config_folders::put(folders.user_root() / "Maker" / "Product", "Latency", "16384");
     platform::settings_key* key = nullptr;

@@ -13,6 +13,7 @@ enum class fault {
     aligned_allocation,  // dsp_alloc_floats / dsp_alloc_aligned
     settings_write_key,
     settings_write_value,
+    settings_read_value,
     fault_count
 };
 

@@ -18,14 +18,23 @@ struct message {
 };
 
 // Shows the message modally and returns when the user has dismissed it. The
-// text always also goes to stderr on Linux. With a sink installed, the sink
-// receives the message instead and nothing is shown.
+// text always also goes to stderr on Linux ("caption: text"). Then the first
+// of these that exists receives it: the sink, the TESSVANE_MESSAGE_LOG file,
+// the presenter.
 void show_message_box(const message& m);
 
-// Never blocks and never allocates on the caller's thread beyond a bounded
-// queue slot: the message is shown later from another thread. Identical
-// messages that are still pending are shown once. For the audio thread.
+// For the audio thread: never blocks and never allocates. The message is
+// copied into one of a fixed number of slots (texts beyond 1023 characters
+// are cut; with every slot taken it is dropped) and shown later through
+// show_message_box by a delivery thread. A message counts as pending until
+// its box has been dismissed; identical messages posted meanwhile are shown
+// once.
 void post_message_box(const message& m);
+
+// Starts the delivery thread of posted messages; call it from a thread that
+// may allocate (the plug-in's construction), else the first post starts it.
+// Idempotent. The thread ends when the process exits or the library unloads.
+void start_message_delivery();
 
 // Waits until every posted message has been handed on (tests).
 void flush_posted_messages();

@@ -7,7 +7,8 @@ namespace platform {
 
 using probe_function = void (*)();
 
-// True when probe() ran without an illegal-instruction fault.
+// True when probe() ran without an illegal-instruction fault. Safe to call
+// from several threads at once: probes take turns.
 bool executes_without_fault(probe_function probe);
 
 // 0 none, 1 SSE, 2 SSE2, 3 SSE3: the highest set whose instruction ran.

@@ -4,7 +4,9 @@
 // value's bytes: per-user under $XDG_CONFIG_HOME (default ~/.config),
 // machine-wide under the first folder of $XDG_CONFIG_DIRS (default
 // /etc/xdg). Key paths are given Windows-style ("SOFTWARE\Maker\Product");
-// the leading "SOFTWARE" is dropped on Linux.
+// the leading "SOFTWARE" is dropped on Linux. Paths with empty, "." or ".."
+// parts and value names with a "/" or a leading "." are refused, so nothing
+// reaches outside the hive.
 #pragma once
 
 #include <cstddef>

@@ -12,8 +12,9 @@ using thread_proc = unsigned (*)(void* arg);
 // failure.
 thread* create_suspended_thread(thread_proc proc, void* arg);
 
-// Lowest normal priority (Win32 THREAD_PRIORITY_LOWEST; a higher nice value
-// for that thread on Linux). False on failure.
+// Lowest normal priority (Win32 THREAD_PRIORITY_LOWEST; on Linux the nice
+// value of that thread two steps above its creator's, at most 19, which needs
+// no privilege). False on failure.
 bool set_lowest_priority(thread* t);
 
 // Names the thread for debuggers and process listings (at most 15 characters
@@ -27,7 +28,8 @@ bool resume_thread(thread* t);
 void join_thread(thread* t);
 
 // Releases the handle. A thread that was never resumed is discarded without
-// running its procedure; a resumed one must have been joined.
+// running its procedure (nothing is left behind); a resumed one that was not
+// joined runs on by itself, as with a closed Win32 handle.
 void close_thread(thread* t);
 
 // Identifies the calling thread (for comparisons only).

@@ -74,7 +74,7 @@ VST_Plugin::VST_Plugin(audioMasterCallback audio_master) : AudioEffectX(audio_ma
 }
 
 void VST_Plugin::init_processing() {
-    fir_length = usable_fir_length(read_fir_length_setting());
+    fir_length = usable_fir_length(settings::read_fir_length_setting());
     const int latency = (fir_length / 2) * 2;
     setInitialDelay(latency);
 

@@ -1,35 +1,14 @@
 #include <fcntl.h>
-#include <pthread.h>
-#include <semaphore.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
 #include <string>
 
-#include "platform/clock.h"
 #include "platform/message_box.h"
-#include "platform/posted_message_ring.h"
+#include "platform/message_presentation.h"
 
 namespace platform {
 
-namespace {
-
-struct message_outlets {
-    std::mutex mutex;
-    message_sink sink;
-    message_presenter presenter;
-};
-
-// Declared before the delivery of posted messages, so it is destroyed after
-// that thread has ended.
-message_outlets outlets;
-
-// One write per line, so lines of concurrent writers never interleave.
-void append_to_log(const char* path, const message& m) {
+void append_message_to_log(const char* path, const message& m) {
     const std::string line = m.caption + '\t' + m.text + '\n';
     const int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return;
@@ -37,114 +16,8 @@ void append_to_log(const char* path, const message& m) {
     close(fd);
 }
 
-enum class delivery_state { idle, starting, running, unavailable };
-
-// Constant-initialised, so posting needs no static constructor to have run;
-// its destructor ends the delivery thread when the process exits or the
-// shared object is unloaded, before any of its code goes away.
-class posted_messages {
-public:
-    constexpr posted_messages() = default;
-    ~posted_messages() { stop(); }
-
-    void post(const message& m) {
-        ring_.post(m);
-        // Seen together with the start's store: either this post wakes the
-        // thread, or the thread, not yet waiting, finds the message itself.
-        if (state_ == delivery_state::idle) {
-            start();
-        } else if (state_ == delivery_state::running) {
-            sem_post(&wake_);
-        }
-    }
-
-    void start() {
-        auto expected = delivery_state::idle;
-        if (!state_.compare_exchange_strong(expected, delivery_state::starting)) return;
-        sem_init(&wake_, 0, 0);
-        state_ = delivery_state::running;
-        // Not through create_suspended_thread: tests inject faults into that
-        // and expect the plug-in's own worker to be the one that fails.
-        if (pthread_create(&thread_, nullptr, deliver, this) != 0) state_ = delivery_state::unavailable;
-    }
-
-    void flush() {
-        start();
-        while (state_ == delivery_state::starting) sleep_ms(1);  // another thread's start
-        if (state_ == delivery_state::running) {
-            // Polled: std::atomic's wait would pin the plug-in in memory
-            // through a unique symbol of the C++ library, so it never unloads.
-            while (!ring_.empty()) sleep_ms(1);
-        } else {
-            ring_.deliver_pending(show_message_box);
-        }
-    }
-
-private:
-    static void* deliver(void* self) {
-        auto* messages = static_cast<posted_messages*>(self);
-        for (;;) {
-            messages->ring_.deliver_pending(show_message_box);
-            if (messages->stopping_) return nullptr;
-            while (sem_wait(&messages->wake_) != 0 && errno == EINTR) {
-            }
-        }
-    }
-
-    void stop() {
-        if (state_ != delivery_state::running) return;
-        stopping_ = true;
-        sem_post(&wake_);
-        pthread_join(thread_, nullptr);
-        sem_destroy(&wake_);
-        state_ = delivery_state::unavailable;
-    }
-
-    posted_message_ring ring_;
-    std::atomic<delivery_state> state_{delivery_state::idle};
-    std::atomic<bool> stopping_{false};
-    sem_t wake_{};
-    pthread_t thread_{};
-};
-
-constinit posted_messages the_posted_messages;
-
-}  // namespace
-
-void show_message_box(const message& m) {
-    std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
-    message_sink sink;
-    message_presenter presenter;
-    {
-        std::lock_guard lock(outlets.mutex);
-        sink = outlets.sink;
-        presenter = outlets.presenter;
-    }
-    const char* const log = std::getenv("TESSVANE_MESSAGE_LOG");
-    if (sink) {
-        sink(m);
-    } else if (log != nullptr && *log != '\0') {
-        append_to_log(log, m);
-    } else if (presenter) {
-        presenter(m);
-    }
-}
-
-void set_message_sink(message_sink sink) {
-    std::lock_guard lock(outlets.mutex);
-    outlets.sink = std::move(sink);
-}
-
-void set_message_presenter(message_presenter presenter) {
-    std::lock_guard lock(outlets.mutex);
-    outlets.presenter = std::move(presenter);
-}
-
-void start_message_delivery() { the_posted_messages.start(); }
-
-void post_message_box(const message& m) { the_posted_messages.post(m); }
-
-void flush_posted_messages() { the_posted_messages.flush(); }
+// The widget toolkit's presenter draws boxes here; without it stderr is all.
+void present_message_natively(const message&) {}
 
 void* foreground_root_owner() { return nullptr; }
 

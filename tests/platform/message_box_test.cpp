@@ -52,14 +52,17 @@ TEST_F(MessageBoxTest, AShownMessageGoesToStderrAndToTheSinkInsteadOfThePresente
 }
 
 TEST_F(MessageBoxTest, TheMessageLogFileFromTheEnvironmentGetsOneLinePerMessage) {
-    const auto log = std::filesystem::temp_directory_path() / ("tessvane-messages-" + std::to_string(getpid()));
+    const auto log = std::filesystem::temp_directory_path() /
+                     ("tessvane-messages-" + std::to_string(platform::current_thread_id()));
     std::filesystem::remove(log);
     int presented = 0;
     platform::set_message_presenter([&](const platform::message&) { ++presented; });
-    setenv("TESSVANE_MESSAGE_LOG", log.c_str(), 1);
+    // putenv, which Windows has too; the variable set empty counts as unset.
+    std::string assignment = "TESSVANE_MESSAGE_LOG=" + log.string();
+    putenv(assignment.data());
     platform::show_message_box(error_message("First"));
     platform::show_message_box(error_message("Second"));
-    unsetenv("TESSVANE_MESSAGE_LOG");
+    putenv(const_cast<char*>("TESSVANE_MESSAGE_LOG="));
 
     EXPECT_EQ(file_contents(log), "Ravelthorpe: Tessvane\tFirst\nRavelthorpe: Tessvane\tSecond\n");
     EXPECT_EQ(presented, 0);

@@ -1,11 +1,13 @@
-# Writes OUTPUT, a C++ source that holds every file of FILES as a byte array
+# Writes OUTPUT, a C++ source that holds every file of FOLDER as a byte array
 # in the table resources::embedded_files, each under the number its name
-# starts with (bitmaps/130.png is resource 130).
-#   cmake -DOUTPUT=out.cpp -DFILES="a;b" -P embed_files.cmake
+# starts with (130.png is resource 130).
+#   cmake -DOUTPUT=out.cpp -DFOLDER=dir -P embed_files.cmake
+
+file(GLOB files ${FOLDER}/*)
 
 set(arrays "")
 set(entries "")
-foreach(file IN LISTS FILES)
+foreach(file IN LISTS files)
   get_filename_component(stem ${file} NAME_WE)
   if(NOT stem MATCHES "^[0-9]+$")
     message(FATAL_ERROR "resource file name is not a number: ${file}")

@@ -9,6 +9,8 @@ namespace art {
 
 canvas about_picture() {
     canvas image(350, 100, palette::white);
+    // The view opens over the response display; the outline sets it apart.
+    image.stroke_rounded_rect({0.5f, 0.5f, 349.5f, 99.5f}, 0.0f, 1.0f, palette::rule);
     draw_maker_logo(image, 14.0f, 12.0f, 14.0f);
 
     const font name(weight::bold, 28.0f);

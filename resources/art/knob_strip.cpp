@@ -32,6 +32,11 @@ void draw_knob(canvas& strip, float top, float size, float position, knob_role r
     // Value arc: gain grows from the centre (0 dB), the others from the minimum.
     const float arc_radius = 16.2f * s, arc_width = 2.4f * s;
     strip.stroke_arc(c, arc_radius, sweep_start, sweep_end, arc_width, palette::track);
+    if (role == knob_role::gain) {
+        // The 0 dB mark at twelve o'clock.
+        strip.stroke_polyline({{c.x, c.y - arc_radius - 1.6f * s}, {c.x, c.y - arc_radius + 1.6f * s}},
+                              1.0f * s, palette::off_grey);
+    }
     const float origin = role == knob_role::gain ? 0.0f : sweep_start;
     if (std::abs(angle - origin) > 0.01f) {
         strip.stroke_arc(c, arc_radius, origin, angle, arc_width, accent_of(role));
@@ -55,8 +60,8 @@ void draw_knob(canvas& strip, float top, float size, float position, knob_role r
 
     // Pointer from near the centre to the rim, with a dot of the accent at its tip.
     const point dir{std::sin(angle), -std::cos(angle)};
-    const point inner{c.x + dir.x * 3.5f * s, c.y + dir.y * 3.5f * s};
-    const point outer{c.x + dir.x * 9.0f * s, c.y + dir.y * 9.0f * s};
+    const point inner{c.x + dir.x * 2.5f * s, c.y + dir.y * 2.5f * s};
+    const point outer{c.x + dir.x * 9.8f * s, c.y + dir.y * 9.8f * s};
     strip.stroke_polyline({inner, outer}, 2.3f * s, palette::ink);
 }
 

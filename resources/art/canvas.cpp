@@ -6,6 +6,42 @@
 
 namespace art {
 
+namespace {
+
+float rounded_rect_distance(const box& r, float radius, float x, float y) {
+    const float cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    const float hx = (r.right - r.left) / 2 - radius, hy = (r.bottom - r.top) / 2 - radius;
+    const float qx = std::abs(x - cx) - hx, qy = std::abs(y - cy) - hy;
+    const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
+    return outside + std::min(std::max(qx, qy), 0.0f) - radius;
+}
+
+float segment_distance(point a, point b, float x, float y) {
+    const float dx = b.x - a.x, dy = b.y - a.y;
+    const float length2 = dx * dx + dy * dy;
+    const float t = length2 > 0 ? std::clamp(((x - a.x) * dx + (y - a.y) * dy) / length2, 0.0f, 1.0f)
+                                : 0.0f;
+    return std::hypot(x - (a.x + t * dx), y - (a.y + t * dy));
+}
+
+float arc_distance(point centre, float radius, float from, float to, float x, float y) {
+    const float dx = x - centre.x, dy = y - centre.y;
+    // Clockwise from 12 o'clock in screen coordinates (y down).
+    float angle = std::atan2(dx, -dy);
+    const float turn = 2 * std::numbers::pi_v<float>;
+    const float lo = std::min(from, to), hi = std::max(from, to);
+    while (angle < lo) angle += turn;
+    while (angle > lo + turn) angle -= turn;
+    if (angle <= hi) return std::abs(std::hypot(dx, dy) - radius);
+    const auto end = [&](float a) {
+        return point{centre.x + radius * std::sin(a), centre.y - radius * std::cos(a)};
+    };
+    const point p = end(lo), q = end(hi);
+    return std::min(std::hypot(x - p.x, y - p.y), std::hypot(x - q.x, y - q.y));
+}
+
+}  // namespace
+
 colour rgb(int r, int g, int b, float alpha) {
     return {r / 255.0f, g / 255.0f, b / 255.0f, alpha};
 }
@@ -170,38 +206,6 @@ std::vector<std::uint8_t> canvas::rgba_bytes() const {
         bytes.push_back(quantise(c.a));
     }
     return bytes;
-}
-
-float rounded_rect_distance(const box& r, float radius, float x, float y) {
-    const float cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-    const float hx = (r.right - r.left) / 2 - radius, hy = (r.bottom - r.top) / 2 - radius;
-    const float qx = std::abs(x - cx) - hx, qy = std::abs(y - cy) - hy;
-    const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
-    return outside + std::min(std::max(qx, qy), 0.0f) - radius;
-}
-
-float segment_distance(point a, point b, float x, float y) {
-    const float dx = b.x - a.x, dy = b.y - a.y;
-    const float length2 = dx * dx + dy * dy;
-    const float t = length2 > 0 ? std::clamp(((x - a.x) * dx + (y - a.y) * dy) / length2, 0.0f, 1.0f)
-                                : 0.0f;
-    return std::hypot(x - (a.x + t * dx), y - (a.y + t * dy));
-}
-
-float arc_distance(point centre, float radius, float from, float to, float x, float y) {
-    const float dx = x - centre.x, dy = y - centre.y;
-    // Clockwise from 12 o'clock in screen coordinates (y down).
-    float angle = std::atan2(dx, -dy);
-    const float turn = 2 * std::numbers::pi_v<float>;
-    const float lo = std::min(from, to), hi = std::max(from, to);
-    while (angle < lo) angle += turn;
-    while (angle > lo + turn) angle -= turn;
-    if (angle <= hi) return std::abs(std::hypot(dx, dy) - radius);
-    const auto end = [&](float a) {
-        return point{centre.x + radius * std::sin(a), centre.y - radius * std::cos(a)};
-    };
-    const point p = end(lo), q = end(hi);
-    return std::min(std::hypot(x - p.x, y - p.y), std::hypot(x - q.x, y - q.y));
 }
 
 }  // namespace art

@@ -68,9 +68,4 @@ private:
     std::vector<colour> pixels_;
 };
 
-// Signed distances of the basic shapes.
-float rounded_rect_distance(const box& r, float radius, float x, float y);
-float segment_distance(point a, point b, float x, float y);
-float arc_distance(point centre, float radius, float from, float to, float x, float y);
-
 }  // namespace art

@@ -32,11 +32,6 @@ void draw_knob(canvas& strip, float top, float size, float position, knob_role r
     // Value arc: gain grows from the centre (0 dB), the others from the minimum.
     const float arc_radius = 16.2f * s, arc_width = 2.4f * s;
     strip.stroke_arc(c, arc_radius, sweep_start, sweep_end, arc_width, palette::track);
-    if (role == knob_role::gain) {
-        // The 0 dB mark at twelve o'clock.
-        strip.stroke_polyline({{c.x, c.y - arc_radius - 1.6f * s}, {c.x, c.y - arc_radius + 1.6f * s}},
-                              1.0f * s, palette::off_grey);
-    }
     const float origin = role == knob_role::gain ? 0.0f : sweep_start;
     if (std::abs(angle - origin) > 0.01f) {
         strip.stroke_arc(c, arc_radius, origin, angle, arc_width, accent_of(role));
@@ -58,7 +53,7 @@ void draw_knob(canvas& strip, float top, float size, float position, knob_role r
                });
     strip.stroke_circle(c, body - 0.5f, 1.0f, rgb(190, 196, 204));
 
-    // Pointer from near the centre to the rim, with a dot of the accent at its tip.
+    // Pointer from near the centre almost to the rim.
     const point dir{std::sin(angle), -std::cos(angle)};
     const point inner{c.x + dir.x * 2.5f * s, c.y + dir.y * 2.5f * s};
     const point outer{c.x + dir.x * 9.8f * s, c.y + dir.y * 9.8f * s};

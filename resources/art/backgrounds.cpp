@@ -69,7 +69,9 @@ canvas linear_eq_page() {
     const font label(weight::regular, caption_size);
     label.draw_in(image, "Filters", {400, 0, 577, 20}, align::right, palette::caption);
 
-    // Master gain knob at (46, 60, 84, 98); captions line up with the band pages'.
+    // Master gain knob at (46, 60, 84, 98), on a card level with the band
+    // pages at (137, 20, 462, 119); captions line up with theirs.
+    image.stroke_rounded_rect({5.5f, 20.5f, 124.5f, 118.5f}, 3.0f, 1.0f, palette::rule);
     caption_over(image, "Master", 46, 84, 46);
     // FIR-length menu at (509, 116, 599, 130).
     label.draw_in(image, "FIR length", {480, 102, 596, 114}, align::right, palette::caption);

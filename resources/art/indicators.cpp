@@ -1,4 +1,5 @@
 // The small state images: busy hourglass, power symbol and lamps.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -26,7 +27,7 @@ void draw_lamp(canvas& target, point centre, float radius, colour c, bool lit) {
     target.fill({centre.x - radius, centre.y - radius, centre.x + radius, centre.y + radius},
                 [=](float x, float y) { return std::hypot(x - centre.x, y - centre.y) - radius; },
                 [=](float, float y) {
-                    const float t = std::fmin(std::fmax((y - centre.y) / (2 * radius) + 0.5f, 0.0f), 1.0f);
+                    const float t = std::clamp((y - centre.y) / (2 * radius) + 0.5f, 0.0f, 1.0f);
                     return mix(top, c, t);
                 });
     target.stroke_circle(centre, radius - 0.5f, 1.0f, rim);

@@ -11,13 +11,12 @@ namespace {
 void draw_tab(canvas& image, float top, float width, float height, bool opens_down, bool selected) {
     const float radius = 3.5f;
     // Extending the shape past the page edge hides the corners on that side.
-    const box shape = opens_down ? box{0.5f, top - radius - 1, width - 0.5f, top + height - 1.5f}
-                                 : box{0.5f, top + 1.5f, width - 0.5f, top + height + radius + 1};
+    const box shape = opens_down ? box{0.5f, -radius - 1, width - 0.5f, height - 1.5f}
+                                 : box{0.5f, 1.5f, width - 0.5f, height + radius + 1};
     const colour fill = selected ? palette::white : palette::strip;
     canvas tab(static_cast<int>(width), static_cast<int>(height), {1, 1, 1, 0});
-    const box local{shape.left, shape.top - top, shape.right, shape.bottom - top};
-    tab.fill_rounded_rect(local, radius, fill);
-    tab.stroke_rounded_rect(local, radius, 1.0f, palette::rule);
+    tab.fill_rounded_rect(shape, radius, fill);
+    tab.stroke_rounded_rect(shape, radius, 1.0f, palette::rule);
     if (selected) {
         // An accent edge on the side away from the page marks the open tab.
         const float edge = opens_down ? height - 2.5f : 2.5f;

@@ -10,14 +10,38 @@ namespace art {
 
 namespace {
 
+// FreeType and fontconfig, started on first use and shut down at exit so
+// that leak checkers see a clean run.
+struct type_libraries {
+    FT_Library freetype = nullptr;
+    FcConfig* fontconfig = nullptr;
+
+    type_libraries() {
+        if (FT_Init_FreeType(&freetype) != 0) throw std::runtime_error("FreeType failed to start");
+        fontconfig = FcInitLoadConfigAndFonts();
+        if (!fontconfig) throw font_missing("fontconfig failed to load its configuration");
+    }
+    ~type_libraries() {
+        FcConfigDestroy(fontconfig);
+        FcFini();
+        FT_Done_FreeType(freetype);
+    }
+};
+
+type_libraries& libraries() {
+    static type_libraries instance;
+    return instance;
+}
+
 std::string liberation_sans_file(weight w) {
+    FcConfig* config = libraries().fontconfig;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("Liberation Sans"));
     FcPatternAddInteger(pattern, FC_WEIGHT, w == weight::bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = FcFontMatch(config, pattern, &result);
     FcPatternDestroy(pattern);
     std::string file, family;
     if (match) {
@@ -36,15 +60,6 @@ std::string liberation_sans_file(weight w) {
     return file;
 }
 
-FT_Library shared_library() {
-    static FT_Library library = [] {
-        FT_Library l = nullptr;
-        if (FT_Init_FreeType(&l) != 0) throw std::runtime_error("FreeType failed to start");
-        return l;
-    }();
-    return library;
-}
-
 }  // namespace
 
 struct font::face {
@@ -53,7 +68,7 @@ struct font::face {
 
 font::font(weight w, float pixel_size) : face_(std::make_unique<face>()) {
     const std::string file = liberation_sans_file(w);
-    if (FT_New_Face(shared_library(), file.c_str(), 0, &face_->handle) != 0) {
+    if (FT_New_Face(libraries().freetype, file.c_str(), 0, &face_->handle) != 0) {
         throw font_missing("FreeType cannot open " + file);
     }
     // 26.6 fixed point; fractional sizes keep small captions balanced.

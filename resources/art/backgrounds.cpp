@@ -22,6 +22,17 @@ void caption_over(canvas& image, const char* text, float left, float right, floa
     f.draw_in(image, text, {left, top, right, top + 12.0f}, align::centre, palette::caption);
 }
 
+// A small heading centred over a group of controls, with hairlines out to
+// the group's ends.
+void group_heading(canvas& image, const char* text, float left, float right, float top) {
+    const font f(weight::bold, 9.0f);
+    const float centre = (left + right) / 2, half = f.width(text) / 2 + 4;
+    f.draw_in(image, text, {left, top, right, top + 10.0f}, align::centre, palette::caption);
+    const float y = top + 5.0f;
+    image.fill_rect({left, y, centre - half, y + 1.0f}, palette::rule);
+    image.fill_rect({centre + half, y, right, y + 1.0f}, palette::rule);
+}
+
 }  // namespace
 
 canvas frame_background() {
@@ -72,6 +83,7 @@ canvas linear_eq_page() {
     // Master gain knob at (46, 60, 84, 98), on a card level with the band
     // pages at (137, 20, 462, 119); captions line up with theirs.
     image.stroke_rounded_rect({5.5f, 20.5f, 124.5f, 118.5f}, 3.0f, 1.0f, palette::rule);
+    group_heading(image, "Output", 13, 117, 29);
     caption_over(image, "Master", 46, 84, 46);
     // FIR-length menu at (509, 116, 599, 130).
     label.draw_in(image, "FIR length", {480, 102, 596, 114}, align::right, palette::caption);
@@ -81,16 +93,16 @@ canvas linear_eq_page() {
 canvas band_page() {
     canvas image(325, 99, palette::white);
     image.stroke_rounded_rect({0.5f, 0.5f, 324.5f, 98.5f}, 3.0f, 1.0f, palette::rule);
+    group_heading(image, "Filter", 13, 150, 9);
+    group_heading(image, "Band", 194, 281, 9);
     const float top = 26.0f;
     caption_over(image, "Gain", 16, 54, top);
     caption_over(image, "Freq", 62, 100, top);
     caption_over(image, "Q", 108, 146, top);
     caption_over(image, "Type", 200, 240, top);
     caption_over(image, "On", 255, 275, top);
-    // Separators between the knobs, the type switch and the power button.
-    for (const float x : {173.0f, 248.0f}) {
-        image.fill_rect({x, 30.0f, x + 1.0f, 88.0f}, rgb(234, 236, 240));
-    }
+    // Separator between the filter's knobs and the band's switches.
+    image.fill_rect({173.0f, 10.0f, 174.0f, 90.0f}, rgb(234, 236, 240));
     return image;
 }
 

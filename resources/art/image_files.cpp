@@ -18,6 +18,8 @@ void write_png(const canvas& image, const std::string& path) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) throw std::runtime_error("libpng failed to start");
+    // Made before libpng may jump back here, so it is always destroyed.
+    const std::vector<std::uint8_t> bytes = image.rgba_bytes();
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         throw std::runtime_error("libpng failed writing " + path);
@@ -27,7 +29,6 @@ void write_png(const canvas& image, const std::string& path) {
     png_set_IHDR(png, info, image.width(), image.height(), 8, PNG_COLOR_TYPE_RGB_ALPHA,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    std::vector<std::uint8_t> bytes = image.rgba_bytes();
     for (int y = 0; y < image.height(); ++y) {
         png_write_row(png, bytes.data() + static_cast<std::size_t>(y) * image.width() * 4);
     }

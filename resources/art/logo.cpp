@@ -20,7 +20,7 @@ float maker_logo_width(float height) {
     return height + gap(height) + word.width(maker);
 }
 
-float draw_maker_logo(canvas& target, float x, float y, float height) {
+void draw_maker_logo(canvas& target, float x, float y, float height) {
     target.fill_rounded_rect({x, y, x + height, y + height}, height * 0.22f, palette::ink);
     // Three bars rising left to right, the last in the gain accent.
     const float bar = height * 0.16f;
@@ -36,7 +36,6 @@ float draw_maker_logo(canvas& target, float x, float y, float height) {
     const float word_x = x + height + gap(height);
     word.draw(target, maker, word_x, y + height * 0.5f + word.cap_height() / 2, align::left,
               palette::ink);
-    return maker_logo_width(height);
 }
 
 }  // namespace art

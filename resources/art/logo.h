@@ -5,9 +5,8 @@
 
 namespace art {
 
-// Draws the logo with its top-left corner at (x, y), `height` pixels high;
-// returns its width.
-float draw_maker_logo(canvas& target, float x, float y, float height);
+// Draws the logo with its top-left corner at (x, y), `height` pixels high.
+void draw_maker_logo(canvas& target, float x, float y, float height);
 float maker_logo_width(float height);
 
 }  // namespace art

@@ -59,7 +59,7 @@ canvas response_field() { return canvas(597, 197, palette::white); }
 canvas menu_field() {
     canvas image(90, 12, palette::white);
     // An open-menu arrow right of the right-aligned length text.
-    image.fill_polygon({{80.5f, 4.5f}, {86.5f, 4.5f}, {83.5f, 8.0f}}, palette::caption);
+    image.fill_polygon({{80.0f, 4.0f}, {87.0f, 4.0f}, {83.5f, 8.0f}}, palette::caption);
     return image;
 }
 

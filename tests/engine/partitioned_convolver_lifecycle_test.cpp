@@ -66,7 +66,7 @@ TEST_F(PartitionedConvolverLifecycle, EveryFailingAllocationIsReportedWithItsMes
     }
     std::set<std::string> expected = {"Block allocation FFT error in allocate_convolution_memory #1"};
     for (int site = 1; site <= 11; ++site)
-        expected.insert("Block allocation error in allocate_convolution_memory #" + std::to_string(site));
+        expected.insert(std::string("Block allocation error in allocate_convolution_memory #").append(std::to_string(site)));
     EXPECT_EQ(seen, expected);
 }
 

@@ -71,7 +71,7 @@ TEST_P(ConvolverAgainstBruteForce, MatchesDirectConvolutionDelayedByOneBlockForR
 INSTANTIATE_TEST_SUITE_P(FirLengths, ConvolverAgainstBruteForce,
                          ::testing::Values(brute_force_case{4, 200, 1.0}, brute_force_case{512, 12, 1.0},
                                            brute_force_case{8192, 6, 0.02}, brute_force_case{65536, 4, 0.001}),
-                         [](const auto& info) { return "N" + std::to_string(info.param.fir_length); });
+                         [](const auto& info) { return std::to_string(info.param.fir_length) + "taps"; });
 
 TEST_F(PartitionedConvolver, AnImpulseAfterLoadingComesOutAsTheResponseDelayedByOneBlock) {
     partitioned_convolver engine(2, 512);

@@ -11,7 +11,10 @@ namespace {
 using ::testing::HasSubstr;
 
 TEST(HostInfo, DescribesAThirdPartyEqualiserWithNameStereoIoAndParameters) {
-    const auto run = run_host({"info", "/usr/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so"});
+    // Its libraries keep what their static initialisers allocated, which a
+    // leak-checking build of the host would count as ours.
+    const auto run = run_host({"info", "/usr/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so"},
+                              "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\"");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_THAT(run.out, ::testing::ContainsRegex("name: +[^ \n]+"));
     EXPECT_THAT(run.out, ::testing::ContainsRegex("inputs: +2\n"));

@@ -28,9 +28,9 @@ std::string file_text(const std::filesystem::path& path) {
 
 }  // namespace
 
-host_run run_host(const std::vector<std::string>& arguments) {
+host_run run_host(const std::vector<std::string>& arguments, const std::string& environment) {
     const temp_folder capture;
-    std::string command = quoted(TESSVANE_HOST);
+    std::string command = environment + " " + quoted(TESSVANE_HOST);
     for (const auto& argument : arguments) command += " " + quoted(argument);
     command += " >" + quoted(capture.file("out")) + " 2>" + quoted(capture.file("err")) + " </dev/null";
     const int status = std::system(command.c_str());

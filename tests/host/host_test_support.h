@@ -15,8 +15,9 @@ struct host_run {
 };
 
 // Runs tessvane-host with these arguments, stdout and stderr captured to
-// files (so neither is a terminal).
-host_run run_host(const std::vector<std::string>& arguments);
+// files (so neither is a terminal). environment is put before the command,
+// as in "NAME=value".
+host_run run_host(const std::vector<std::string>& arguments, const std::string& environment = "");
 
 class temp_folder {
 public:

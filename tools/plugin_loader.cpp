@@ -8,6 +8,9 @@ namespace tessvane::host {
 namespace {
 
 constexpr std::size_t text_buffer_size = 256;
+constexpr VstInt32 max_channels = 256;
+
+bool plausible_channel_count(VstInt32 channels) { return channels >= 0 && channels <= max_channels; }
 
 std::string dl_error_text() {
     const char* text = dlerror();
@@ -45,7 +48,10 @@ std::unique_ptr<loaded_plugin> loaded_plugin::load(const std::string& path, host
         throw plugin_load_error(path + ": the plug-in's record has no dispatcher");
 
     plugin->host_->attach(*effect);
-    plugin->effect_ = effect;
+    plugin->effect_ = effect;  // from here on the destructor closes it
+    if (!plausible_channel_count(effect->numInputs) || !plausible_channel_count(effect->numOutputs))
+        throw plugin_load_error(path + ": the plug-in claims " + std::to_string(effect->numInputs) + " inputs and " +
+                                std::to_string(effect->numOutputs) + " outputs");
     plugin->dispatch(effOpen);
     return plugin;
 }

@@ -4,7 +4,8 @@
 // heard only after a worker thread applies it, and nothing is heard before
 // the first application after the sample rate arrives.
 //
-// Built in variants: TEST_PLUGIN_ENTRY_ANSWERS_NULL, TEST_PLUGIN_BAD_MAGIC.
+// Built in variants: TEST_PLUGIN_ENTRY_ANSWERS_NULL, and TEST_PLUGIN_BAD_MAGIC
+// and TEST_PLUGIN_BAD_CHANNELS, whose entry answers a broken static record.
 #include "../../plugin/vst2/aeffect.h"
 
 #include <algorithm>
@@ -194,9 +195,15 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
     if (host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
 #if defined(TEST_PLUGIN_ENTRY_ANSWERS_NULL)
     return nullptr;
-#elif defined(TEST_PLUGIN_BAD_MAGIC)
-    static AEffect not_an_effect{};  // magic 0
-    return &not_an_effect;
+#elif defined(TEST_PLUGIN_BAD_MAGIC) || defined(TEST_PLUGIN_BAD_CHANNELS)
+    static AEffect broken{};
+    broken.dispatcher = [](AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) -> VstIntPtr { return 0; };
+#if defined(TEST_PLUGIN_BAD_CHANNELS)
+    broken.magic = kEffectMagic;
+    broken.numInputs = -2;
+    broken.numOutputs = 2;
+#endif
+    return &broken;
 #else
     return (new delay_plugin(host))->effect();
 #endif

@@ -64,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
                       unloadable_case{TEXT_FILE_NOT_A_PLUGIN, "cannot load"},
                       unloadable_case{NO_ENTRY_TEST_PLUGIN, "exports neither VSTPluginMain nor main"},
                       unloadable_case{NULL_ENTRY_TEST_PLUGIN, "entry point returned no effect"},
-                      unloadable_case{BAD_MAGIC_TEST_PLUGIN, "wrong magic number"}));
+                      unloadable_case{BAD_MAGIC_TEST_PLUGIN, "wrong magic number"},
+                      unloadable_case{BAD_CHANNELS_TEST_PLUGIN, "claims -2 inputs and 2 outputs"}));
 
 TEST(HostCommandLine, RejectsUnknownCommandsOptionsAndMissingArgumentsWithUsageStatus) {
     EXPECT_EQ(run_host({}).status, 2);

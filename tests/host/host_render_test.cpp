@@ -139,11 +139,17 @@ TEST_F(HostRender, LoadsAProgramChunkAndFailsWhenThePluginRefusesIt) {
     EXPECT_THAT(refused.err, HasSubstr("refused the program chunk"));
 }
 
-TEST_F(HostRender, FailsClearlyOnAnUnreadableInput) {
+TEST_F(HostRender, FailsClearlyOnFilesItCannotReadOrWrite) {
     std::ofstream(in_path) << "not audio";
-    const auto run = run_host({"render", DELAY_TEST_PLUGIN, in_path, out_path});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_THAT(run.err, HasSubstr("cannot read " + in_path));
+    const auto unreadable = run_host({"render", DELAY_TEST_PLUGIN, in_path, out_path});
+    EXPECT_EQ(unreadable.status, 1);
+    EXPECT_THAT(unreadable.err, HasSubstr("cannot read " + in_path));
+
+    const std::string unwritable = folder.file("missing-folder/out.wav");
+    write_audio(in_path, noise(2, 100));
+    const auto unwritable_run = run_host({"render", DELAY_TEST_PLUGIN, in_path, unwritable});
+    EXPECT_EQ(unwritable_run.status, 1);
+    EXPECT_THAT(unwritable_run.err, HasSubstr("cannot write " + unwritable));
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ TEST(LoadedPlugin, ThrowsALoadErrorSayingWhyAFileIsNoPlugin) {
     EXPECT_THAT(load_error(NO_ENTRY_TEST_PLUGIN), HasSubstr("exports neither VSTPluginMain nor main"));
     EXPECT_THAT(load_error(NULL_ENTRY_TEST_PLUGIN), HasSubstr("returned no effect"));
     EXPECT_THAT(load_error(BAD_MAGIC_TEST_PLUGIN), HasSubstr("wrong magic number"));
+    EXPECT_THAT(load_error(BAD_CHANNELS_TEST_PLUGIN), HasSubstr("claims -2 inputs"));
 }
 
 TEST(LoadedPlugin, AnswersTheRateAndBlockItStartedThePluginWith) {

@@ -20,7 +20,9 @@ std::string dl_error_text() {
 }  // namespace
 
 std::unique_ptr<loaded_plugin> loaded_plugin::load(const std::string& path, host_settings settings) {
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // dlopen searches the library path for a bare file name; users mean the file here.
+    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) throw plugin_load_error("cannot load " + path + ": " + dl_error_text());
 
     auto host = std::make_unique<host_callback>();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 namespace tessvane::host {
@@ -28,6 +29,15 @@ TEST(LoadedPlugin, ThrowsALoadErrorSayingWhyAFileIsNoPlugin) {
     EXPECT_THAT(load_error(NULL_ENTRY_TEST_PLUGIN), HasSubstr("returned no effect"));
     EXPECT_THAT(load_error(BAD_MAGIC_TEST_PLUGIN), HasSubstr("wrong magic number"));
     EXPECT_THAT(load_error(BAD_CHANNELS_TEST_PLUGIN), HasSubstr("claims -2 inputs"));
+}
+
+TEST(LoadedPlugin, LoadsABareFileNameFromTheCurrentFolder) {
+    const std::filesystem::path plugin_path = DELAY_TEST_PLUGIN;
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(plugin_path.parent_path());
+    std::string outcome = load_error(plugin_path.filename().string());
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(outcome, "loaded");
 }
 
 TEST(LoadedPlugin, AnswersTheRateAndBlockItStartedThePluginWith) {

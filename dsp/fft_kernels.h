@@ -126,12 +126,15 @@ void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, con
     const int lane_length = plan.lane_length;
     for (int k1 = 0; k1 < lane_length; k1 += w) {
         V r[w], i[w];
+        const float* block = plan.block_twiddles + 2 * k1;
+        const V block_r = S::load(block), block_i = S::load(block + w);
         for (int t = 0; t < w; ++t) {
             const std::ptrdiff_t e = std::ptrdiff_t(k1 + t) * w;
             r[t] = S::load(xr + e);
             i[t] = S::load(xi + e);
-            const float* lt = plan.lane_twiddles + 2 * e;
-            complex_multiply<S>(r[t], i[t], S::load(lt), S::load(lt + w));
+            V tr = S::load(plan.offset_twiddles + 2 * t * w), ti = S::load(plan.offset_twiddles + (2 * t + 1) * w);
+            complex_multiply<S>(tr, ti, block_r, block_i);
+            complex_multiply<S>(r[t], i[t], tr, ti);
         }
         S::transpose(r);
         S::transpose(i);

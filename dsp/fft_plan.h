@@ -14,7 +14,11 @@ struct fft_plan {
     int width = 0;
     int lane_length = 0;                   // M = n / width
     const float* stage_twiddles = nullptr;  // per stage, in execution order
-    const float* lane_twiddles = nullptr;   // per k1: width re, then width im, of w_n^(l*k1)
+    // w_n^(l*k1) for k1 = b*width + t is block_twiddles[b] * offset_twiddles[t]
+    // (lane l of each): width re, then width im, per entry. Two small tables
+    // instead of one of n points keep the constants in cache.
+    const float* block_twiddles = nullptr;   // M / width entries: w_n^(l*b*width)
+    const float* offset_twiddles = nullptr;  // width entries: w_n^(l*t)
     const float* cross_twiddles = nullptr;  // w_width^j, j < width/2: re, im pairs
 };
 

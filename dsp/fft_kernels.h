@@ -16,6 +16,12 @@
 
 namespace {
 
+const fft_plan* plan_for_width(const dsp_fft_spec& spec, int width) {
+    for (const fft_plan& p : spec.plans)
+        if (p.width == width) return &p;
+    return nullptr;
+}
+
 template <class S>
 inline void complex_multiply(typename S::v& xr, typename S::v& xi, typename S::v wr, typename S::v wi) {
     typename S::v re = S::mul_sub(xr, wr, S::mul(xi, wi));
@@ -266,7 +272,7 @@ void fft_forward(float* buf, const dsp_fft_spec& spec, float* work) {
         buf[2] = 0.0f;
         return;
     }
-    const fft_plan* plan = spec.plan_for_width(S::width);
+    const fft_plan* plan = plan_for_width(spec, S::width);
     if constexpr (S::width > 1) {
         if (plan == nullptr) return fft_forward<simd_scalar>(buf, spec, work);
     }
@@ -296,7 +302,7 @@ void fft_inverse(float* buf, const dsp_fft_spec& spec, float* work) {
         buf[0] *= scale;
         return;
     }
-    const fft_plan* plan = spec.plan_for_width(S::width);
+    const fft_plan* plan = plan_for_width(spec, S::width);
     if constexpr (S::width > 1) {
         if (plan == nullptr) return fft_inverse<simd_scalar>(buf, spec, work);
     }

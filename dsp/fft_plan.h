@@ -37,15 +37,10 @@ struct dsp_fft_spec {
     const float* real_twiddles_im;
     fft_plan plans[fft_plan_count];
     void* tables;  // the one block that holds every table
-
-    const fft_plan* plan_for_width(int width) const {
-        for (const fft_plan& p : plans)
-            if (p.width == width) return &p;
-        return nullptr;
-    }
 };
 
-// Bytes of work area a transform of N samples uses, before alignment.
-inline long long fft_work_bytes(int size) { return 8LL * size; }
+// Deliberately no inline functions here: this header is compiled into the
+// units of every instruction set, and the linker would keep just one copy.
+
 // The work area is aligned to this inside whatever the caller passes.
 constexpr int fft_work_alignment = 64;

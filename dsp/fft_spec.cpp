@@ -9,6 +9,10 @@
 
 namespace {
 
+// Bytes of work area a transform of N samples uses, before alignment: two
+// sets of n = N/2 complex points, split into real and imaginary parts.
+long long fft_work_bytes(int size) { return 8LL * size; }
+
 constexpr double two_pi = 6.283185307179586476925286766559;
 constexpr long long table_alignment = 16;  // floats: 64 bytes
 

@@ -1,0 +1,52 @@
+#include "redesign_wait.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace tessvane::host {
+namespace {
+
+constexpr VstInt32 probe_margin = 1024;
+
+}  // namespace
+
+redesign_wait::redesign_wait(loaded_plugin& plugin, audio_block& block)
+    : plugin_(plugin), block_(block), baseline_(probe()) {}
+
+std::vector<float> redesign_wait::probe() {
+    const VstInt32 length = 2 * std::max(plugin_.effect()->initialDelay, 0) + probe_margin;
+    std::vector<float> response;
+    response.reserve(static_cast<std::size_t>(length) * block_.outputs());
+    plugin_.flush();
+    block_.clear_inputs();
+    for (VstInt32 channel = 0; channel < block_.inputs(); ++channel) block_.input(channel)[0] = 1.0f;
+    for (VstInt32 done = 0; done < length;) {
+        const VstInt32 frames = std::min(block_.max_frames(), length - done);
+        block_.process(plugin_, frames);
+        if (done == 0)
+            for (VstInt32 channel = 0; channel < block_.inputs(); ++channel) block_.input(channel)[0] = 0.0f;
+        for (VstInt32 channel = 0; channel < block_.outputs(); ++channel)
+            response.insert(response.end(), block_.output(channel), block_.output(channel) + frames);
+        done += frames;
+    }
+    return response;
+}
+
+redesign_wait::outcome redesign_wait::until_settled() {
+    using clock = std::chrono::steady_clock;
+    const auto start = clock::now();
+    const auto waited = [&] { return std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start); };
+    std::vector<float> previous = probe();
+    int probes = 1;
+    while (waited() < time_limit) {
+        std::this_thread::sleep_for(probe_interval);
+        std::vector<float> current = probe();
+        ++probes;
+        if (current == previous && (current != baseline_ || waited() >= quiet_period))
+            return {true, probes, waited()};
+        previous = std::move(current);
+    }
+    return {false, probes, waited()};
+}
+
+}  // namespace tessvane::host

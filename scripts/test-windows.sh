@@ -4,14 +4,6 @@
 # X display, so that no test touches a real registry or shows a real box.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/windows-deps.sh
-
-presets=(${TESSVANE_WINDOWS_PRESETS:-mingw-i686 mingw-x64})
-for preset in "${presets[@]}"; do
-  echo "=== $preset: configure and build"
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j2
-done
 
 export WINEPREFIX=$PWD/build/wineprefix
 export WINEDEBUG=-all
@@ -31,6 +23,19 @@ run_suites() {
   wineserver -k || true
   return $status
 }
-export -f run_suites
 
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'run_suites "$@"' run_suites "${presets[@]}"
+# The second half, run again by this script inside the virtual display.
+if [ "${1:-}" = "--run-suites" ]; then
+  shift
+  run_suites "$@"
+  exit
+fi
+
+scripts/windows-deps.sh
+presets=(${TESSVANE_WINDOWS_PRESETS:-mingw-i686 mingw-x64})
+for preset in "${presets[@]}"; do
+  echo "=== $preset: configure and build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j2
+done
+xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --run-suites "${presets[@]}"

@@ -1,5 +1,5 @@
-// The layout of a real-FFT specification: the constants a transform of one
-// size needs, precomputed once so that transforming only reads them.
+// What a dsp_fft_spec holds: the constants a transform of one size needs,
+// precomputed once so that transforming only reads them.
 //
 // A real transform of N samples runs one complex transform of n = N/2 points.
 // A variant set with vectors of W lanes splits that into W lane-parallel
@@ -20,7 +20,7 @@ struct fft_plan {
 
 constexpr int fft_plan_widths[] = {1, 4, 8, 16};
 constexpr int fft_plan_count = 4;
-constexpr unsigned fft_spec_magic = 0x54564654u;  // marks a live specification
+constexpr unsigned fft_spec_magic = 0x54564654u;  // marks a live dsp_fft_spec
 
 struct dsp_fft_spec {
     unsigned magic;

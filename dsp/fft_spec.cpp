@@ -1,5 +1,5 @@
-// Creating a real-FFT specification: every twiddle table a transform of
-// that size reads, for each lane width the processor can run.
+// Creating a dsp_fft_spec: every twiddle table a transform of that size
+// reads, for each lane width the processor can run.
 #include <climits>
 #include <cmath>
 #include <new>

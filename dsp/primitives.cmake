@@ -34,7 +34,7 @@ set_source_files_properties(${tv_dsp_dir}/dsp_variant_sse3.cpp PROPERTIES COMPIL
 if(tv_dsp_have_avx)
   target_sources(tv_dsp PRIVATE ${tv_dsp_dir}/dsp_variant_avx2.cpp ${tv_dsp_dir}/dsp_variant_avx512.cpp)
   set_source_files_properties(${tv_dsp_dir}/dsp_variant_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2;-mfma")
-  # GCC 12's own AVX-512 headers trip -Wmaybe-uninitialized (_mm512_undefined_ps).
+  # GCC 12's own AVX-512 headers trip the uninitialized warnings (_mm512_undefined_ps).
   set_source_files_properties(${tv_dsp_dir}/dsp_variant_avx512.cpp PROPERTIES COMPILE_OPTIONS
-                              "-mavx512f;-mavx2;-mfma;-Wno-maybe-uninitialized")
+                              "-mavx512f;-mavx2;-mfma;-Wno-uninitialized;-Wno-maybe-uninitialized")
 endif()

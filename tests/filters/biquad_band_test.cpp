@@ -132,7 +132,7 @@ TEST(biquad_band, lowering_the_sample_rate_brings_the_frequency_to_half_the_new_
     EXPECT_LE(std::abs(band.normalised().a2), 1.0f + 1e-6f);
 }
 
-TEST(biquad_band, normalised_gain_runs_from_minus_20_through_0_to_plus_20_db)
+TEST(biquad_band, gain_runs_from_minus_20_through_0_to_plus_20_db_and_not_a_number_gives_0)
 {
     biquad_band band;
     const float points[][2] = {{0.0f, -20.0f}, {0.25f, -4.805f}, {0.5f, 0.0f},
@@ -144,13 +144,8 @@ TEST(biquad_band, normalised_gain_runs_from_minus_20_through_0_to_plus_20_db)
     }
     band.set_gain_normalised(0.5f);
     EXPECT_EQ(band.gain(), 0.0f);
-}
-
-TEST(biquad_band, gain_is_clamped_to_20_db_and_not_a_number_gives_0_db)
-{
-    biquad_band band;
-    const float points[][2] = {{35.0f, 20.0f}, {-inf_value, -20.0f}, {nan_value, 0.0f}};
-    for (const auto& p : points) {
+    const float plain[][2] = {{35.0f, 20.0f}, {-inf_value, -20.0f}, {nan_value, 0.0f}};
+    for (const auto& p : plain) {
         band.set_gain(p[0]);
         EXPECT_EQ(band.gain(), p[1]) << "g = " << p[0];
     }

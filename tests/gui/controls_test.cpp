@@ -3,12 +3,7 @@
 
 #include <thread>
 
-#include "gui/frame.h"
-#include "gui/knob.h"
-#include "gui/movie_bitmap.h"
-#include "gui/on_off_button.h"
-#include "gui/param_display.h"
-#include "gui/vertical_switch.h"
+#include "gui/vstgui.h"
 #include "recording_editor.h"
 #include "test_images.h"
 

@@ -71,6 +71,24 @@ TEST(Frame, HidingAViewUncoversWhatIsBehindIt) {
     EXPECT_EQ(frame.getBackBuffer().pixelAt(15, 15), 0xFF00FF00u);
 }
 
+TEST(Frame, AViewThatDrawsBeyondItsRectangleDoesNotPaintOverItsNeighbours) {
+    class spilling_view : public CView {
+    public:
+        using CView::CView;
+        void draw(CDrawContext* context) override {
+            context->setFillColor(kRed);
+            context->fillRect(CRect(-10, -10, 200, 200));
+        }
+    };
+    CFrame frame(CRect(0, 0, 100, 100), nullptr, nullptr);
+    auto* neighbour = new painted_view(CRect(50, 0, 100, 100), kGreen);
+    frame.addView(neighbour);
+    frame.addView(new spilling_view(CRect(0, 0, 50, 100)));
+    frame.idle();
+    EXPECT_EQ(frame.getBackBuffer().pixelAt(49, 10), 0xFFFF0000u);
+    EXPECT_EQ(frame.getBackBuffer().pixelAt(50, 10), 0xFF00FF00u);
+}
+
 TEST(Frame, NestedContainersPlaceAndRouteChildrenRelativeToThemselves) {
     CFrame frame(CRect(0, 0, 100, 100), nullptr, nullptr);
     auto* outer = new CViewContainer(CRect(10, 20, 90, 90));

@@ -51,6 +51,15 @@ void load_program_chunk(loaded_plugin& plugin, const std::string& path, std::FIL
     std::fprintf(report, "program chunk: %s (%zu bytes)\n", path.c_str(), chunk.size());
 }
 
+void report_wait(const redesign_wait::outcome& outcome, const char* after, std::FILE* report) {
+    if (outcome.settled)
+        std::fprintf(report, "response settled after %s in %lld ms (%d probes)\n", after,
+                     static_cast<long long>(outcome.waited.count()), outcome.probes);
+    else
+        std::fprintf(stderr, "tessvane-host: warning: the plug-in's response did not settle after %s within %lld ms; "
+                     "going on anyway\n", after, static_cast<long long>(outcome.waited.count()));
+}
+
 }  // namespace
 
 parameter_assignment resolve_assignment(loaded_plugin& plugin, const std::string& text) {
@@ -71,20 +80,16 @@ void apply_settings(loaded_plugin& plugin, audio_block& block, const command_lin
     for (const auto& text : options.values("param")) assignments.push_back(resolve_assignment(plugin, text));
 
     redesign_wait wait(plugin, block);
-    if (const auto chunk = options.value("program-chunk")) load_program_chunk(plugin, *chunk, report);
+    report_wait(wait.until_settled(), "start", report);
+    const auto chunk = options.value("program-chunk");
+    if (chunk) load_program_chunk(plugin, *chunk, report);
     for (const auto& [index, value] : assignments) {
         plugin.set_parameter(index, value);
         std::fprintf(report, "parameter %d %s = %g (%s %s)\n", index, plugin.parameter_name(index).c_str(),
                      static_cast<double>(value), plugin.parameter_display(index).c_str(),
                      plugin.parameter_label(index).c_str());
     }
-    const auto outcome = wait.until_settled();
-    if (outcome.settled)
-        std::fprintf(report, "response settled after %lld ms (%d probes)\n",
-                     static_cast<long long>(outcome.waited.count()), outcome.probes);
-    else
-        std::fprintf(stderr, "tessvane-host: warning: the plug-in's response did not settle within %lld ms; "
-                     "going on anyway\n", static_cast<long long>(outcome.waited.count()));
+    if (chunk || !assignments.empty()) report_wait(wait.until_settled(), "settings", report);
     plugin.flush();
 }
 

@@ -147,8 +147,10 @@ private:
             if (stopping_) return;
             design_requested_ = false;
             lock.unlock();
+            // Like a real design, it uses the settings it started with.
+            const float scale = 2.0f * gain_.load();
             std::this_thread::sleep_for(design_time);
-            applied_scale_ = 2.0f * gain_.load();
+            applied_scale_ = scale;
             lock.lock();
         }
     }

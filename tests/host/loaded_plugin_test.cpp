@@ -67,6 +67,18 @@ TEST(LoadedPlugin, RecordsAnEditGestureInOrderFromAnyThread) {
     EXPECT_EQ(plugin->parameter(0), 0.75f);
 }
 
+TEST(LoadedPlugin, PrintsEachReportedEditWhenVerbose) {
+    host_settings settings;
+    settings.verbose = true;
+    auto plugin = loaded_plugin::load(DELAY_TEST_PLUGIN, settings);
+    ::testing::internal::CaptureStderr();
+    plugin->dispatch(effVendorSpecific, 0, 0, nullptr, 0.25f);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "plug-in: begin edit parameter 0\n"
+              "plug-in: automate parameter 0 = 0.25\n"
+              "plug-in: end edit parameter 0\n");
+}
+
 TEST(LoadedPlugin, LetsAHandlerCallStraightBackIntoThePluginFromAnAutomation) {
     std::atomic<AEffect*> effect{nullptr};
     std::atomic<float> seen{-1.0f};

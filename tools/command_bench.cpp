@@ -11,7 +11,7 @@
 namespace tessvane::host {
 namespace {
 
-constexpr option_spec bench_options[] = {{"param", true},  {"program-chunk", true}, {"block", true}, {"paced", false},
+constexpr known_option bench_options[] = {{"param", true},  {"program-chunk", true}, {"block", true}, {"paced", false},
                                          {"seconds", true}, {"sample-rate", true},  {"verbose", false}};
 
 double microseconds(std::chrono::nanoseconds duration) { return std::chrono::duration<double, std::micro>(duration).count(); }

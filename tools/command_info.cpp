@@ -9,7 +9,7 @@
 namespace tessvane::host {
 namespace {
 
-constexpr option_spec info_options[] = {{"sample-rate", true}, {"block", true}, {"verbose", false}};
+constexpr known_option info_options[] = {{"sample-rate", true}, {"block", true}, {"verbose", false}};
 
 std::string id_characters(VstInt32 id) {
     std::string text;

@@ -11,7 +11,7 @@
 namespace tessvane::host {
 namespace {
 
-constexpr option_spec render_options[] = {{"param", true},      {"program-chunk", true}, {"block", true},
+constexpr known_option render_options[] = {{"param", true},      {"program-chunk", true}, {"block", true},
                                           {"sample-rate", true}, {"keep-latency", false}, {"verbose", false}};
 
 int run_render(std::span<char* const> arguments) {

@@ -19,7 +19,8 @@ command_line::command_line(std::span<char* const> arguments, std::span<const kno
             inline_value = name.substr(equals + 1);
             name.resize(equals);
         }
-        const auto option = std::find_if(known.begin(), known.end(), [&](const known_option& o) { return o.name == name; });
+        const auto option =
+            std::find_if(known.begin(), known.end(), [&](const known_option& o) { return o.name == name; });
         if (option == known.end()) throw usage_error("unknown option --" + name);
         auto& slot = values_[name];
         if (!option->takes_value) {

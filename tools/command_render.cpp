@@ -11,8 +11,8 @@
 namespace tessvane::host {
 namespace {
 
-constexpr known_option render_options[] = {{"param", true},      {"program-chunk", true}, {"block", true},
-                                          {"sample-rate", true}, {"keep-latency", false}, {"verbose", false}};
+constexpr known_option render_options[] = {{"param", true},       {"program-chunk", true}, {"block", true},
+                                           {"sample-rate", true}, {"keep-latency", false}, {"verbose", false}};
 
 int run_render(std::span<char* const> arguments) {
     const command_line options(arguments, render_options);
@@ -29,8 +29,9 @@ int run_render(std::span<char* const> arguments) {
     const AEffect& effect = *plugin->effect();
     if (effect.numOutputs < 1) throw std::runtime_error(plugin_path + ": the plug-in has no outputs");
     if (effect.numInputs > 0 && reader.channels() != 1 && reader.channels() != effect.numInputs)
-        throw std::runtime_error(in_path + " has " + std::to_string(reader.channels()) + " channels; the plug-in takes " +
-                                 std::to_string(effect.numInputs) + " (or a mono file)");
+        throw std::runtime_error(in_path + " has " + std::to_string(reader.channels()) +
+                                 " channels; the plug-in takes " + std::to_string(effect.numInputs) +
+                                 " (or a mono file)");
 
     const auto started = std::chrono::steady_clock::now();
     audio_block block(effect.numInputs, effect.numOutputs, block_size);
@@ -86,9 +87,8 @@ int run_render(std::span<char* const> arguments) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     std::printf("rendered %s -> %s\n", in_path.c_str(), out_path.c_str());
-    std::printf("frames in %lld, frames out %lld, %ld blocks of up to %d at %g Hz\n",
-                static_cast<long long>(frames_in), static_cast<long long>(written), blocks, block_size,
-                static_cast<double>(rate));
+    std::printf("frames in %lld, frames out %lld, %ld blocks of up to %d at %g Hz\n", static_cast<long long>(frames_in),
+                static_cast<long long>(written), blocks, block_size, static_cast<double>(rate));
     std::printf("latency %lld samples %s\n", static_cast<long long>(latency), keep_latency ? "kept" : "removed");
     std::printf("peak %.6g (%.2f dBFS)\n", static_cast<double>(peak),
                 peak > 0.0f ? 20.0 * std::log10(static_cast<double>(peak)) : -INFINITY);

@@ -22,13 +22,14 @@ std::string trimmed_lower(std::string text) {
 
 VstInt32 find_parameter(loaded_plugin& plugin, const std::string& key) {
     const VstInt32 count = plugin.effect()->numParams;
-    const bool is_index = !key.empty() && std::all_of(key.begin(), key.end(), [](unsigned char c) { return std::isdigit(c); });
+    const bool is_index =
+        !key.empty() && std::all_of(key.begin(), key.end(), [](unsigned char c) { return std::isdigit(c); });
     if (is_index) {
         VstInt32 index = -1;
         std::from_chars(key.data(), key.data() + key.size(), index);
         if (index < 0 || index >= count)
-            throw usage_error("parameter index " + key + " is out of range (the plug-in has " +
-                              std::to_string(count) + " parameters)");
+            throw usage_error("parameter index " + key + " is out of range (the plug-in has " + std::to_string(count) +
+                              " parameters)");
         return index;
     }
     const std::string wanted = trimmed_lower(key);
@@ -46,8 +47,8 @@ std::vector<char> file_bytes(const std::string& path) {
 void load_program_chunk(loaded_plugin& plugin, const std::string& path, std::FILE* report) {
     std::vector<char> chunk = file_bytes(path);
     if (plugin.dispatch(effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()), chunk.data()) == 0)
-        throw std::runtime_error("the plug-in refused the program chunk " + path + " (" +
-                                 std::to_string(chunk.size()) + " bytes)");
+        throw std::runtime_error("the plug-in refused the program chunk " + path + " (" + std::to_string(chunk.size()) +
+                                 " bytes)");
     std::fprintf(report, "program chunk: %s (%zu bytes)\n", path.c_str(), chunk.size());
 }
 
@@ -56,8 +57,10 @@ void report_wait(const redesign_wait::outcome& outcome, const char* after, std::
         std::fprintf(report, "response settled after %s in %lld ms (%d probes)\n", after,
                      static_cast<long long>(outcome.waited.count()), outcome.probes);
     else
-        std::fprintf(stderr, "tessvane-host: warning: the plug-in's response did not settle after %s within %lld ms; "
-                     "going on anyway\n", after, static_cast<long long>(outcome.waited.count()));
+        std::fprintf(stderr,
+                     "tessvane-host: warning: the plug-in's response did not settle after %s within %lld ms; "
+                     "going on anyway\n",
+                     after, static_cast<long long>(outcome.waited.count()));
 }
 
 }  // namespace

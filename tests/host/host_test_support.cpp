@@ -3,12 +3,12 @@
 #include <sndfile.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace tessvane::host::testing {
 namespace {
@@ -34,7 +34,8 @@ host_run run_host(const std::vector<std::string>& arguments, const std::string& 
     for (const auto& argument : arguments) command += " " + quoted(argument);
     command += " >" + quoted(capture.file("out")) + " 2>" + quoted(capture.file("err")) + " </dev/null";
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, file_text(capture.file("out")), file_text(capture.file("err"))};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, file_text(capture.file("out")),
+            file_text(capture.file("err"))};
 }
 
 temp_folder::temp_folder() {

@@ -58,7 +58,8 @@ TEST(LoadedPlugin, AnswersTheRateAndBlockItStartedThePluginWith) {
 
 TEST(LoadedPlugin, RecordsAnEditGestureInOrderFromAnyThread) {
     auto plugin = loaded_plugin::load(DELAY_TEST_PLUGIN);
-    const std::vector<edit_event> gesture{{kind::begin_edit, 0, 0.0f}, {kind::automate, 0, 0.75f}, {kind::end_edit, 0, 0.0f}};
+    const std::vector<edit_event> gesture{
+        {kind::begin_edit, 0, 0.0f}, {kind::automate, 0, 0.75f}, {kind::end_edit, 0, 0.0f}};
     for (const VstInt32 thread : {0, 1}) {
         plugin->host().clear_edit_events();
         plugin->dispatch(effVendorSpecific, thread, 0, nullptr, 0.75f);

@@ -10,9 +10,6 @@ constexpr VstInt32 probe_margin = 1024;
 
 }  // namespace
 
-redesign_wait::redesign_wait(loaded_plugin& plugin, audio_block& block)
-    : plugin_(plugin), block_(block), baseline_(probe()) {}
-
 std::vector<float> redesign_wait::probe() {
     const VstInt32 length = 2 * std::max(plugin_.effect()->initialDelay, 0) + probe_margin;
     std::vector<float> response;
@@ -38,12 +35,15 @@ redesign_wait::outcome redesign_wait::until_settled() {
     const auto waited = [&] { return std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start); };
     std::vector<float> previous = probe();
     int probes = 1;
+    if (baseline_.empty()) baseline_ = previous;
     while (waited() < time_limit) {
         std::this_thread::sleep_for(probe_interval);
         std::vector<float> current = probe();
         ++probes;
-        if (current == previous && (current != baseline_ || waited() >= quiet_period))
+        if (current == previous && (current != baseline_ || waited() >= quiet_period)) {
+            baseline_ = std::move(current);
             return {true, probes, waited()};
+        }
         previous = std::move(current);
     }
     return {false, probes, waited()};

@@ -22,6 +22,9 @@ class median_collector : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> median_ns;
 
+    // No colour codes: they would precede the summary lines that scripts parse.
+    median_collector() : ConsoleReporter(OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {

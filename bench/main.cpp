@@ -29,7 +29,11 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median" || run.error_occurred) continue;
-            median_ns[run.run_name.str()] = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
+            // A manual-time benchmark reports what it measured itself (a worst
+            // call, a wait on another thread); its CPU time means nothing.
+            const bool manual = run.run_name.time_type == "manual_time";
+            const double time = manual ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
+            median_ns[run.run_name.str()] = time / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
         }
     }
 };

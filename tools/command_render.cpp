@@ -117,7 +117,7 @@ const command render_command{
     "follows these settings, since a plug-in may design its filter in the\n"
     "background: it probes the impulse response (a unit impulse and silence,\n"
     "after suspend and resume) every few milliseconds until two probes in a\n"
-    "row are identical and differ from the response it settled on before, or\n"
+    "row agree (to 1e-5 of the peak) and differ from the response it settled on before, or\n"
     "have matched that for a second. It waits so once after starting the\n"
     "plug-in and once after applying the settings; after 10 s it warns and\n"
     "goes on. Then the plug-in is suspended and resumed once more to clear\n"

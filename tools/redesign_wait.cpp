@@ -1,12 +1,25 @@
 #include "redesign_wait.h"
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 namespace tessvane::host {
 namespace {
 
 constexpr VstInt32 probe_margin = 1024;
+
+// Probes of one response are equal up to rounding: a plug-in that works in
+// blocks of its own meets each probe at another phase of them.
+bool same_response(const std::vector<float>& a, const std::vector<float>& b) {
+    if (a.size() != b.size()) return false;
+    float peak = 0.0f, difference = 0.0f;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        peak = std::max(peak, std::abs(a[i]));
+        difference = std::max(difference, std::abs(a[i] - b[i]));
+    }
+    return difference <= 1e-5f * peak || a == b;
+}
 
 }  // namespace
 
@@ -40,7 +53,7 @@ redesign_wait::outcome redesign_wait::until_settled() {
         std::this_thread::sleep_for(probe_interval);
         std::vector<float> current = probe();
         ++probes;
-        if (current == previous && (current != baseline_ || waited() >= quiet_period)) {
+        if (same_response(current, previous) && (!same_response(current, baseline_) || waited() >= quiet_period)) {
             baseline_ = std::move(current);
             return {true, probes, waited()};
         }

@@ -6,8 +6,9 @@
 // it can listen. The wait probes the impulse response: flush (suspend and
 // resume), a unit impulse on every input followed by silence, in host blocks,
 // for twice the reported latency plus a margin; again every few milliseconds.
-// The response counts as settled when two successive probes are identical
-// and either differ from the baseline (a change arrived) or have stayed
+// The response counts as settled when two successive probes are the same
+// up to rounding (a plug-in meets each probe at another phase of its own
+// blocks) and either differ from the baseline (a change arrived) or have stayed
 // equal to it for a quiet period (nothing audible changed). The baseline is
 // the response the previous wait settled on, or the first probe. After the
 // time limit the wait gives up. The caller flushes the plug-in afterwards.

@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "gui/frame.h"
@@ -54,6 +55,25 @@ protected:
         return w;
     }
     void* handle(Window w) const { return reinterpret_cast<void*>(std::uintptr_t(w)); }
+
+    // The server maps a window in its own time and drops what is drawn
+    // before; the expose that follows makes the frame paint again.
+    void idle_until_viewable(CFrame& frame) {
+        frame.idle();
+        const std::vector<Window> list = children(parent);
+        for (int i = 0; i < 200 && !list.empty(); ++i) {
+            XWindowAttributes attributes;
+            if (XGetWindowAttributes(host, list.front(), &attributes) && attributes.map_state == IsViewable) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            frame.idle();
+        }
+        // The expose reaches the frame's own connection a little later.
+        for (int i = 0; i < 10; ++i) {
+            XSync(host, False);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            frame.idle();
+        }
+    }
 
     std::vector<Window> children(Window w) {
         Window root = 0, up = 0, *list = nullptr;
@@ -134,14 +154,8 @@ TEST_F(X11Frame, IdlePaintsTheBackBufferIntoTheWindow) {
     CFrame frame(CRect(0, 0, 607, 383), handle(parent), nullptr);
     ASSERT_TRUE(frame.isOpen());
     frame.addView(new solid_view(CRect(10, 10, 50, 50), CColor{255, 0, 0, 255}));
-    frame.idle();
+    idle_until_viewable(frame);
     const Window child = children(parent).at(0);
-    // The server maps the window in its own time; paints before the first
-    // expose are repeated when it arrives.
-    for (int i = 0; i < 200 && pixel(child, 20, 20) != 0xFF0000ul; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        frame.idle();
-    }
     EXPECT_EQ(pixel(child, 20, 20), 0xFF0000ul);
     EXPECT_EQ(pixel(child, 100, 100), 0xFFFFFFul);
 }
@@ -155,7 +169,7 @@ TEST_F(X11Frame, ClicksAndWheelInTheWindowReachTheControlsInIdle) {
     auto* knob = new CKnob(CRect(100, 100, 138, 138), &editor, 4, nullptr);
     frame.addView(button);
     frame.addView(knob);
-    frame.idle();
+    idle_until_viewable(frame);
     const Window child = children(parent).at(0);
     sendButton(child, ButtonPress, Button1, 15, 15, 0);
     sendButton(child, ButtonRelease, Button1, 15, 15, Button1Mask);
@@ -176,7 +190,7 @@ TEST_F(X11Frame, TwoFramesEachWithTheirOwnConnectionWorkSideBySide) {
     ASSERT_TRUE(second.isOpen());
     second.addView(new solid_view(CRect(0, 0, 607, 383), CColor{0, 255, 0, 255}));
     first->idle();
-    second.idle();
+    idle_until_viewable(second);
     delete first;
     second.idle();
     EXPECT_EQ(pixel(children(second_parent).at(0), 300, 300), 0x00FF00ul);
@@ -187,6 +201,7 @@ TEST_F(X11Frame, RedrawRequestsFromAnotherThreadArePaintedOnTheEditorThread) {
     ASSERT_TRUE(frame.isOpen());
     auto* view = new solid_view(CRect(0, 0, 40, 40), CColor{255, 0, 0, 255});
     frame.addView(view);
+    idle_until_viewable(frame);
     std::atomic<bool> done{false};
     std::thread worker([&] {
         for (int i = 0; i <= 501; ++i) {

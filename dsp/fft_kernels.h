@@ -130,10 +130,12 @@ void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, con
     using V = typename S::v;
     constexpr int w = S::width, bits = log2_of(S::width);
     const int lane_length = plan.lane_length;
+    // The inner loops are unrolled so that r[] and i[] live in registers.
     for (int k1 = 0; k1 < lane_length; k1 += w) {
         V r[w], i[w];
         const float* block = plan.block_twiddles + 2 * k1;
         const V block_r = S::load(block), block_i = S::load(block + w);
+        #pragma GCC unroll 16
         for (int t = 0; t < w; ++t) {
             const std::ptrdiff_t e = std::ptrdiff_t(k1 + t) * w;
             r[t] = S::load(xr + e);
@@ -145,14 +147,22 @@ void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, con
         S::transpose(r);
         S::transpose(i);
         // Radix-2 decimation in frequency across the vectors; bit-reversed out.
+        #pragma GCC unroll 16
         for (int half = w / 2; half >= 1; half /= 2) {
             const int step = w / (2 * half);
+            #pragma GCC unroll 16
             for (int g = 0; g < w; g += 2 * half) {
+                #pragma GCC unroll 16
                 for (int j = 0; j < half; ++j) {
                     const int a = g + j, b = g + j + half;
                     V dr = S::sub(r[a], r[b]), di = S::sub(i[a], i[b]);
                     r[a] = S::add(r[a], r[b]);
                     i[a] = S::add(i[a], i[b]);
+                    if (j * step == w / 4) {  // w_W^(W/4) = -i: a swap and a sign
+                        r[b] = di;
+                        i[b] = S::sub(S::set1(0.0f), dr);
+                        continue;
+                    }
                     if (j != 0) {
                         const float* c = plan.cross_twiddles + 2 * j * step;
                         complex_multiply<S>(dr, di, S::set1(c[0]), S::set1(c[1]));
@@ -162,6 +172,7 @@ void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, con
                 }
             }
         }
+        #pragma GCC unroll 16
         for (int k2 = 0; k2 < w; ++k2) {
             const int from = bit_reversed(k2, bits);
             const std::ptrdiff_t to = k1 + std::ptrdiff_t(lane_length) * k2;

@@ -16,7 +16,7 @@ done
 status=0
 for preset in "${presets[@]}"; do
   echo "=== $preset: tests"
-  xvfb-run -a -s "-screen 0 1280x1024x24" \
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --preset "$preset" -j"$jobs" --timeout 900 || status=1
 done
 exit $status

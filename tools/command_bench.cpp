@@ -11,10 +11,13 @@
 namespace tessvane::host {
 namespace {
 
-constexpr option_spec bench_options[] = {{"param", true},  {"program-chunk", true}, {"block", true}, {"paced", false},
-                                         {"seconds", true}, {"sample-rate", true},  {"verbose", false}};
+constexpr known_option bench_options[] = {{"param", true},   {"program-chunk", true}, {"block", true},
+                                          {"paced", false},  {"seconds", true},       {"sample-rate", true},
+                                          {"verbose", false}};
 
-double microseconds(std::chrono::nanoseconds duration) { return std::chrono::duration<double, std::micro>(duration).count(); }
+double microseconds(std::chrono::nanoseconds duration) {
+    return std::chrono::duration<double, std::micro>(duration).count();
+}
 
 int run_bench(std::span<char* const> arguments) {
     using clock = std::chrono::steady_clock;
@@ -65,7 +68,8 @@ int run_bench(std::span<char* const> arguments) {
 
     std::printf("%ld blocks of %d frames at %g Hz (%.2f s of audio), %s\n", block_count, block_size,
                 static_cast<double>(rate), processed_seconds, paced ? "paced to the deadline" : "flat out");
-    std::printf("cpu:      %.3f %% of one core\n", 100.0 * std::chrono::duration<double>(total).count() / processed_seconds);
+    std::printf("cpu:      %.3f %% of one core\n",
+                100.0 * std::chrono::duration<double>(total).count() / processed_seconds);
     std::printf("median:   %.1f us\n", microseconds(at_fraction(0.5)));
     std::printf("p99.9:    %.1f us\n", microseconds(at_fraction(0.999)));
     std::printf("worst:    %.1f us\n", microseconds(sorted.back()));
@@ -76,19 +80,18 @@ int run_bench(std::span<char* const> arguments) {
 
 }  // namespace
 
-const command bench_command{
-    "bench", "CPU cost and worst processReplacing call at a block size",
-    "usage: tessvane-host bench PLUGIN [--block B] [--paced] [--seconds S] [--sample-rate R]\n"
-    "       [--param NAME_OR_INDEX=VALUE ...] [--program-chunk FILE] [--verbose]\n"
-    "\n"
-    "Streams S seconds (default 10) of stereo noise at rate R (default 48000)\n"
-    "through the plug-in in blocks of B frames (default 512) and prints the CPU\n"
-    "used per second of audio (% of one core), the median, p99.9 and worst\n"
-    "processReplacing call, and the worst call against the block's real-time\n"
-    "deadline B / R. --paced makes one call per deadline, sleeping in between\n"
-    "as a host's audio thread does, which shows the cold-cache cost that a\n"
-    "flat-out loop hides. Parameters and chunks are applied, and the host waits\n"
-    "for the sound to follow them, as for render, before measuring.\n",
-    run_bench};
+const command bench_command{"bench", "CPU cost and worst processReplacing call at a block size",
+                            "usage: tessvane-host bench PLUGIN [--block B] [--paced] [--seconds S] [--sample-rate R]\n"
+                            "       [--param NAME_OR_INDEX=VALUE ...] [--program-chunk FILE] [--verbose]\n"
+                            "\n"
+                            "Streams S seconds (default 10) of stereo noise at rate R (default 48000)\n"
+                            "through the plug-in in blocks of B frames (default 512) and prints the CPU\n"
+                            "used per second of audio (% of one core), the median, p99.9 and worst\n"
+                            "processReplacing call, and the worst call against the block's real-time\n"
+                            "deadline B / R. --paced makes one call per deadline, sleeping in between\n"
+                            "as a host's audio thread does, which shows the cold-cache cost that a\n"
+                            "flat-out loop hides. Parameters and chunks are applied, and the host waits\n"
+                            "for the sound to follow them, as for render, before measuring.\n",
+                            run_bench};
 
 }  // namespace tessvane::host

@@ -9,7 +9,7 @@
 namespace tessvane::host {
 namespace {
 
-constexpr option_spec info_options[] = {{"sample-rate", true}, {"block", true}, {"verbose", false}};
+constexpr known_option info_options[] = {{"sample-rate", true}, {"block", true}, {"verbose", false}};
 
 std::string id_characters(VstInt32 id) {
     std::string text;
@@ -24,9 +24,12 @@ std::string flag_names(VstInt32 flags) {
     constexpr struct {
         VstInt32 bit;
         const char* name;
-    } known[] = {{effFlagsHasEditor, "editor"},        {effFlagsCanReplacing, "replacing"},
-                 {effFlagsProgramChunks, "chunks"},    {effFlagsIsSynth, "synth"},
-                 {effFlagsNoSoundInStop, "no-sound-in-stop"}, {effFlagsCanDoubleReplacing, "double-replacing"}};
+    } known[] = {{effFlagsHasEditor, "editor"},
+                 {effFlagsCanReplacing, "replacing"},
+                 {effFlagsProgramChunks, "chunks"},
+                 {effFlagsIsSynth, "synth"},
+                 {effFlagsNoSoundInStop, "no-sound-in-stop"},
+                 {effFlagsCanDoubleReplacing, "double-replacing"}};
     std::string text;
     VstInt32 rest = flags;
     for (const auto& flag : known) {
@@ -79,15 +82,14 @@ int run_info(std::span<char* const> arguments) {
 
 }  // namespace
 
-const command info_command{
-    "info", "the plug-in's identity, flags, latency, parameters and programs",
-    "usage: tessvane-host info PLUGIN [--sample-rate R] [--block N] [--verbose]\n"
-    "\n"
-    "Loads PLUGIN, tells it the sample rate R (default 44100) and block size N\n"
-    "(default 512), and prints its name, vendor, product, unique id, flags,\n"
-    "inputs and outputs, initial delay, every parameter (index, name, value,\n"
-    "display, label) and every program name. --verbose prints the plug-in's\n"
-    "calls back to the host.\n",
-    run_info};
+const command info_command{"info", "the plug-in's identity, flags, latency, parameters and programs",
+                           "usage: tessvane-host info PLUGIN [--sample-rate R] [--block N] [--verbose]\n"
+                           "\n"
+                           "Loads PLUGIN, tells it the sample rate R (default 44100) and block size N\n"
+                           "(default 512), and prints its name, vendor, product, unique id, flags,\n"
+                           "inputs and outputs, initial delay, every parameter (index, name, value,\n"
+                           "display, label) and every program name. --verbose prints the plug-in's\n"
+                           "calls back to the host.\n",
+                           run_info};
 
 }  // namespace tessvane::host

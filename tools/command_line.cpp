@@ -6,7 +6,7 @@
 
 namespace tessvane::host {
 
-command_line::command_line(std::span<char* const> arguments, std::span<const option_spec> known) {
+command_line::command_line(std::span<char* const> arguments, std::span<const known_option> known) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string argument = arguments[i];
         if (!argument.starts_with("--")) {
@@ -19,10 +19,11 @@ command_line::command_line(std::span<char* const> arguments, std::span<const opt
             inline_value = name.substr(equals + 1);
             name.resize(equals);
         }
-        const auto spec = std::find_if(known.begin(), known.end(), [&](const option_spec& s) { return s.name == name; });
-        if (spec == known.end()) throw usage_error("unknown option --" + name);
+        const auto option =
+            std::find_if(known.begin(), known.end(), [&](const known_option& o) { return o.name == name; });
+        if (option == known.end()) throw usage_error("unknown option --" + name);
         auto& slot = values_[name];
-        if (!spec->takes_value) {
+        if (!option->takes_value) {
             if (inline_value) throw usage_error("--" + name + " takes no value");
             slot.emplace_back();
         } else if (inline_value) {

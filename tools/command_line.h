@@ -17,7 +17,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-struct option_spec {
+struct known_option {
     std::string name;  // without the leading dashes
     bool takes_value;
 };
@@ -25,7 +25,7 @@ struct option_spec {
 class command_line {
 public:
     // Throws usage_error for an unknown option or a missing value.
-    command_line(std::span<char* const> arguments, std::span<const option_spec> known);
+    command_line(std::span<char* const> arguments, std::span<const known_option> known);
 
     const std::vector<std::string>& positional() const { return positional_; }
     bool has(const std::string& name) const { return values_.contains(name); }

@@ -11,8 +11,8 @@
 namespace tessvane::host {
 namespace {
 
-constexpr option_spec render_options[] = {{"param", true},      {"program-chunk", true}, {"block", true},
-                                          {"sample-rate", true}, {"keep-latency", false}, {"verbose", false}};
+constexpr known_option render_options[] = {{"param", true},       {"program-chunk", true}, {"block", true},
+                                           {"sample-rate", true}, {"keep-latency", false}, {"verbose", false}};
 
 int run_render(std::span<char* const> arguments) {
     const command_line options(arguments, render_options);
@@ -29,8 +29,9 @@ int run_render(std::span<char* const> arguments) {
     const AEffect& effect = *plugin->effect();
     if (effect.numOutputs < 1) throw std::runtime_error(plugin_path + ": the plug-in has no outputs");
     if (effect.numInputs > 0 && reader.channels() != 1 && reader.channels() != effect.numInputs)
-        throw std::runtime_error(in_path + " has " + std::to_string(reader.channels()) + " channels; the plug-in takes " +
-                                 std::to_string(effect.numInputs) + " (or a mono file)");
+        throw std::runtime_error(in_path + " has " + std::to_string(reader.channels()) +
+                                 " channels; the plug-in takes " + std::to_string(effect.numInputs) +
+                                 " (or a mono file)");
 
     const auto started = std::chrono::steady_clock::now();
     audio_block block(effect.numInputs, effect.numOutputs, block_size);
@@ -86,9 +87,8 @@ int run_render(std::span<char* const> arguments) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     std::printf("rendered %s -> %s\n", in_path.c_str(), out_path.c_str());
-    std::printf("frames in %lld, frames out %lld, %ld blocks of up to %d at %g Hz\n",
-                static_cast<long long>(frames_in), static_cast<long long>(written), blocks, block_size,
-                static_cast<double>(rate));
+    std::printf("frames in %lld, frames out %lld, %ld blocks of up to %d at %g Hz\n", static_cast<long long>(frames_in),
+                static_cast<long long>(written), blocks, block_size, static_cast<double>(rate));
     std::printf("latency %lld samples %s\n", static_cast<long long>(latency), keep_latency ? "kept" : "removed");
     std::printf("peak %.6g (%.2f dBFS)\n", static_cast<double>(peak),
                 peak > 0.0f ? 20.0 * std::log10(static_cast<double>(peak)) : -INFINITY);
@@ -114,12 +114,14 @@ const command render_command{
     "the render fails if the plug-in refuses it.\n"
     "\n"
     "Before the first audible sample the host waits until the plug-in's sound\n"
-    "follows these settings, since a plug-in may redesign its filter in the\n"
+    "follows these settings, since a plug-in may design its filter in the\n"
     "background: it probes the impulse response (a unit impulse and silence,\n"
     "after suspend and resume) every few milliseconds until two probes in a\n"
-    "row are identical and differ from the response before the change, or\n"
-    "have matched it for a second. After 10 s it warns and goes on. Then the\n"
-    "plug-in is suspended and resumed once more to clear the probes' history.\n"
+    "row agree (to 1e-5 of the peak) and differ from the response it settled on before, or\n"
+    "have matched that for a second. It waits so once after starting the\n"
+    "plug-in and once after applying the settings; after 10 s it warns and\n"
+    "goes on. Then the plug-in is suspended and resumed once more to clear\n"
+    "the probes' history.\n"
     "\n"
     "After the input, the plug-in's initial delay in silence is fed so that the\n"
     "whole signal comes out; that delay is cut from the start of OUT unless\n"

@@ -26,8 +26,8 @@ const char* gesture_name(edit_event::kind what) {
 
 }  // namespace
 
-VstIntPtr VSTCALLBACK host_callback::entry(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                           void* ptr, float opt) {
+VstIntPtr VSTCALLBACK host_callback::entry(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                           float opt) {
     host_callback* host = nullptr;
     if (effect != nullptr && effect->resvd1 != 0) host = reinterpret_cast<host_callback*>(effect->resvd1);
     if (host == nullptr) host = loading_host;
@@ -40,9 +40,7 @@ VstIntPtr VSTCALLBACK host_callback::entry(AEffect* effect, VstInt32 opcode, Vst
     return host->answer(call);
 }
 
-host_callback::loading_scope::loading_scope(host_callback& host) : previous_(loading_host) {
-    loading_host = &host;
-}
+host_callback::loading_scope::loading_scope(host_callback& host) : previous_(loading_host) { loading_host = &host; }
 
 host_callback::loading_scope::~loading_scope() { loading_host = previous_; }
 
@@ -72,15 +70,9 @@ VstIntPtr host_callback::answer(const host_call& call) {
 
 VstIntPtr host_callback::default_answer(const host_call& call) {
     switch (call.opcode) {
-        case audioMasterAutomate:
-            record({edit_event::kind::automate, call.index, call.opt});
-            return 1;
-        case audioMasterBeginEdit:
-            record({edit_event::kind::begin_edit, call.index, 0.0f});
-            return 1;
-        case audioMasterEndEdit:
-            record({edit_event::kind::end_edit, call.index, 0.0f});
-            return 1;
+        case audioMasterAutomate: record({edit_event::kind::automate, call.index, call.opt}); return 1;
+        case audioMasterBeginEdit: record({edit_event::kind::begin_edit, call.index, 0.0f}); return 1;
+        case audioMasterEndEdit: record({edit_event::kind::end_edit, call.index, 0.0f}); return 1;
         case audioMasterVersion: return host_version;
         case audioMasterCurrentId: return call.effect != nullptr ? call.effect->uniqueID : 0;
         case audioMasterIdle: return 1;
@@ -89,12 +81,8 @@ VstIntPtr host_callback::default_answer(const host_call& call) {
         case audioMasterGetBlockSize: return block_size();
         case audioMasterGetCurrentProcessLevel:
             return audio_thread_depth > 0 ? kVstProcessLevelRealtime : kVstProcessLevelUser;
-        case audioMasterGetVendorString:
-            copy_bounded(call.ptr, "Tessvane", kVstMaxVendorStrLen);
-            return 1;
-        case audioMasterGetProductString:
-            copy_bounded(call.ptr, "Tessvane Host", kVstMaxProductStrLen);
-            return 1;
+        case audioMasterGetVendorString: copy_bounded(call.ptr, "Tessvane", kVstMaxVendorStrLen); return 1;
+        case audioMasterGetProductString: copy_bounded(call.ptr, "Tessvane Host", kVstMaxProductStrLen); return 1;
         case audioMasterGetVendorVersion: return host_vendor_version;
         case audioMasterCanDo: {
             if (call.ptr == nullptr) return 0;

@@ -51,8 +51,8 @@ public:
     // The entry to hand to a plug-in. It finds this object through the
     // effect's resvd1 (the field reserved for the host) and, while a plug-in's
     // entry point runs, through the loading thread.
-    static VstIntPtr VSTCALLBACK entry(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                       void* ptr, float opt);
+    static VstIntPtr VSTCALLBACK entry(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                       float opt);
 
     // Routes calls from inside an entry point, before resvd1 can be set, to
     // this object. Lives for the scope of the entry-point call.

@@ -46,8 +46,7 @@ std::unique_ptr<loaded_plugin> loaded_plugin::load(const std::string& path, host
     if (effect == nullptr) throw plugin_load_error(path + ": the plug-in's entry point returned no effect");
     if (effect->magic != kEffectMagic)
         throw plugin_load_error(path + ": the entry point's record is not a VST 2.x effect (wrong magic number)");
-    if (effect->dispatcher == nullptr)
-        throw plugin_load_error(path + ": the plug-in's record has no dispatcher");
+    if (effect->dispatcher == nullptr) throw plugin_load_error(path + ": the plug-in's record has no dispatcher");
 
     plugin->host_->attach(*effect);
     plugin->effect_ = effect;  // from here on the destructor closes it

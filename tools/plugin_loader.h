@@ -42,8 +42,7 @@ public:
     host_callback& host() { return *host_; }
     const std::string& path() const { return path_; }
 
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
 
     // Tells the plug-in the rate and largest block; a running plug-in is
     // suspended first, as hosts do for a new rate.

@@ -22,13 +22,14 @@ std::string trimmed_lower(std::string text) {
 
 VstInt32 find_parameter(loaded_plugin& plugin, const std::string& key) {
     const VstInt32 count = plugin.effect()->numParams;
-    const bool is_index = !key.empty() && std::all_of(key.begin(), key.end(), [](unsigned char c) { return std::isdigit(c); });
+    const bool is_index =
+        !key.empty() && std::all_of(key.begin(), key.end(), [](unsigned char c) { return std::isdigit(c); });
     if (is_index) {
         VstInt32 index = -1;
         std::from_chars(key.data(), key.data() + key.size(), index);
         if (index < 0 || index >= count)
-            throw usage_error("parameter index " + key + " is out of range (the plug-in has " +
-                              std::to_string(count) + " parameters)");
+            throw usage_error("parameter index " + key + " is out of range (the plug-in has " + std::to_string(count) +
+                              " parameters)");
         return index;
     }
     const std::string wanted = trimmed_lower(key);
@@ -46,9 +47,20 @@ std::vector<char> file_bytes(const std::string& path) {
 void load_program_chunk(loaded_plugin& plugin, const std::string& path, std::FILE* report) {
     std::vector<char> chunk = file_bytes(path);
     if (plugin.dispatch(effSetChunk, 1, static_cast<VstIntPtr>(chunk.size()), chunk.data()) == 0)
-        throw std::runtime_error("the plug-in refused the program chunk " + path + " (" +
-                                 std::to_string(chunk.size()) + " bytes)");
+        throw std::runtime_error("the plug-in refused the program chunk " + path + " (" + std::to_string(chunk.size()) +
+                                 " bytes)");
     std::fprintf(report, "program chunk: %s (%zu bytes)\n", path.c_str(), chunk.size());
+}
+
+void report_wait(const redesign_wait::outcome& outcome, const char* after, std::FILE* report) {
+    if (outcome.settled)
+        std::fprintf(report, "response settled after %s in %lld ms (%d probes)\n", after,
+                     static_cast<long long>(outcome.waited.count()), outcome.probes);
+    else
+        std::fprintf(stderr,
+                     "tessvane-host: warning: the plug-in's response did not settle after %s within %lld ms; "
+                     "going on anyway\n",
+                     after, static_cast<long long>(outcome.waited.count()));
 }
 
 }  // namespace
@@ -71,20 +83,16 @@ void apply_settings(loaded_plugin& plugin, audio_block& block, const command_lin
     for (const auto& text : options.values("param")) assignments.push_back(resolve_assignment(plugin, text));
 
     redesign_wait wait(plugin, block);
-    if (const auto chunk = options.value("program-chunk")) load_program_chunk(plugin, *chunk, report);
+    report_wait(wait.until_settled(), "start", report);
+    const auto chunk = options.value("program-chunk");
+    if (chunk) load_program_chunk(plugin, *chunk, report);
     for (const auto& [index, value] : assignments) {
         plugin.set_parameter(index, value);
         std::fprintf(report, "parameter %d %s = %g (%s %s)\n", index, plugin.parameter_name(index).c_str(),
                      static_cast<double>(value), plugin.parameter_display(index).c_str(),
                      plugin.parameter_label(index).c_str());
     }
-    const auto outcome = wait.until_settled();
-    if (outcome.settled)
-        std::fprintf(report, "response settled after %lld ms (%d probes)\n",
-                     static_cast<long long>(outcome.waited.count()), outcome.probes);
-    else
-        std::fprintf(stderr, "tessvane-host: warning: the plug-in's response did not settle within %lld ms; "
-                     "going on anyway\n", static_cast<long long>(outcome.waited.count()));
+    if (chunk || !assignments.empty()) report_wait(wait.until_settled(), "settings", report);
     plugin.flush();
 }
 

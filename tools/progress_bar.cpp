@@ -13,7 +13,8 @@ constexpr int bar_width = 40;
 
 }  // namespace
 
-progress_bar::progress_bar(std::int64_t total) : total_(std::max<std::int64_t>(total, 1)), shown_(isatty(STDERR_FILENO) == 1) {}
+progress_bar::progress_bar(std::int64_t total)
+    : total_(std::max<std::int64_t>(total, 1)), shown_(isatty(STDERR_FILENO) == 1) {}
 
 progress_bar::~progress_bar() { finish(); }
 

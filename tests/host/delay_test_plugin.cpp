@@ -96,9 +96,7 @@ private:
                 return 1;
             case effGetEffectName: std::strcpy(static_cast<char*>(ptr), "Tessvane Test Delay"); return 1;
             case effGetVendorString: std::strcpy(static_cast<char*>(ptr), "Tessvane Tests"); return 1;
-            case effGetProductString:
-                std::memset(ptr, 'p', overlong_product_length);
-                return 1;
+            case effGetProductString: std::memset(ptr, 'p', overlong_product_length); return 1;
             case effGetVendorVersion: return 7;
             case effSetChunk:
                 // A program is the gain as one float.
@@ -109,8 +107,10 @@ private:
                 return 1;
             case effVendorSpecific:
                 // An editor gesture, on this thread (index 0) or another (1).
-                if (index == 1) std::thread([this, opt] { edit_gesture(opt); }).join();
-                else edit_gesture(opt);
+                if (index == 1)
+                    std::thread([this, opt] { edit_gesture(opt); }).join();
+                else
+                    edit_gesture(opt);
                 return 1;
             default: return 0;
         }
@@ -123,8 +123,12 @@ private:
         host_(&effect_, audioMasterEndEdit, 0, 0, nullptr, 0.0f);
     }
 
-    static void set_parameter_entry(AEffect* effect, VstInt32 index, float value) { self(effect).set_parameter(index, value); }
-    static float get_parameter_entry(AEffect* effect, VstInt32 index) { return index == 0 ? self(effect).gain_.load() : 0.0f; }
+    static void set_parameter_entry(AEffect* effect, VstInt32 index, float value) {
+        self(effect).set_parameter(index, value);
+    }
+    static float get_parameter_entry(AEffect* effect, VstInt32 index) {
+        return index == 0 ? self(effect).gain_.load() : 0.0f;
+    }
 
     void set_parameter(VstInt32 index, float value) {
         if (index != 0) return;
@@ -147,8 +151,10 @@ private:
             if (stopping_) return;
             design_requested_ = false;
             lock.unlock();
+            // Like a real design, it uses the settings it started with.
+            const float scale = 2.0f * gain_.load();
             std::this_thread::sleep_for(design_time);
-            applied_scale_ = 2.0f * gain_.load();
+            applied_scale_ = scale;
             lock.lock();
         }
     }

@@ -3,20 +3,24 @@
 #include <sndfile.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace tessvane::host::testing {
 namespace {
 
-std::string quoted(const std::string& argument) {
-    std::string text = "'";
-    for (char c : argument) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return text + "'";
+// Appended piecewise: GCC 12 warns falsely about " " + std::string.
+void append_quoted(std::string& command, const std::string& argument) {
+    command += " '";
+    for (char c : argument) {
+        if (c == '\'') command += "'\\''";
+        else command += c;
+    }
+    command += '\'';
 }
 
 std::string file_text(const std::filesystem::path& path) {
@@ -30,11 +34,17 @@ std::string file_text(const std::filesystem::path& path) {
 
 host_run run_host(const std::vector<std::string>& arguments, const std::string& environment) {
     const temp_folder capture;
-    std::string command = environment + " " + quoted(TESSVANE_HOST);
-    for (const auto& argument : arguments) command += " " + quoted(argument);
-    command += " >" + quoted(capture.file("out")) + " 2>" + quoted(capture.file("err")) + " </dev/null";
+    std::string command = environment;
+    append_quoted(command, TESSVANE_HOST);
+    for (const auto& argument : arguments) append_quoted(command, argument);
+    command += " >";
+    append_quoted(command, capture.file("out"));
+    command += " 2>";
+    append_quoted(command, capture.file("err"));
+    command += " </dev/null";
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, file_text(capture.file("out")), file_text(capture.file("err"))};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, file_text(capture.file("out")),
+            file_text(capture.file("err"))};
 }
 
 temp_folder::temp_folder() {

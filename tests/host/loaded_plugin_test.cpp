@@ -58,13 +58,26 @@ TEST(LoadedPlugin, AnswersTheRateAndBlockItStartedThePluginWith) {
 
 TEST(LoadedPlugin, RecordsAnEditGestureInOrderFromAnyThread) {
     auto plugin = loaded_plugin::load(DELAY_TEST_PLUGIN);
-    const std::vector<edit_event> gesture{{kind::begin_edit, 0, 0.0f}, {kind::automate, 0, 0.75f}, {kind::end_edit, 0, 0.0f}};
+    const std::vector<edit_event> gesture{
+        {kind::begin_edit, 0, 0.0f}, {kind::automate, 0, 0.75f}, {kind::end_edit, 0, 0.0f}};
     for (const VstInt32 thread : {0, 1}) {
         plugin->host().clear_edit_events();
         plugin->dispatch(effVendorSpecific, thread, 0, nullptr, 0.75f);
         EXPECT_EQ(plugin->host().edit_events(), gesture) << "thread " << thread;
     }
     EXPECT_EQ(plugin->parameter(0), 0.75f);
+}
+
+TEST(LoadedPlugin, PrintsEachReportedEditWhenVerbose) {
+    host_settings settings;
+    settings.verbose = true;
+    auto plugin = loaded_plugin::load(DELAY_TEST_PLUGIN, settings);
+    ::testing::internal::CaptureStderr();
+    plugin->dispatch(effVendorSpecific, 0, 0, nullptr, 0.25f);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "plug-in: begin edit parameter 0\n"
+              "plug-in: automate parameter 0 = 0.25\n"
+              "plug-in: end edit parameter 0\n");
 }
 
 TEST(LoadedPlugin, LetsAHandlerCallStraightBackIntoThePluginFromAnAutomation) {

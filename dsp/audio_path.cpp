@@ -1,12 +1,11 @@
 // The per-block audio path of VST_Plugin: aligned copies, the engine, the
 // dry delay line that keeps the unfiltered signal time-aligned, the master
 // gain. Nothing here allocates, frees or waits beyond the engine's locks.
-#include <xmmintrin.h>
-
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
+#include "dsp/denormals_off_scope.h"
 #include "dsp/dsp.h"
 #include "dsp/partitioned_convolver.h"
 #include "plugin/error_report.h"
@@ -23,20 +22,6 @@ float* allocate_zeroed(int count) {
     return block;
 }
 
-// The host's mode on its audio thread is put back when the block is done.
-class denormals_off_scope {
-public:
-    denormals_off_scope() : saved_(_mm_getcsr()) {
-        dsp_set_denormals_are_zero(1);
-        dsp_set_flush_to_zero(1, nullptr);
-    }
-    ~denormals_off_scope() { _mm_setcsr(saved_); }
-    denormals_off_scope(const denormals_off_scope&) = delete;
-    denormals_off_scope& operator=(const denormals_off_scope&) = delete;
-
-private:
-    unsigned saved_;
-};
 
 // Master gain as the multiplier 2·v; a value from a host or a chunk that is
 // not a number or outside 0..1 must not reach the output unbounded.

@@ -1,10 +1,9 @@
 #include "plugin/vst_plugin.h"
 
-#include <xmmintrin.h>
-
 #include <new>
 #include <stdexcept>
 
+#include "dsp/denormals_off_scope.h"
 #include "dsp/dsp.h"
 #include "dsp/fir_cascaded_biquad.h"
 #include "dsp/partitioned_convolver.h"
@@ -33,10 +32,8 @@ int usable_fir_length(int stored) {
 VST_Plugin::VST_Plugin(audioMasterCallback audio_master) : AudioEffectX(audio_master, kNumPrograms, kNumParams) {
     dsp_init_dispatch();
     // The design objects are built with denormals off; the host's own mode
-    // on this thread is given back at the end.
-    const unsigned host_fp_mode = _mm_getcsr();
-    dsp_set_denormals_are_zero(1);
-    dsp_set_flush_to_zero(1, nullptr);
+    // on this thread is given back however construction ends.
+    const denormals_off_scope denormals_off;
 
     // Errors raised later on the audio thread are queued for this thread.
     platform::start_message_delivery();
@@ -49,10 +46,7 @@ VST_Plugin::VST_Plugin(audioMasterCallback audio_master) : AudioEffectX(audio_ma
     canProcessReplacing(true);
 
     const int rate = static_cast<int>(sampleRate);
-    if (rate < 0 || rate > 192000) {
-        _mm_setcsr(host_fp_mode);
-        throw std::runtime_error("Invalid sample rate reported");
-    }
+    if (rate < 0 || rate > 192000) throw std::runtime_error("Invalid sample rate reported");
     sample_rate_hz = rate;
 
     programsAreChunks(true);
@@ -71,7 +65,6 @@ VST_Plugin::VST_Plugin(audioMasterCallback audio_master) : AudioEffectX(audio_ma
     });
 
     setEditor(new SDEditor(this));
-    _mm_setcsr(host_fp_mode);
 }
 
 void VST_Plugin::init_processing() {

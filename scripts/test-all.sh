@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release, ASan+UBSan and TSan configurations and runs every test
-# suite in each, inside one virtual X display so the editor tests run too.
+# suite in each, inside one virtual X display so the editor tests run too;
+# then the Windows DLLs, cross-built and tested under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -19,4 +20,8 @@ for preset in "${presets[@]}"; do
   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --preset "$preset" -j"$jobs" --timeout 900 || status=1
 done
+
+if [ "${TESSVANE_SKIP_WINDOWS:-0}" != 1 ]; then
+  scripts/test-windows.sh || status=1
+fi
 exit $status

@@ -1,0 +1,30 @@
+#include "gui/bitmap.h"
+
+#include <cstdio>
+
+#include "gui/image_decode.h"
+#include "resources/resource_table.h"
+
+namespace VSTGUI {
+
+CBitmap::CBitmap(int resource_id) {
+    const resources::blob bytes = resources::find_resource(resource_id);
+    decode(bytes.data, bytes.size);
+    if (empty()) std::fprintf(stderr, "Tessvane GUI: bitmap %d missing or unreadable\n", resource_id);
+}
+
+CBitmap::CBitmap(const unsigned char* data, std::size_t size) { decode(data, size); }
+
+void CBitmap::decode(const unsigned char* data, std::size_t size) {
+    detail::decoded_image image = detail::decode_image(data, size);
+    width_ = image.width;
+    height_ = image.height;
+    pixels_ = std::move(image.pixels);
+}
+
+std::uint32_t CBitmap::pixelAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    return pixels_[std::size_t(y) * width_ + x];
+}
+
+}  // namespace VSTGUI

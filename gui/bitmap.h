@@ -1,0 +1,39 @@
+// A decoded image: the editor's PNG resources (and its one Windows bitmap)
+// looked up by numeric id through resources::find_resource. Pixels are
+// premultiplied 0xAARRGGBB, top row first. A missing resource or bad data
+// gives an empty bitmap (0 x 0) that draws nothing.
+//
+//   CBitmap* knob = new CBitmap(137);   // one reference
+//   knobControl = new CAnimKnob(..., knob, ...);  // the knob remembers it
+//   knob->forget();                     // the knob's reference remains
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "gui/reference_counter.h"
+
+namespace VSTGUI {
+
+class CBitmap : public CReferenceCounter {
+public:
+    explicit CBitmap(int resource_id);
+    // Decodes PNG or BMP bytes that are not a resource.
+    CBitmap(const unsigned char* data, std::size_t size);
+
+    int getWidth() const { return width_; }
+    int getHeight() const { return height_; }
+    bool empty() const { return pixels_.empty(); }
+    const std::uint32_t* pixels() const { return pixels_.data(); }
+    std::uint32_t pixelAt(int x, int y) const;  // 0 outside
+
+private:
+    ~CBitmap() override = default;
+    void decode(const unsigned char* data, std::size_t size);
+
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<std::uint32_t> pixels_;
+};
+
+}  // namespace VSTGUI

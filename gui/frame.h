@@ -1,0 +1,79 @@
+// The top container: the editor's whole window. Created with its rectangle,
+// the host's parent window (an X11 Window id on Linux, an HWND on Windows)
+// and the editor; it creates its own child window in the parent. A null
+// parent gives a frame without a window, which paints only into its back
+// buffer (tests, offscreen use).
+//
+//   frame = new CFrame(CRect(0, 0, 607, 383), parentWindow, this);
+//   if (!frame->isOpen()) { delete frame; frame = nullptr; return false; }
+//   frame->setBackground(background);
+//   frame->addView(knob);                  // owned by the frame from now on
+//   ...  effEditIdle:  frame->idle();
+//   ...  effEditClose: delete frame; frame = nullptr;
+//
+// Always double-buffered: idle() handles the pending window events, then
+// repaints every area marked dirty (from any thread) into the back buffer
+// and shows those areas in the window. All of it runs on the thread that
+// calls idle(), which must be the thread that created the frame.
+//
+// A modal view (the about view, a menu's list) is drawn over everything and
+// is the only view that gets mouse input while it is set; it stays owned by
+// whoever set it.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "gui/editor_interface.h"
+#include "gui/native_window.h"
+#include "gui/offscreen_context.h"
+#include "gui/view_container.h"
+
+namespace VSTGUI {
+
+class CFrame : public CViewContainer, private detail::window_event_sink {
+public:
+    CFrame(const CRect& size, void* parent_window, VSTGUIEditorInterface* editor);
+    ~CFrame() override;
+
+    // True when the frame's window exists in the parent window.
+    bool isOpen() const { return window_ != nullptr; }
+    VSTGUIEditorInterface* getEditor() const { return editor_; }
+
+    void idle();
+
+    // Null hides the current modal view. The view's rectangle is in frame
+    // coordinates; the mouse reaches it only inside that rectangle.
+    void setModalView(CView* view);
+    CView* getModalView() const { return modal_view_; }
+
+    // Marks `area` (frame coordinates) for repainting; editor thread.
+    void invalidRect(const CRect& area);
+
+    // The picture as last painted.
+    const COffscreenContext& getBackBuffer() const { return *back_buffer_; }
+
+    bool onMouseDown(CPoint where, CButtonState buttons) override;
+    bool onMouseUp(CPoint where, CButtonState buttons) override;
+    bool onMouseMoved(CPoint where, CButtonState buttons) override;
+    bool onWheel(CPoint where, float distance, CButtonState buttons) override;
+    bool isTypeOf(const char* type) const override;
+
+private:
+    void paintDirtyAreas();
+
+    void onWindowMouseDown(CPoint where, CButtonState buttons) override;
+    void onWindowMouseUp(CPoint where, CButtonState buttons) override;
+    void onWindowMouseMoved(CPoint where, CButtonState buttons) override;
+    void onWindowWheel(CPoint where, float distance, CButtonState buttons) override;
+    void onWindowExposed(const CRect& area) override;
+
+    VSTGUIEditorInterface* editor_;
+    std::unique_ptr<COffscreenContext> back_buffer_;
+    std::unique_ptr<detail::native_window> window_;
+    std::vector<CRect> pending_areas_;
+    CView* modal_view_ = nullptr;
+    CView* modal_mouse_target_ = nullptr;
+};
+
+}  // namespace VSTGUI

@@ -1,0 +1,78 @@
+#include "gui/option_menu.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "gui/font_cache.h"
+#include "gui/frame.h"
+#include "gui/option_menu_list.h"
+
+namespace VSTGUI {
+namespace {
+
+constexpr CCoord kListPadding = 24;  // check column and right margin
+
+}  // namespace
+
+COptionMenu::COptionMenu(const CRect& size, CControlListener* listener, int tag, CBitmap* background,
+                         int style)
+    : CParamDisplay(size, background, style) {
+    setListener(listener);
+    setTag(tag);
+    setMin(0.0f);
+    setMax(0.0f);
+    setDefaultValue(0.0f);
+}
+
+COptionMenu::~COptionMenu() { closeList(); }
+
+void COptionMenu::addEntry(const char* text) {
+    entries_.emplace_back(text ? text : "");
+    setMax(float(entries_.size() - 1));
+}
+
+const char* COptionMenu::getEntry(int index) const {
+    return index >= 0 && index < getNbEntries() ? entries_[std::size_t(index)].c_str() : "";
+}
+
+void COptionMenu::setCurrent(int index) {
+    if (index >= 0 && index < getNbEntries()) setValue(float(index));
+}
+
+bool COptionMenu::isListOpen() const {
+    const CFrame* frame = getFrame();
+    return list_ && frame && frame->getModalView() == list_.get();
+}
+
+void COptionMenu::choose(int index) {
+    closeList();
+    if (index < 0 || index >= getNbEntries()) return;
+    setCurrent(index);
+    valueChanged();
+}
+
+void COptionMenu::closeList() {
+    CFrame* frame = getFrame();
+    if (frame && list_ && frame->getModalView() == list_.get()) frame->setModalView(nullptr);
+}
+
+void COptionMenu::draw(CDrawContext* context) { drawText(*context, getEntry(getCurrent())); }
+
+bool COptionMenu::onMouseDown(CPoint, CButtonState buttons) {
+    CFrame* frame = getFrame();
+    if (!(buttons & kLButton) || !frame || entries_.empty()) return false;
+    CCoord width = getWidth();
+    for (const std::string& entry : entries_)
+        width = std::max(width, detail::measure_text(getFont(), entry).width + kListPadding);
+    const CRect box = detail::place_option_list(getFrameRect(), frame->getViewSize(), width, getNbEntries());
+    closeList();
+    list_ = std::make_unique<detail::option_menu_list>(*this, frame->getViewSize(), box);
+    frame->setModalView(list_.get());
+    return true;
+}
+
+bool COptionMenu::isTypeOf(const char* type) const {
+    return std::strcmp(type, "COptionMenu") == 0 || CParamDisplay::isTypeOf(type);
+}
+
+}  // namespace VSTGUI

@@ -1,0 +1,188 @@
+// The frame's window on Linux: our own Display connection (never the
+// host's), one child window in the host's window, the back buffer shown
+// with XPutImage, and events drained without blocking in the frame's idle.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+#include "gui/native_window.h"
+#include "gui/x11_error_trap.h"
+
+namespace VSTGUI::detail {
+namespace {
+
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+
+CButtonState modifiers_of(unsigned state) {
+    CButtonState b = 0;
+    if (state & ShiftMask) b |= kShift;
+    if (state & ControlMask) b |= kControl;
+    if (state & Mod1Mask) b |= kAlt;
+    if (state & Button1Mask) b |= kLButton;
+    if (state & Button2Mask) b |= kMButton;
+    if (state & Button3Mask) b |= kRButton;
+    return b;
+}
+
+CButtonState button_of(unsigned button) {
+    switch (button) {
+        case Button1: return kLButton;
+        case Button2: return kMButton;
+        case Button3: return kRButton;
+        default: return 0;
+    }
+}
+
+// Our pixels are 0xAARRGGBB words: a TrueColor visual of depth 24 or 32
+// with 32 bits per pixel and the usual masks shows them as they are.
+bool visual_fits(Display* display, Visual* visual, int depth) {
+    if ((depth != 24 && depth != 32) || visual->red_mask != 0xFF0000 || visual->green_mask != 0xFF00 ||
+        visual->blue_mask != 0xFF)
+        return false;
+    int count = 0;
+    XPixmapFormatValues* formats = XListPixmapFormats(display, &count);
+    bool fits = false;
+    for (int i = 0; i < count; ++i)
+        if (formats[i].depth == depth) fits = formats[i].bits_per_pixel == 32;
+    if (formats) XFree(formats);
+    return fits;
+}
+
+class x11_window final : public native_window {
+public:
+    // Takes over the connection.
+    x11_window(Display* display, window_event_sink& sink)
+        : display_(display), trap_(std::make_unique<x11_error_trap>(display)), sink_(sink) {}
+
+    ~x11_window() override {
+        if (gc_) XFreeGC(display_, gc_);
+        if (window_) XDestroyWindow(display_, window_);
+        trap_->syncAndTakeError();  // the host may have destroyed its window first
+        trap_.reset();
+        XCloseDisplay(display_);
+    }
+
+    bool create(Window parent, int width, int height) {
+        XWindowAttributes parent_attributes;
+        if (!XGetWindowAttributes(display_, parent, &parent_attributes) || trap_->syncAndTakeError()) {
+            std::fprintf(stderr, "Tessvane GUI: parent window 0x%lx is not usable\n", parent);
+            return false;
+        }
+        visual_ = parent_attributes.visual;
+        depth_ = parent_attributes.depth;
+        if (!visual_fits(display_, visual_, depth_)) {
+            std::fprintf(stderr, "Tessvane GUI: parent window depth %d is not supported\n", depth_);
+            return false;
+        }
+        XSetWindowAttributes attributes = {};
+        attributes.event_mask = kEventMask;
+        attributes.colormap = parent_attributes.colormap;
+        attributes.border_pixel = 0;
+        attributes.background_pixmap = None;  // we paint every pixel ourselves
+        window_ = XCreateWindow(display_, parent, 0, 0, unsigned(width), unsigned(height), 0, depth_,
+                                InputOutput, visual_, CWEventMask | CWColormap | CWBorderPixel | CWBackPixmap,
+                                &attributes);
+        XSizeHints* hints = XAllocSizeHints();
+        if (hints) {
+            hints->flags = PMinSize | PMaxSize | PBaseSize;
+            hints->min_width = hints->max_width = hints->base_width = width;
+            hints->min_height = hints->max_height = hints->base_height = height;
+            XSetWMNormalHints(display_, window_, hints);
+            XFree(hints);
+        }
+        gc_ = XCreateGC(display_, window_, 0, nullptr);
+        XMapWindow(display_, window_);
+        if (trap_->syncAndTakeError()) {
+            std::fprintf(stderr, "Tessvane GUI: the editor window could not be created in 0x%lx\n", parent);
+            return false;
+        }
+        return true;
+    }
+
+    void processEvents() override {
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            dispatch(event);
+        }
+        trap_->syncAndTakeError();  // errors were logged; nothing else to do
+    }
+
+    void present(const CDrawContext& buffer, const CRect& area) override {
+        XImage* image = XCreateImage(display_, visual_, unsigned(depth_), ZPixmap, 0,
+                                     reinterpret_cast<char*>(const_cast<std::uint32_t*>(buffer.pixels())),
+                                     unsigned(buffer.getWidth()), unsigned(buffer.getHeight()), 32,
+                                     buffer.stride() * 4);
+        if (!image) return;
+        image->byte_order = LSBFirst;  // our words, in our byte order
+        XPutImage(display_, window_, gc_, image, area.left, area.top, area.left, area.top,
+                  unsigned(area.width()), unsigned(area.height()));
+        image->data = nullptr;  // the pixels belong to the frame
+        XDestroyImage(image);
+        XFlush(display_);
+    }
+
+private:
+    void dispatch(const XEvent& event) {
+        switch (event.type) {
+            case Expose: {
+                const XExposeEvent& e = event.xexpose;
+                sink_.onWindowExposed(CRect(e.x, e.y, e.x + e.width, e.y + e.height));
+                break;
+            }
+            case ButtonPress: {
+                const XButtonEvent& e = event.xbutton;
+                const CPoint where(e.x, e.y);
+                const CButtonState modifiers = modifiers_of(e.state) & (kShift | kControl | kAlt);
+                if (e.button == Button4 || e.button == Button5)
+                    sink_.onWindowWheel(where, e.button == Button4 ? 1.0f : -1.0f, modifiers);
+                else if (button_of(e.button))
+                    sink_.onWindowMouseDown(where, modifiers | button_of(e.button));
+                break;
+            }
+            case ButtonRelease: {
+                const XButtonEvent& e = event.xbutton;
+                if (button_of(e.button))
+                    sink_.onWindowMouseUp(CPoint(e.x, e.y), modifiers_of(e.state) | button_of(e.button));
+                break;
+            }
+            case MotionNotify: {
+                XEvent latest = event;  // only the last of a burst of moves matters
+                while (XCheckTypedWindowEvent(display_, window_, MotionNotify, &latest)) {
+                }
+                const XMotionEvent& e = latest.xmotion;
+                sink_.onWindowMouseMoved(CPoint(e.x, e.y), modifiers_of(e.state));
+                break;
+            }
+            default:
+                break;
+        }
+    }
+
+    Display* display_;
+    std::unique_ptr<x11_error_trap> trap_;
+    window_event_sink& sink_;
+    Window window_ = 0;
+    GC gc_ = nullptr;
+    Visual* visual_ = nullptr;
+    int depth_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<native_window> native_window::create_child(void* parent, int width, int height,
+                                                           window_event_sink& sink) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "Tessvane GUI: no X display reachable; the editor stays closed\n");
+        return nullptr;
+    }
+    auto window = std::make_unique<x11_window>(display, sink);
+    if (!window->create(Window(reinterpret_cast<std::uintptr_t>(parent)), width, height)) return nullptr;
+    return window;
+}
+
+}  // namespace VSTGUI::detail

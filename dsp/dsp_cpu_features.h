@@ -1,0 +1,14 @@
+// What the processor and the operating system let the variant sets use.
+#pragma once
+
+struct dsp_cpu_features {
+    bool sse;
+    bool sse2;
+    bool sse3;
+    bool fxsr;
+    bool avx2_fma;  // AVX2 and FMA, with the OS saving the AVX state
+    bool avx512f;   // AVX-512F, with the OS saving the AVX-512 state
+};
+
+// Read once; the same for every thread.
+const dsp_cpu_features& dsp_cpu();

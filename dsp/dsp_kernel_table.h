@@ -1,0 +1,31 @@
+// The primitives that differ between variant sets: one table per set, each
+// filled by its own translation unit compiled for its instruction set.
+#pragma once
+
+#include "dsp/fft_plan.h"
+
+struct dsp_kernel_table {
+    void (*set)(float value, float* dst, int len);
+    void (*copy)(const float* src, float* dst, int len);
+    void (*add)(const float* src, float* srcdst, int len);
+    void (*mul)(const float* src, float* srcdst, int len);
+    void (*scale)(float value, float* srcdst, int len);
+    void (*reverse)(float* buf, int len);
+    void (*complex_mul)(const float* src1, const float* src2, float* dst, int count);
+    void (*complex_mul_add)(const float* src1, const float* src2, float* srcdst, int count);
+    // work: fft_work_bytes(N), aligned to fft_work_alignment.
+    void (*fft_forward)(float* buf, const dsp_fft_spec& spec, float* work);
+    void (*fft_inverse)(float* buf, const dsp_fft_spec& spec, float* work);
+};
+
+extern const dsp_kernel_table dsp_kernels_none;
+extern const dsp_kernel_table dsp_kernels_sse2;
+extern const dsp_kernel_table dsp_kernels_sse3;
+#if TV_DSP_HAVE_AVX
+extern const dsp_kernel_table dsp_kernels_avx2;
+extern const dsp_kernel_table dsp_kernels_avx512;
+#endif
+
+// The set in effect; the plain one until dsp_init_dispatch or
+// dsp_select_variant picks another.
+const dsp_kernel_table& dsp_active_kernels();

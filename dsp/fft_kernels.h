@@ -1,0 +1,289 @@
+// The real FFT written once over a lane type S (see dsp_simd_scalar.h).
+//
+// Forward: the N real samples are read as n = N/2 complex points z[m] =
+// x[2m] + i x[2m+1], transformed, and split into the N/2 + 1 bins of the
+// real spectrum. Inverse: the bins are folded back into n complex points and
+// transformed with the forward kernel on conjugated data. The complex
+// transform runs W = S::width lane-parallel Stockham transforms of M = n/W
+// points (vector-wide butterflies, no shuffles), then a twiddle step, a W x W
+// transpose and W-point transforms across the lanes.
+#pragma once
+
+#include <cstddef>
+
+#include "dsp/fft_plan.h"
+#include "dsp/dsp_simd_scalar.h"
+
+namespace {
+
+template <class S>
+inline void complex_multiply(typename S::v& xr, typename S::v& xi, typename S::v wr, typename S::v wi) {
+    typename S::v re = S::mul_sub(xr, wr, S::mul(xi, wi));
+    typename S::v im = S::mul_add(xr, wi, S::mul(xi, wr));
+    xr = re;
+    xi = im;
+}
+
+// Element e of a stage's sequence is the vector at floats [e*W, e*W + W).
+template <class S>
+void radix2_stage(const float* xr, const float* xi, float* yr, float* yi, int length, int stride,
+                  const float* twiddles) {
+    using V = typename S::v;
+    constexpr int w = S::width;
+    const int half = length / 2;
+    const std::ptrdiff_t in_gap = std::ptrdiff_t(stride) * half * w, out_gap = std::ptrdiff_t(stride) * w;
+    for (int p = 0; p < half; ++p) {
+        const V wr = S::set1(twiddles[2 * p]), wi = S::set1(twiddles[2 * p + 1]);
+        const std::ptrdiff_t in = std::ptrdiff_t(stride) * p * w, out = 2 * in;
+        for (int q = 0; q < stride * w; q += w) {
+            const V ar = S::load(xr + in + q), ai = S::load(xi + in + q);
+            const V br = S::load(xr + in + in_gap + q), bi = S::load(xi + in + in_gap + q);
+            V dr = S::sub(ar, br), di = S::sub(ai, bi);
+            complex_multiply<S>(dr, di, wr, wi);
+            S::store(yr + out + q, S::add(ar, br));
+            S::store(yi + out + q, S::add(ai, bi));
+            S::store(yr + out + out_gap + q, dr);
+            S::store(yi + out + out_gap + q, di);
+        }
+    }
+}
+
+template <class S>
+void radix4_stage(const float* xr, const float* xi, float* yr, float* yi, int length, int stride,
+                  const float* twiddles) {
+    using V = typename S::v;
+    constexpr int w = S::width;
+    const int quarter = length / 4;
+    const std::ptrdiff_t in_gap = std::ptrdiff_t(stride) * quarter * w, out_gap = std::ptrdiff_t(stride) * w;
+    for (int p = 0; p < quarter; ++p) {
+        const float* t = twiddles + 6 * p;
+        const V w1r = S::set1(t[0]), w1i = S::set1(t[1]), w2r = S::set1(t[2]), w2i = S::set1(t[3]);
+        const V w3r = S::set1(t[4]), w3i = S::set1(t[5]);
+        const std::ptrdiff_t in = std::ptrdiff_t(stride) * p * w, out = 4 * in;
+        const float *ar = xr + in, *ai = xi + in;
+        float *outr = yr + out, *outi = yi + out;
+        for (int q = 0; q < stride * w; q += w) {
+            const V a_r = S::load(ar + q), a_i = S::load(ai + q);
+            const V b_r = S::load(ar + in_gap + q), b_i = S::load(ai + in_gap + q);
+            const V c_r = S::load(ar + 2 * in_gap + q), c_i = S::load(ai + 2 * in_gap + q);
+            const V d_r = S::load(ar + 3 * in_gap + q), d_i = S::load(ai + 3 * in_gap + q);
+            const V apc_r = S::add(a_r, c_r), apc_i = S::add(a_i, c_i);
+            const V amc_r = S::sub(a_r, c_r), amc_i = S::sub(a_i, c_i);
+            const V bpd_r = S::add(b_r, d_r), bpd_i = S::add(b_i, d_i);
+            const V bmd_r = S::sub(b_r, d_r), bmd_i = S::sub(b_i, d_i);
+            V y1r = S::add(amc_r, bmd_i), y1i = S::sub(amc_i, bmd_r);  // (a - c) - i(b - d)
+            V y2r = S::sub(apc_r, bpd_r), y2i = S::sub(apc_i, bpd_i);
+            V y3r = S::sub(amc_r, bmd_i), y3i = S::add(amc_i, bmd_r);  // (a - c) + i(b - d)
+            complex_multiply<S>(y1r, y1i, w1r, w1i);
+            complex_multiply<S>(y2r, y2i, w2r, w2i);
+            complex_multiply<S>(y3r, y3i, w3r, w3i);
+            S::store(outr + q, S::add(apc_r, bpd_r));
+            S::store(outi + q, S::add(apc_i, bpd_i));
+            S::store(outr + out_gap + q, y1r);
+            S::store(outi + out_gap + q, y1i);
+            S::store(outr + 2 * out_gap + q, y2r);
+            S::store(outi + 2 * out_gap + q, y2i);
+            S::store(outr + 3 * out_gap + q, y3r);
+            S::store(outi + 3 * out_gap + q, y3i);
+        }
+    }
+}
+
+constexpr int bit_reversed(int value, int bits) {
+    int r = 0;
+    for (int b = 0; b < bits; ++b) r |= ((value >> b) & 1) << (bits - 1 - b);
+    return r;
+}
+
+constexpr int log2_of(int power_of_two) {
+    int bits = 0;
+    while ((1 << bits) < power_of_two) ++bits;
+    return bits;
+}
+
+// Output k1 + M*k2 = sum over lanes l of w_W^(l*k2) * w_n^(l*k1) * lane l's bin k1.
+template <class S>
+void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, const fft_plan& plan) {
+    using V = typename S::v;
+    constexpr int w = S::width, bits = log2_of(S::width);
+    const int lane_length = plan.lane_length;
+    for (int k1 = 0; k1 < lane_length; k1 += w) {
+        V r[w], i[w];
+        for (int t = 0; t < w; ++t) {
+            const std::ptrdiff_t e = std::ptrdiff_t(k1 + t) * w;
+            r[t] = S::load(xr + e);
+            i[t] = S::load(xi + e);
+            const float* lt = plan.lane_twiddles + 2 * e;
+            complex_multiply<S>(r[t], i[t], S::load(lt), S::load(lt + w));
+        }
+        S::transpose(r);
+        S::transpose(i);
+        // Radix-2 decimation in frequency across the vectors; bit-reversed out.
+        for (int half = w / 2; half >= 1; half /= 2) {
+            const int step = w / (2 * half);
+            for (int g = 0; g < w; g += 2 * half) {
+                for (int j = 0; j < half; ++j) {
+                    const int a = g + j, b = g + j + half;
+                    V dr = S::sub(r[a], r[b]), di = S::sub(i[a], i[b]);
+                    r[a] = S::add(r[a], r[b]);
+                    i[a] = S::add(i[a], i[b]);
+                    if (j != 0) {
+                        const float* c = plan.cross_twiddles + 2 * j * step;
+                        complex_multiply<S>(dr, di, S::set1(c[0]), S::set1(c[1]));
+                    }
+                    r[b] = dr;
+                    i[b] = di;
+                }
+            }
+        }
+        for (int k2 = 0; k2 < w; ++k2) {
+            const int from = bit_reversed(k2, bits);
+            const std::ptrdiff_t to = k1 + std::ptrdiff_t(lane_length) * k2;
+            S::store(yr + to, r[from]);
+            S::store(yi + to, i[from]);
+        }
+    }
+}
+
+// Transforms the n points in (ar, ai), using (br, bi) as scratch; returns the
+// real-part array of the result (its imaginary parts follow n floats later).
+template <class S>
+float* complex_transform(float* ar, float* ai, float* br, float* bi, const fft_plan& plan) {
+    float *xr = ar, *xi = ai, *yr = br, *yi = bi;
+    auto next = [&] {
+        float* t = xr;
+        xr = yr;
+        yr = t;
+        t = xi;
+        xi = yi;
+        yi = t;
+    };
+    const float* twiddles = plan.stage_twiddles;
+    int length = plan.lane_length, stride = 1;
+    if (log2_of(length) % 2 == 1) {
+        radix2_stage<S>(xr, xi, yr, yi, length, stride, twiddles);
+        twiddles += length;
+        next();
+        length /= 2;
+        stride *= 2;
+    }
+    for (; length >= 4; length /= 4, stride *= 4) {
+        radix4_stage<S>(xr, xi, yr, yi, length, stride, twiddles);
+        twiddles += 6 * (length / 4);
+        next();
+    }
+    if constexpr (S::width > 1) {
+        cross_lane_step<S>(xr, xi, yr, yi, plan);
+        next();
+    }
+    return xr;
+}
+
+// Bins k .. k+T::width-1 and their mirrors n-k .. from the complex result z.
+template <class T>
+void split_bins(const float* zr, const float* zi, float* buf, int n, int k, float half_scale,
+                const dsp_fft_spec& spec) {
+    using V = typename T::v;
+    constexpr int w = T::width;
+    const int mirror = n - k - w + 1;
+    const V h = T::set1(half_scale);
+    const V ar = T::load(zr + k), ai = T::load(zi + k);
+    const V br = T::reverse(T::load(zr + mirror)), bi = T::reverse(T::load(zi + mirror));
+    const V er = T::mul(h, T::add(ar, br)), ei = T::mul(h, T::sub(ai, bi));
+    const V odd_r = T::mul(h, T::add(ai, bi)), odd_i = T::mul(h, T::sub(br, ar));
+    V tr = odd_r, ti = odd_i;
+    complex_multiply<T>(tr, ti, T::load(spec.real_twiddles_re + k), T::load(spec.real_twiddles_im + k));
+    T::store_interleaved(buf + 2 * k, T::add(er, tr), T::add(ei, ti));
+    T::store_interleaved(buf + 2 * mirror, T::reverse(T::sub(er, tr)), T::reverse(T::sub(ti, ei)));
+}
+
+// The inverse of split_bins, writing conj(z) for the forward kernel.
+template <class T>
+void fold_bins(const float* buf, float* zr, float* zi, int n, int k, const dsp_fft_spec& spec) {
+    using V = typename T::v;
+    constexpr int w = T::width;
+    const int mirror = n - k - w + 1;
+    V ar, ai, cr, ci;
+    T::load_deinterleaved(buf + 2 * k, ar, ai);
+    T::load_deinterleaved(buf + 2 * mirror, cr, ci);
+    cr = T::reverse(cr);
+    ci = T::reverse(ci);
+    const V er = T::add(ar, cr), ei = T::sub(ai, ci), dr = T::sub(ar, cr), di = T::add(ai, ci);
+    const V wr = T::load(spec.real_twiddles_re + k), wi = T::load(spec.real_twiddles_im + k);
+    const V odd_r = T::mul_add(dr, wr, T::mul(di, wi)), odd_i = T::mul_sub(di, wr, T::mul(dr, wi));
+    const V zero = T::set1(0.0f);
+    T::store(zr + k, T::sub(er, odd_i));
+    T::store(zi + k, T::sub(zero, T::add(ei, odd_r)));
+    T::store(zr + mirror, T::reverse(T::add(er, odd_i)));
+    T::store(zi + mirror, T::reverse(T::sub(ei, odd_r)));
+}
+
+template <class S>
+void fft_forward(float* buf, const dsp_fft_spec& spec, float* work) {
+    const int size = spec.size, n = size / 2;
+    const float scale = spec.forward_scale;
+    if (size == 1) {
+        buf[0] *= scale;
+        buf[1] = 0.0f;
+        buf[2] = 0.0f;
+        return;
+    }
+    const fft_plan* plan = spec.plan_for_width(S::width);
+    if constexpr (S::width > 1) {
+        if (plan == nullptr) return fft_forward<simd_scalar>(buf, spec, work);
+    }
+    constexpr int w = S::width;
+    float *ar = work, *ai = work + n, *br = work + 2 * n, *bi = work + 3 * n;
+    for (int e = 0; e < n; e += w) {
+        typename S::v re, im;
+        S::load_deinterleaved(buf + 2 * e, re, im);
+        S::store(ar + e, re);
+        S::store(ai + e, im);
+    }
+    const float* zr = complex_transform<S>(ar, ai, br, bi, *plan);
+    const float* zi = zr + n;
+    const float z0r = zr[0], z0i = zi[0];
+    int k = 1;
+    for (; k + w <= n / 2; k += w) split_bins<S>(zr, zi, buf, n, k, 0.5f * scale, spec);
+    for (; k < n / 2; ++k) split_bins<simd_scalar>(zr, zi, buf, n, k, 0.5f * scale, spec);
+    if (n >= 2) {
+        buf[n] = scale * zr[n / 2];
+        buf[n + 1] = -scale * zi[n / 2];
+    }
+    buf[0] = scale * (z0r + z0i);
+    buf[1] = 0.0f;
+    buf[size] = scale * (z0r - z0i);
+    buf[size + 1] = 0.0f;
+}
+
+template <class S>
+void fft_inverse(float* buf, const dsp_fft_spec& spec, float* work) {
+    const int size = spec.size, n = size / 2;
+    const float scale = spec.inverse_scale;
+    if (size == 1) {
+        buf[0] *= scale;
+        return;
+    }
+    const fft_plan* plan = spec.plan_for_width(S::width);
+    if constexpr (S::width > 1) {
+        if (plan == nullptr) return fft_inverse<simd_scalar>(buf, spec, work);
+    }
+    constexpr int w = S::width;
+    float *ar = work, *ai = work + n, *br = work + 2 * n, *bi = work + 3 * n;
+    int k = 1;
+    for (; k + w <= n / 2; k += w) fold_bins<S>(buf, ar, ai, n, k, spec);
+    for (; k < n / 2; ++k) fold_bins<simd_scalar>(buf, ar, ai, n, k, spec);
+    if (n >= 2) {
+        ar[n / 2] = 2.0f * buf[n];
+        ai[n / 2] = 2.0f * buf[n + 1];
+    }
+    const float x0 = buf[0], xn = buf[size];
+    ar[0] = x0 + xn;
+    ai[0] = xn - x0;
+    const float* fr = complex_transform<S>(ar, ai, br, bi, *plan);
+    const float* fi = fr + n;
+    const typename S::v s = S::set1(scale), minus_s = S::set1(-scale);
+    for (int e = 0; e < n; e += w) S::store_interleaved(buf + 2 * e, S::mul(S::load(fr + e), s), S::mul(S::load(fi + e), minus_s));
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+#include "dsp/fir_cascaded_biquad.h"
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+#include "dsp/dsp.h"
+
+namespace {
+
+constexpr int taps_per_band = 6;
+constexpr int shortest_fir = 3;
+constexpr int roles_of_five_bands[] = {biquad_band::role_low, biquad_band::role_low,
+                                       biquad_band::role_peak_only, biquad_band::role_high,
+                                       biquad_band::role_high};
+
+[[noreturn]] void fail(const char* message) { throw std::runtime_error(message); }
+
+// The FIR runs every band twice, so each run applies half the dB gain.
+void design_at_half_gain(biquad_band& band)
+{
+    const float gain = band.gain();
+    band.set_gain(gain * 0.5f);
+    band.design();
+    band.set_gain(gain);
+}
+
+}  // namespace
+
+void fir_cascaded_biquad::dsp_deleter::operator()(float* block) const { dsp_free(block); }
+
+void fir_cascaded_biquad::iir_deleter::operator()(dsp_iir_state* state) const
+{
+    dsp_iir_free(state);
+}
+
+fir_cascaded_biquad::fir_cascaded_biquad(int band_count, int sample_rate, int channel_count)
+    : channel_count_(channel_count)
+{
+    if (band_count < 0) fail("Memory allocation error in fir_cascaded_biquad #1");
+    try {
+        grid_.resize(band_count);
+    } catch (const std::bad_alloc&) {
+        fail("Memory allocation error in fir_cascaded_biquad #1");
+    }
+    // The synthesis writes channel 0 and the display reads it: one is needed.
+    if (channel_count < 1) fail("Memory allocation error in fir_cascaded_biquad #2");
+    for (auto& row : grid_) {
+        try {
+            row.resize(channel_count);
+        } catch (const std::bad_alloc&) {
+            fail("Memory allocation error in fir_cascaded_biquad #2");
+        }
+        for (auto& band : row) band.set_sample_rate(static_cast<float>(sample_rate));
+    }
+    if (band_count == static_cast<int>(std::size(roles_of_five_bands))) {
+        for (int row = 0; row < band_count; ++row)
+            for (auto& band : grid_[row]) band.set_role(roles_of_five_bands[row]);
+    }
+    for (auto& row : grid_)
+        for (auto& band : row) band.design();
+
+    init_window_memory(MAX_FIR_LENGTH);
+
+    taps_.reset(dsp_alloc_floats(taps_per_band * std::max(band_count, 1)));
+    if (!taps_) fail("Memory allocation error in fir_cascaded_biquad #3");
+    // A placeholder section; every run reloads the taps.
+    const float identity[taps_per_band] = {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
+    std::copy(std::begin(identity), std::end(identity), taps_.get());
+    dsp_iir_state* state = nullptr;
+    if (dsp_iir_create(&state, taps_.get(), 2, nullptr) != dsp_ok)
+        fail("Memory allocation error in fir_cascaded_biquad #4");
+    filter_state_.reset(state);
+    row_on_.assign(band_count, 0);
+}
+
+template <typename Change>
+void fir_cascaded_biquad::change_bands(int row, int column, Change change)
+{
+    if (row < 0 || row >= band_count() || column < -1 || column >= channel_count_) return;
+    std::lock_guard lock(grid_mutex_);
+    if (column == -1) {
+        for (auto& band : grid_[row]) change(band);
+    } else {
+        change(grid_[row][column]);
+    }
+}
+
+void fir_cascaded_biquad::set_enabled(int row, int column, float on_off)
+{
+    change_bands(row, column, [=](biquad_band& band) { band.set_enabled(on_off); });
+}
+
+void fir_cascaded_biquad::set_frequency_normalised(int row, int column, float x)
+{
+    change_bands(row, column, [=](biquad_band& band) { band.set_frequency_normalised(x); });
+}
+
+void fir_cascaded_biquad::set_gain_normalised(int row, int column, float x)
+{
+    change_bands(row, column, [=](biquad_band& band) { band.set_gain_normalised(x); });
+}
+
+void fir_cascaded_biquad::set_q_normalised(int row, int column, float x)
+{
+    change_bands(row, column, [=](biquad_band& band) { band.set_q_normalised(x); });
+}
+
+void fir_cascaded_biquad::set_mode_normalised(int row, int column, float x)
+{
+    change_bands(row, column, [=](biquad_band& band) { band.set_mode_normalised(x); });
+}
+
+void fir_cascaded_biquad::set_gain(int row, int column, float db)
+{
+    change_bands(row, column, [=](biquad_band& band) { band.set_gain(db); });
+}
+
+void fir_cascaded_biquad::apply_band(int row, const band_values& values)
+{
+    change_bands(row, -1, [&](biquad_band& band) {
+        band.set_enabled(values.on_off);
+        band.set_frequency_normalised(values.frequency);
+        band.set_gain_normalised(values.gain);
+        band.set_q_normalised(values.q);
+        band.set_mode_normalised(values.mode);
+    });
+}
+
+void fir_cascaded_biquad::set_sample_rate(int rate)
+{
+    std::lock_guard lock(grid_mutex_);
+    for (auto& row : grid_) {
+        for (auto& band : row) {
+            band.set_sample_rate(static_cast<float>(rate));
+            band.design();
+        }
+    }
+}
+
+band_readout fir_cascaded_biquad::read_band(int row) const
+{
+    std::lock_guard lock(grid_mutex_);
+    const biquad_band& band = grid_.at(row)[0];
+    return {band.frequency(), band.gain(), band.q(), band.type(), band.on_off_value()};
+}
+
+void fir_cascaded_biquad::read_sections(section_coefficients out[], int count) const
+{
+    std::lock_guard lock(grid_mutex_);
+    for (int row = 0; row < std::min(count, band_count()); ++row) {
+        biquad_band band = grid_[row][0];
+        design_at_half_gain(band);
+        out[row] = {band.sample_rate(), band.normalised()};
+    }
+}
+
+void fir_cascaded_biquad::init_window_memory(int length)
+{
+    if (length == window_length_) return;
+    // Allocated before the old window goes, so a failure leaves the old
+    // window and its length consistent.
+    std::unique_ptr<float[], dsp_deleter> window(dsp_alloc_floats(length));
+    if (!window) fail("Memory allocation error in init_window_memory #1");
+    dsp_set(1.0f, window.get(), length);
+    dsp_hann_inplace(window.get(), length);
+    window_ = std::move(window);
+    window_length_ = length;
+}
+
+void fir_cascaded_biquad::get_coeffs(float** buffers, int length)
+{
+    if (length < shortest_fir || length > MAX_FIR_LENGTH)
+        fail("Error in fir_cascaded_biquad::get_coeffs, MAX_FIR_LENGTH exceeded");
+
+    {
+        std::lock_guard lock(grid_mutex_);
+        for (int row = 0; row < band_count(); ++row) {
+            biquad_band& band = grid_[row][0];
+            design_at_half_gain(band);
+            float* taps = taps_.get() + taps_per_band * row;
+            std::copy(band.raw_b().begin(), band.raw_b().end(), taps);
+            std::copy(band.raw_a().begin(), band.raw_a().end(), taps + 3);
+            row_on_[row] = band.is_on();
+        }
+    }
+
+    float* fir = buffers[0];
+    dsp_set(0.0f, fir, length);
+    fir[length / 2] = 1.0f;
+    run_bands(fir, length);
+    dsp_reverse_inplace(fir, length);
+    run_bands(fir, length);
+    dsp_reverse_inplace(fir, length);
+
+    if (length != window_length_) init_window_memory(length);
+    dsp_mul_inplace(window_.get(), fir, length);
+    for (int channel = 1; channel < channel_count_; ++channel)
+        dsp_copy(fir, buffers[channel], length);
+}
+
+// Each band filters the previous band's whole output, starting from silence.
+void fir_cascaded_biquad::run_bands(float* buffer, int length)
+{
+    for (int row = 0; row < band_count(); ++row) {
+        if (!row_on_[row]) continue;
+        dsp_iir_set_taps(taps_.get() + taps_per_band * row, filter_state_.get());
+        dsp_iir_set_delay(filter_state_.get(), nullptr);
+        dsp_iir_filter_inplace(buffer, length, filter_state_.get());
+    }
+}

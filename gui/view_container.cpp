@@ -65,8 +65,12 @@ void CViewContainer::draw(CDrawContext* context) {
     context->setClipRect(saved_clip.intersection(size));
     context->setOffset(CPoint(saved_offset.x + size.left, saved_offset.y + size.top));
     const CRect clip = context->getClipRect();
-    for (CView* child : children_)
-        if (child->isVisible() && child->getViewSize().intersects(clip)) child->draw(context);
+    for (CView* child : children_) {
+        const CRect area = clip.intersection(child->getViewSize());
+        if (!child->isVisible() || area.isEmpty()) continue;
+        context->setClipRect(area);  // a child never paints over its neighbours
+        child->draw(context);
+    }
     context->setOffset(saved_offset);
     context->setClipRect(saved_clip);
 }

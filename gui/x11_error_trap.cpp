@@ -12,6 +12,7 @@ namespace {
 struct trapped_display {
     Display* display;
     bool failed;
+    bool reported;  // a window gone for good would fail every idle: say it once
 };
 
 std::mutex registry_mutex;
@@ -25,9 +26,10 @@ int trap_handler(Display* display, XErrorEvent* error) {
                                   [display](const trapped_display& t) { return t.display == display; });
         if (found != registry.end()) {
             found->failed = true;
+            if (std::exchange(found->reported, true)) return 0;
             char text[128] = {};
             XGetErrorText(display, error->error_code, text, sizeof text);
-            std::fprintf(stderr, "Tessvane GUI: X error \"%s\" (request %d) ignored\n", text,
+            std::fprintf(stderr, "Tessvane GUI: X error \"%s\" (request %d) ignored, and any after it\n", text,
                          int(error->request_code));
             return 0;
         }
@@ -40,7 +42,7 @@ int trap_handler(Display* display, XErrorEvent* error) {
 x11_error_trap::x11_error_trap(Display* display) : display_(display) {
     std::lock_guard lock(registry_mutex);
     if (registry.empty()) previous_handler = XSetErrorHandler(trap_handler);
-    registry.push_back({display, false});
+    registry.push_back({display, false, false});
 }
 
 x11_error_trap::~x11_error_trap() {

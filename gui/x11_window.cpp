@@ -10,6 +10,7 @@
 
 #include "gui/native_window.h"
 #include "gui/x11_error_trap.h"
+#include "gui/x11_image.h"
 
 namespace VSTGUI::detail {
 namespace {
@@ -36,21 +37,6 @@ CButtonState button_of(unsigned button) {
     }
 }
 
-// Our pixels are 0xAARRGGBB words: a TrueColor visual of depth 24 or 32
-// with 32 bits per pixel and the usual masks shows them as they are.
-bool visual_fits(Display* display, Visual* visual, int depth) {
-    if ((depth != 24 && depth != 32) || visual->red_mask != 0xFF0000 || visual->green_mask != 0xFF00 ||
-        visual->blue_mask != 0xFF)
-        return false;
-    int count = 0;
-    XPixmapFormatValues* formats = XListPixmapFormats(display, &count);
-    bool fits = false;
-    for (int i = 0; i < count; ++i)
-        if (formats[i].depth == depth) fits = formats[i].bits_per_pixel == 32;
-    if (formats) XFree(formats);
-    return fits;
-}
-
 class x11_window final : public native_window {
 public:
     // Takes over the connection.
@@ -73,7 +59,7 @@ public:
         }
         visual_ = parent_attributes.visual;
         depth_ = parent_attributes.depth;
-        if (!visual_fits(display_, visual_, depth_)) {
+        if (!x11_visual_fits(display_, visual_, depth_)) {
             std::fprintf(stderr, "Tessvane GUI: parent window depth %d is not supported\n", depth_);
             return false;
         }
@@ -112,16 +98,7 @@ public:
     }
 
     void present(const CDrawContext& buffer, const CRect& area) override {
-        XImage* image = XCreateImage(display_, visual_, unsigned(depth_), ZPixmap, 0,
-                                     reinterpret_cast<char*>(const_cast<std::uint32_t*>(buffer.pixels())),
-                                     unsigned(buffer.getWidth()), unsigned(buffer.getHeight()), 32,
-                                     buffer.stride() * 4);
-        if (!image) return;
-        image->byte_order = LSBFirst;  // our words, in our byte order
-        XPutImage(display_, window_, gc_, image, area.left, area.top, area.left, area.top,
-                  unsigned(area.width()), unsigned(area.height()));
-        image->data = nullptr;  // the pixels belong to the frame
-        XDestroyImage(image);
+        x11_put_buffer(display_, window_, gc_, visual_, depth_, buffer, area);
         XFlush(display_);
     }
 

@@ -1,0 +1,53 @@
+// The message dialog's window, split into steps so tests can look at it
+// before it is dismissed: open() shows it, run() handles events until it is
+// dismissed.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/offscreen_context.h"
+#include "gui/x11_error_trap.h"
+#include "platform/message_box.h"
+
+namespace VSTGUI::detail {
+
+class x11_message_dialog {
+public:
+    explicit x11_message_dialog(const platform::message& m);
+    ~x11_message_dialog();
+    x11_message_dialog(const x11_message_dialog&) = delete;
+    x11_message_dialog& operator=(const x11_message_dialog&) = delete;
+
+    // False when there is no display or the window cannot be made.
+    bool open();
+    // Blocks until OK, Return, Escape or the close button.
+    void run();
+
+    Window window() const { return window_; }
+    const CRect& okButton() const { return ok_button_; }
+    const std::vector<std::string>& lines() const { return lines_; }
+    const COffscreenContext& picture() const { return *picture_; }
+
+private:
+    void paint();
+    // True when the event dismisses the dialog.
+    bool handle(const XEvent& event);
+
+    platform::message message_;
+    std::vector<std::string> lines_;
+    CRect ok_button_;
+    CRect text_area_;
+    std::unique_ptr<COffscreenContext> picture_;
+    Display* display_ = nullptr;
+    std::unique_ptr<x11_error_trap> trap_;
+    Window window_ = 0;
+    GC gc_ = nullptr;
+    Atom delete_atom_ = 0;
+    bool ok_pressed_ = false;
+};
+
+}  // namespace VSTGUI::detail

@@ -12,6 +12,7 @@
 #include "platform/message_box.h"
 #include "platform/processor_probe.h"
 #include "plugin/error_report.h"
+#include "plugin/parameter_table.h"
 #include "settings/fir_length_setting.h"
 
 namespace {

@@ -1,5 +1,7 @@
 #include "editor/sd_editor.h"
 
+#include <limits>
+
 #include "dsp/fir_cascaded_biquad.h"
 #include "editor/about_view.h"
 #include "editor/fir_length_menu.h"
@@ -8,6 +10,7 @@
 #include "editor/vis_panel.h"
 #include "gui/frame.h"
 #include "gui/knob.h"
+#include "gui/message_dialog.h"
 #include "gui/movie_bitmap.h"
 #include "gui/on_off_button.h"
 #include "gui/option_menu.h"
@@ -69,10 +72,13 @@ CAnimKnob* make_knob(const CRect& size, CControlListener* listener, int tag, CBi
     return knob;
 }
 
+// Read-outs show physical values, so their range is not the controls' 0..1.
 CParamDisplay* make_readout(const CRect& size, CParamDisplay::StringConvert convert) {
     auto* display = new CParamDisplay(size);
     style_readout(*display);
     display->setStringConvert(convert);
+    display->setMin(std::numeric_limits<float>::lowest());
+    display->setMax(std::numeric_limits<float>::max());
     return display;
 }
 
@@ -90,7 +96,10 @@ type_switch_art type_switch_for(int band) {
 
 }  // namespace
 
-SDEditor::SDEditor(VST_Plugin* plugin) : AEffEditor(plugin), plugin_(plugin) {}
+SDEditor::SDEditor(VST_Plugin* plugin) : AEffEditor(plugin), plugin_(plugin) {
+    // Message boxes appear as dialogs, not only on stderr, when a display is there.
+    VSTGUI::install_message_dialog();
+}
 
 SDEditor::~SDEditor() { close(); }
 

@@ -116,11 +116,12 @@ void render_response(CDrawContext& picture, int width, int height,
     picture.setFillColor(kWhiteCColor);
     picture.fillRect(CRect(-1, -1, width + 2, height + 2));
     const int plot_width = width - label_columns;
-    draw_curve(picture, height, plot_width, bands, filters_on ? line_on : line_off,
-               filters_on ? joint_on : joint_off);
     picture.setFont(CFontDesc("Arial", 10));
     picture.setFontColor(label_colour);
     draw_scale(picture, width, height, plot_width);
+    // Over the grid, so a flat response is not hidden by the 0 dB line.
+    draw_curve(picture, height, plot_width, bands, filters_on ? line_on : line_off,
+               filters_on ? joint_on : joint_off);
     picture.setFont(CFontDesc("Arial", 12));
     picture.setFontColor(kBlackCColor);
 }

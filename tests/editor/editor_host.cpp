@@ -30,11 +30,16 @@ public:
             _exit(127);
         }
         close(ready[1]);
-        char number[32] = {};
-        const ssize_t n = pid_ > 0 ? read(ready[0], number, sizeof number - 1) : -1;
+        // The number comes in pieces; the server dies if the pipe closes
+        // before its newline is through.
+        std::string number;
+        char c = 0;
+        while (pid_ > 0 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
         close(ready[0]);
-        if (n <= 0) return false;
-        setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
+        if (number.empty()) return false;
+        char display_name[40];
+        std::snprintf(display_name, sizeof display_name, ":%d", std::atoi(number.c_str()));
+        setenv("DISPLAY", display_name, 1);
         return true;
     }
     ~private_server() {

@@ -43,8 +43,8 @@ private:
 };
 
 TEST_F(EditorThreads, ParametersSetFromAnotherThreadWhileTheEditorIdlesAreShown) {
-    recorded_instance instance;
     host_window parent;
+    recorded_instance instance;
     ASSERT_TRUE(instance.open_in(parent));
     {
         automation_thread automation(instance.effect());
@@ -57,8 +57,8 @@ TEST_F(EditorThreads, ParametersSetFromAnotherThreadWhileTheEditorIdlesAreShown)
 }
 
 TEST_F(EditorThreads, OpeningAndClosingWhileOtherThreadsRefreshNeverReachesAClosedEditor) {
-    recorded_instance instance;
     host_window parent;
+    recorded_instance instance;
     {
         automation_thread automation(instance.effect());
         for (int cycle = 0; cycle < 8; ++cycle) {

@@ -61,8 +61,8 @@ TEST_F(EditorWindow, OpeningInAWindowThatIsNotThereFailsAndLeavesTheEditorClosed
 }
 
 TEST_F(EditorWindow, ControlsSitWhereTheLayoutPutsThem) {
-    recorded_instance instance;
     host_window parent;
+    recorded_instance instance;
     ASSERT_TRUE(instance.open_in(parent));
     const editor_controls& c = instance.editor().controls();
     EXPECT_EQ(c.masterGainKnob->getFrameRect(), CRect(50, 80, 88, 118));
@@ -107,8 +107,8 @@ TEST_F(EditorWindow, ControlsSitWhereTheLayoutPutsThem) {
 }
 
 TEST_F(EditorWindow, DraggingAKnobSetsItsParameterInsideOneEditAndUpdatesTheReadout) {
-    recorded_instance instance;
     host_window parent;
+    recorded_instance instance;
     ASSERT_EQ(instance.dispatch(effSetEditKnobMode, 0, 2), 1);  // linear drags
     ASSERT_TRUE(instance.open_in(parent));
     instance.idle(3);
@@ -129,7 +129,11 @@ TEST_F(EditorWindow, DraggingAKnobSetsItsParameterInsideOneEditAndUpdatesTheRead
         instance.idle(3);
     }
     press_left(false);
-    for (int i = 0; i < 200 && instance.edit_calls().size() < 3; ++i) instance.idle();
+    const auto ended = [&] {
+        const std::vector<host_call> calls = instance.edit_calls();
+        return !calls.empty() && calls.back().opcode == audioMasterEndEdit;
+    };
+    for (int i = 0; i < 500 && !ended(); ++i) instance.idle();
     instance.dispatch(effSetEditKnobMode, 0, 0);
 
     const float after = instance.plugin().getParameter(4);
@@ -146,8 +150,8 @@ TEST_F(EditorWindow, DraggingAKnobSetsItsParameterInsideOneEditAndUpdatesTheRead
 }
 
 TEST_F(EditorWindow, OnlyParameterTagsReachThePlugin) {
-    recorded_instance instance;
     host_window parent;
+    recorded_instance instance;
     ASSERT_TRUE(instance.open_in(parent));
     SDEditor& editor = instance.editor();
     for (int tag : {-1, 27, 28, 29, 30, 32, 100}) {
@@ -167,8 +171,8 @@ TEST_F(EditorWindow, OnlyParameterTagsReachThePlugin) {
 }
 
 TEST_F(EditorWindow, ReopeningShowsTheCurrentValuesAndTheStoredFirLength) {
-    recorded_instance instance;
     host_window parent;
+    recorded_instance instance;
     ASSERT_TRUE(instance.open_in(parent));
     instance.idle();
     COptionMenu& first_menu = *instance.editor().controls().firLengthMenu;
@@ -182,7 +186,7 @@ TEST_F(EditorWindow, ReopeningShowsTheCurrentValuesAndTheStoredFirLength) {
     e->setParameter(e, 1, 0.0f);
     e->setParameter(e, 12, 1.0f);  // band 3 on
     e->setParameter(e, 18, 0.9f);  // band 4 mode
-    e->setParameter(e, 24, 0.2f);  // band 5 gain
+    e->setParameter(e, 25, 0.2f);  // band 5 gain
     ASSERT_TRUE(instance.open_in(parent));
     const editor_controls& c = instance.editor().controls();
     VST_Plugin& plugin = instance.plugin();
@@ -206,8 +210,8 @@ TEST_F(EditorWindow, ReopeningShowsTheCurrentValuesAndTheStoredFirLength) {
 }
 
 TEST_F(EditorWindow, OpenAndCloseNeedNoIdleAndToleratePairsOutOfOrder) {
-    recorded_instance instance;
     host_window parent;
+    recorded_instance instance;
     ASSERT_TRUE(instance.open_in(parent));
     instance.close_editor();
     instance.close_editor();
@@ -222,8 +226,8 @@ TEST_F(EditorWindow, OpenAndCloseNeedNoIdleAndToleratePairsOutOfOrder) {
 }
 
 TEST_F(EditorWindow, TwoInstancesKeepTheirEditorsOpenAtOnce) {
-    recorded_instance first, second;
     host_window first_parent, second_parent;
+    recorded_instance first, second;
     ASSERT_TRUE(first.open_in(first_parent));
     ASSERT_TRUE(second.open_in(second_parent));
     first.effect()->setParameter(first.effect(), 0, 0.1f);

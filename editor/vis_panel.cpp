@@ -105,7 +105,8 @@ void draw_scale(CDrawContext& picture, int width, int height, int plot_width) {
             std::snprintf(text, sizeof text, "%i Hz", hz);
         else
             std::snprintf(text, sizeof text, "%i kHz", hz / 1000);
-        picture.drawString(text, CRect(x - 15, zero_row + 8, x + 15, zero_row + 18), kCenterText);
+        // Wide enough that "100 Hz" is not clipped at its ends.
+        picture.drawString(text, CRect(x - 20, zero_row + 8, x + 20, zero_row + 18), kCenterText);
     }
 }
 

@@ -1,85 +1,34 @@
 #include "editor_host.h"
 
 #include <X11/extensions/XTest.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <map>
-#include <string>
+#include <mutex>
 
 #include "editor/sd_editor.h"
 #include "plugin/vst_plugin.h"
 
 namespace {
 
-// An Xvfb of our own, ended when the test program ends.
-class private_server {
-public:
-    bool start() {
-        int ready[2];
-        if (pipe(ready) != 0) return false;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(ready[0]);
-            const std::string fd = std::to_string(ready[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(ready[1]);
-        // The number comes in pieces; the server dies if the pipe closes
-        // before its newline is through.
-        std::string number;
-        char c = 0;
-        while (pid_ > 0 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
-        close(ready[0]);
-        if (number.empty()) return false;
-        char display_name[40];
-        std::snprintf(display_name, sizeof display_name, ":%d", std::atoi(number.c_str()));
-        setenv("DISPLAY", display_name, 1);
-        return true;
-    }
-    ~private_server() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-
-private:
-    pid_t pid_ = -1;
+struct logged_call {
+    AEffect* effect;
+    host_call call;
 };
+std::mutex log_mutex;
+std::vector<logged_call> log;
 
-struct display_connection {
-    private_server server;
-    Display* display = nullptr;
-    display_connection() {
-        display = XOpenDisplay(nullptr);
-        if (!display && server.start()) display = XOpenDisplay(nullptr);
-        int event_base, error_base, major, minor;
-        if (display && !XTestQueryExtension(display, &event_base, &error_base, &major, &minor)) {
-            XCloseDisplay(display);
-            display = nullptr;
-        }
-    }
-    ~display_connection() {
-        if (display) XCloseDisplay(display);
-    }
-};
-
-std::map<AEffect*, recorded_instance*>& instances() {
-    static std::map<AEffect*, recorded_instance*> all;
-    return all;
+VstIntPtr VSTCALLBACK recording_host(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+    if (opcode == audioMasterVersion) return 2400;
+    if (opcode != audioMasterAutomate && opcode != audioMasterBeginEdit && opcode != audioMasterEndEdit) return 0;
+    std::lock_guard lock(log_mutex);
+    log.push_back({effect, {opcode, index}});
+    return 1;
 }
-std::mutex instances_mutex;
 
 }  // namespace
 
 Display* test_display() {
-    static display_connection connection;
-    return connection.display;
+    static Display* const display = XOpenDisplay(nullptr);
+    return display;
 }
 
 host_window::host_window() {
@@ -104,11 +53,7 @@ std::vector<Window> host_window::children() const {
     return result;
 }
 
-recorded_instance::recorded_instance() : effect_(VSTPluginMain(&recorded_instance::host)) {
-    {
-        std::lock_guard lock(instances_mutex);
-        instances()[effect_] = this;
-    }
+recorded_instance::recorded_instance() : effect_(VSTPluginMain(recording_host)) {
     dispatch(effOpen);
     dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     dispatch(effMainsChanged, 0, 1);
@@ -116,11 +61,9 @@ recorded_instance::recorded_instance() : effect_(VSTPluginMain(&recorded_instanc
 
 recorded_instance::~recorded_instance() {
     dispatch(effMainsChanged, 0, 0);
-    {
-        std::lock_guard lock(instances_mutex);
-        instances().erase(effect_);
-    }
     dispatch(effClose);
+    std::lock_guard lock(log_mutex);
+    std::erase_if(log, [this](const logged_call& c) { return c.effect == effect_; });
 }
 
 VST_Plugin& recorded_instance::plugin() const { return *static_cast<VST_Plugin*>(effect_->object); }
@@ -135,26 +78,12 @@ void recorded_instance::idle(int times) {
     for (int i = 0; i < times; ++i) dispatch(effEditIdle);
 }
 
-std::vector<host_call> recorded_instance::edit_calls() {
-    std::lock_guard lock(calls_mutex_);
-    return calls_;
-}
-
-VstIntPtr VSTCALLBACK recorded_instance::host(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
-                                              float) {
-    if (opcode == audioMasterVersion) return 2400;
-    if (opcode != audioMasterAutomate && opcode != audioMasterBeginEdit && opcode != audioMasterEndEdit) return 0;
-    recorded_instance* instance = nullptr;
-    {
-        std::lock_guard lock(instances_mutex);
-        auto found = instances().find(effect);
-        if (found != instances().end()) instance = found->second;
-    }
-    if (instance) {
-        std::lock_guard lock(instance->calls_mutex_);
-        instance->calls_.push_back({opcode, index});
-    }
-    return 1;
+std::vector<host_call> recorded_instance::edit_calls() const {
+    std::lock_guard lock(log_mutex);
+    std::vector<host_call> mine;
+    for (const logged_call& c : log)
+        if (c.effect == effect_) mine.push_back(c.call);
+    return mine;
 }
 
 void move_pointer(void* window, int x, int y) {

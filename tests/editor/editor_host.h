@@ -1,12 +1,11 @@
-// Support for the editor's window tests: a display (the one in DISPLAY, or
-// an Xvfb started for the test program), a host window to open the editor
-// in, synthetic mouse input, and an instance whose host callback records
-// every call in order.
+// Support for the editor's window tests: the display (DISPLAY, or the Xvfb
+// the gui tests' environment starts), a host window to open the editor in,
+// synthetic mouse input, and an instance whose host callback records the
+// edit reports and automation in order.
 #pragma once
 
 #include <X11/Xlib.h>
 
-#include <mutex>
 #include <vector>
 
 #include "../plugin/plugin_sandbox.h"
@@ -15,11 +14,8 @@
 class SDEditor;
 class VST_Plugin;
 
-// The test program's connection; null when no display can be reached.
+// The test's own connection; null when no display can be reached.
 Display* test_display();
-
-#define SKIP_WITHOUT_DISPLAY() \
-    if (!test_display()) GTEST_SKIP() << "no X display reachable"
 
 // A top-level window standing in for the host's.
 class host_window {
@@ -41,7 +37,7 @@ struct host_call {
     bool operator==(const host_call&) const = default;
 };
 
-// An instance created through the entry point, sample rate 44100, resumed.
+// An instance made through the entry point, at 44100 Hz, resumed.
 class recorded_instance {
 public:
     recorded_instance();
@@ -57,19 +53,14 @@ public:
     bool open_in(const host_window& window) { return dispatch(effEditOpen, 0, 0, window.handle()) == 1; }
     void close_editor() { dispatch(effEditClose); }
     void idle(int times = 1);
-    // The edit reports and automation sent to the host, in order.
-    std::vector<host_call> edit_calls();
-
-    static VstIntPtr VSTCALLBACK host(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                      void* ptr, float opt);
+    void set(VstInt32 index, float value) { effect_->setParameter(effect_, index, value); }
+    // audioMasterBeginEdit, audioMasterAutomate and audioMasterEndEdit so far.
+    std::vector<host_call> edit_calls() const;
 
 private:
     AEffect* effect_;
-    std::mutex calls_mutex_;
-    std::vector<host_call> calls_;
 };
 
-// Moves the pointer to window coordinates of `window` and presses or
-// releases the left button, through the XTest extension.
+// Through the XTest extension, in coordinates of `window`.
 void move_pointer(void* window, int x, int y);
 void press_left(bool down);

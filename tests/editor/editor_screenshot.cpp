@@ -1,6 +1,5 @@
-// Saves a PNG of the editor as a host shows it: opens it in a window on the
-// test display (an Xvfb of its own when DISPLAY has none), lets it paint,
-// and reads the window back.
+// Saves a PNG of the editor as a host shows it: opens it in a window on
+// DISPLAY (e.g. under xvfb-run -a), lets it paint, and reads the window back.
 //
 //   editor_screenshot out.png          default program
 //   editor_screenshot out.png bands    three bands on with visible settings

@@ -53,47 +53,45 @@ int count_in_column(const COffscreenContext& picture, int x, std::uint32_t colou
     return n;
 }
 
-TEST(ResponseDisplay, BandsOffGiveAFlatCurveOnTheZeroDbRowInTheFiltersOnColour) {
-    const COffscreenContext& picture = rendered(constant_bands());
-    for (int x = 34; x < W; ++x) {
-        ASSERT_EQ(picture.pixelAt(x, zero_row), line_on) << "column " << x;
-        ASSERT_EQ(count_in_column(picture, x, line_on), 1) << "column " << x;
-        ASSERT_EQ(count_in_column(picture, x, joint_on), 0) << "column " << x;
+TEST(ResponseDisplay, BandsOffDrawAFlatCurveOnTheZeroDbRowInTheColourOfTheFiltersButton) {
+    for (const bool filters_on : {true, false}) {
+        const COffscreenContext& picture = rendered(constant_bands(), filters_on);
+        const std::uint32_t line = filters_on ? line_on : line_off;
+        for (int x = 34; x < W; ++x) {
+            ASSERT_EQ(picture.pixelAt(x, zero_row), line) << "column " << x;
+            ASSERT_EQ(count_in_column(picture, x, line), 1) << "column " << x;
+            ASSERT_EQ(count_in_column(picture, x, joint_on), 0) << "column " << x;
+        }
     }
 }
 
-TEST(ResponseDisplay, FiltersOffDrawTheSameCurveGrey) {
-    const COffscreenContext& picture = rendered(constant_bands(), false);
-    for (int x = 34; x < W; ++x) ASSERT_EQ(picture.pixelAt(x, zero_row), line_off) << "column " << x;
-    EXPECT_EQ(count_in_column(picture, 300, line_on), 0);
-}
-
-TEST(ResponseDisplay, EachSectionCountsTwiceOnTheScale) {
+TEST(ResponseDisplay, SectionGainsCountTwiceAndGainsBeyondTheScaleAreHeldAtItsEdges) {
     // +10 dB in the section is +20 dB on the scale, the top row; -10 dB is row 195.
     const COffscreenContext& up = rendered(constant_bands(gain_of_db(10.0f)));
     for (int x = 35; x < W; ++x) ASSERT_EQ(up.pixelAt(x, 0), line_on) << "column " << x;
     const COffscreenContext& down = rendered(constant_bands(gain_of_db(-10.0f)));
     for (int x = 35; x < W; ++x) ASSERT_EQ(down.pixelAt(x, 195), line_on) << "column " << x;
+
+    // Beyond: the first column climbs from the 0 dB row through joints.
+    const COffscreenContext& boost = rendered(constant_bands(gain_of_db(30.0f)));
+    EXPECT_EQ(boost.pixelAt(34, 0), line_on);
+    for (int y = 1; y <= zero_row; ++y) ASSERT_EQ(boost.pixelAt(34, y), joint_on) << "row " << y;
+    for (int x = 35; x < W; ++x) ASSERT_EQ(boost.pixelAt(x, 0), line_on) << "column " << x;
+
+    // A cut leaves the picture at the bottom: only the first column's joints show.
+    const COffscreenContext& cut = rendered(constant_bands(gain_of_db(-30.0f)));
+    for (int y = zero_row + 1; y < H; ++y) ASSERT_EQ(cut.pixelAt(34, y), joint_on) << "row " << y;
+    for (int x = 35; x < W; ++x) ASSERT_EQ(count_in_column(cut, x, line_on), 0) << "column " << x;
 }
 
-TEST(ResponseDisplay, ABoostBeyondTheScaleIsHeldAtTheTopRowAfterAJointFromZeroDb) {
-    const COffscreenContext& picture = rendered(constant_bands(gain_of_db(30.0f)));
-    // The first column climbs from the 0 dB row: joints, then the line.
-    EXPECT_EQ(picture.pixelAt(34, 0), line_on);
-    for (int y = 1; y <= zero_row; ++y) ASSERT_EQ(picture.pixelAt(34, y), joint_on) << "row " << y;
-    for (int x = 35; x < W; ++x) {
-        ASSERT_EQ(picture.pixelAt(x, 0), line_on) << "column " << x;
-        ASSERT_EQ(count_in_column(picture, x, joint_on), 0) << "column " << x;
-    }
+bool has_ink(const COffscreenContext& picture, int left, int top, int right, int bottom) {
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            if (picture.pixelAt(x, y) != white) return true;
+    return false;
 }
 
-TEST(ResponseDisplay, ACutBeyondTheScaleLeavesThePictureAtTheBottom) {
-    const COffscreenContext& picture = rendered(constant_bands(gain_of_db(-30.0f)));
-    for (int y = zero_row + 1; y < H; ++y) ASSERT_EQ(picture.pixelAt(34, y), joint_on) << "row " << y;
-    for (int x = 35; x < W; ++x) ASSERT_EQ(count_in_column(picture, x, line_on), 0) << "column " << x;
-}
-
-TEST(ResponseDisplay, AxesAndTicksStandAtTheirRowsAndInverseWarpColumns) {
+TEST(ResponseDisplay, GridTicksAndLabelsStandAtTheirRowsAndInverseWarpColumns) {
     // The curve held at the top leaves the grid in view.
     const COffscreenContext& picture = rendered(constant_bands(gain_of_db(30.0f)));
     for (int x = 35; x < W; ++x) ASSERT_EQ(picture.pixelAt(x, zero_row), grid) << "column " << x;
@@ -105,35 +103,20 @@ TEST(ResponseDisplay, AxesAndTicksStandAtTheirRowsAndInverseWarpColumns) {
         EXPECT_EQ(picture.pixelAt(x, zero_row + 6), white) << x;
     }
     EXPECT_EQ(picture.pixelAt(242, zero_row + 3), white);
-}
-
-bool has_ink(const COffscreenContext& picture, int left, int top, int right, int bottom) {
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x)
-            if (picture.pixelAt(x, y) != white) return true;
-    return false;
-}
-
-TEST(ResponseDisplay, DbLabelsFillTheColumnsLeftOfTheAxisEveryTwentyThreeRows) {
-    const COffscreenContext& picture = rendered(constant_bands(gain_of_db(30.0f)));
+    // Labels centred under 100 Hz, 1 kHz and 10 kHz only.
+    for (int x : {69, 241, 521}) {
+        EXPECT_TRUE(has_ink(picture, x - 15, zero_row + 8, x - 2, zero_row + 18)) << x;
+        EXPECT_TRUE(has_ink(picture, x + 2, zero_row + 8, x + 15, zero_row + 18)) << x;
+    }
+    EXPECT_FALSE(has_ink(picture, 120, zero_row + 8, 200, zero_row + 18));
+    // dB labels right-aligned against the axis, every 23 rows from row 2.
     for (int k = 0; k < 9; ++k) {
         const int top = 2 + 23 * k;
-        EXPECT_TRUE(has_ink(picture, 0, top, 34, top + 8)) << "label " << k;
-        // Right-aligned: ink close to the axis, none between the labels.
         EXPECT_TRUE(has_ink(picture, 26, top, 34, top + 8)) << "label " << k;
         if (k < 8) {
             EXPECT_FALSE(has_ink(picture, 0, top + 8, 34, top + 23)) << "gap below label " << k;
         }
     }
-}
-
-TEST(ResponseDisplay, FrequencyLabelsAreCentredUnderTheirTicks) {
-    const COffscreenContext& picture = rendered(constant_bands(gain_of_db(30.0f)));
-    for (int x : {69, 241, 521}) {
-        EXPECT_TRUE(has_ink(picture, x - 15, zero_row + 8, x - 2, zero_row + 18)) << x;
-        EXPECT_TRUE(has_ink(picture, x + 2, zero_row + 8, x + 15, zero_row + 18)) << x;
-    }
-    EXPECT_FALSE(has_ink(picture, 120, zero_row + 8, 200, zero_row + 18));  // no label for 200..900 Hz
 }
 
 // Through the panel and a real instance, without a window.

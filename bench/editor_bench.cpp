@@ -50,27 +50,52 @@ void use_private_settings() {
     setenv("XDG_CONFIG_DIRS", root.c_str(), 1);
 }
 
+// One open editor for every repetition, so they all run or all skip.
+class open_editor {
+public:
+    open_editor() : display_(XOpenDisplay(nullptr)) {
+        if (!display_) return;
+        use_private_settings();
+        platform::set_message_sink([](const platform::message&) {});
+        parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 607, 383, 0, 0, 0);
+        XMapWindow(display_, parent_);
+        XSync(display_, False);
+        effect_ = VSTPluginMain(quiet_host);
+        dispatch(effSetSampleRate, nullptr, 44100.0f);
+        if (dispatch(effEditOpen, reinterpret_cast<void*>(parent_)) != 1) return;
+        open_ = true;
+        for (int i = 0; i < 50; ++i) idle();  // the first paints
+    }
+    ~open_editor() {
+        if (effect_) {
+            dispatch(effEditClose);
+            dispatch(effClose);
+        }
+        if (parent_) XDestroyWindow(display_, parent_);
+        if (display_) XCloseDisplay(display_);
+        platform::set_message_sink({});
+    }
+    bool is_open() const { return open_; }
+    void idle() { dispatch(effEditIdle); }
+
+private:
+    VstIntPtr dispatch(VstInt32 opcode, void* ptr = nullptr, float opt = 0.0f) {
+        return effect_->dispatcher(effect_, opcode, 0, 0, ptr, opt);
+    }
+
+    Display* display_;
+    Window parent_ = 0;
+    AEffect* effect_ = nullptr;
+    bool open_ = false;
+};
+
 void idle_with_nothing_to_paint(benchmark::State& state) {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) {
+    static open_editor editor;
+    if (!editor.is_open()) {
         state.SkipWithError("no X display reachable");
         return;
     }
-    use_private_settings();
-    platform::set_message_sink([](const platform::message&) {});
-    const Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 607, 383, 0, 0, 0);
-    XMapWindow(display, parent);
-    XSync(display, False);
-    AEffect* effect = VSTPluginMain(quiet_host);
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    effect->dispatcher(effect, effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f);
-    for (int i = 0; i < 50; ++i) effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
-    for (auto _ : state) effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-    XDestroyWindow(display, parent);
-    XCloseDisplay(display);
-    platform::set_message_sink({});
+    for (auto _ : state) editor.idle();
 }
 
 const bool registered = [] {

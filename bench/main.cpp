@@ -22,11 +22,18 @@ class median_collector : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> median_ns;
 
+    // No colour codes: they would precede the summary lines that scripts parse.
+    median_collector() : ConsoleReporter(OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median" || run.error_occurred) continue;
-            median_ns[run.run_name.str()] = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
+            // A manual-time benchmark reports what it measured itself (a worst
+            // call, a wait on another thread); its CPU time means nothing.
+            const bool manual = run.run_name.time_type == "manual_time";
+            const double time = manual ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
+            median_ns[run.run_name.str()] = time / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
         }
     }
 };

@@ -46,7 +46,11 @@ int dsp_complex_mul(const float* src1, const float* src2, float* dst, int count)
 int dsp_complex_mul_add(const float* src1, const float* src2, float* srcdst, int count);
 
 struct dsp_fft_spec;  // opaque: one order, one scaling flag, twiddles
+// Orders 28 to 30 are accepted but fail with dsp_err_memory: their work
+// area would not fit the int that dsp_fft_work_size reports.
 int dsp_fft_spec_create(dsp_fft_spec** spec, int order, int flag, int hint);
+// The size includes the slack for aligning the buffer inside the transform,
+// so a block of exactly this size at any address is enough.
 int dsp_fft_work_size(const dsp_fft_spec* spec, int* size_bytes);
 // buf holds N real samples in, N + 2 floats of CCS spectrum out.
 int dsp_fft_forward_ccs_inplace(float* buf, const dsp_fft_spec* spec, void* work);

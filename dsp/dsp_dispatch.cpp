@@ -29,6 +29,7 @@ constexpr variant_entry variants[] = {
 #endif
 };
 
+bool known(dsp_variant v) { return static_cast<unsigned>(v) <= static_cast<unsigned>(dsp_variant::avx512); }
 const variant_entry& entry(dsp_variant v) { return variants[static_cast<int>(v)]; }
 
 // Constant-initialised, so the plain set is in effect before any
@@ -40,8 +41,8 @@ std::atomic<const variant_entry*> active{&variants[0]};
 const dsp_kernel_table& dsp_active_kernels() { return *active.load(std::memory_order_relaxed)->kernels; }
 
 bool dsp_variant_supported(dsp_variant v) {
+    if (!known(v) || entry(v).kernels == nullptr) return false;
     const dsp_cpu_features& cpu = dsp_cpu();
-    if (entry(v).kernels == nullptr) return false;
     switch (v) {
         case dsp_variant::none: return true;
         case dsp_variant::sse2: return cpu.sse2;
@@ -60,7 +61,7 @@ bool dsp_select_variant(dsp_variant v) {
 
 dsp_variant dsp_active_variant() { return active.load(std::memory_order_relaxed)->variant; }
 
-const char* dsp_variant_name(dsp_variant v) { return entry(v).name; }
+const char* dsp_variant_name(dsp_variant v) { return known(v) ? entry(v).name : "unknown"; }
 
 int dsp_init_dispatch() {
     int status = dsp_ok;

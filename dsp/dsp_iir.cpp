@@ -1,5 +1,6 @@
 // Direct-form IIR filters, run in the transposed direct form II. The delay
 // line holds `order` values: the filter's memory after the last sample.
+#include <cstddef>
 #include <new>
 
 #include "dsp/dsp.h"
@@ -26,9 +27,9 @@ void load_delay(dsp_iir_state* s, const float* delay_line) {
 
 // The caller has checked a0 != 0.
 void load_taps(dsp_iir_state* s, const float* taps) {
-    const int count = s->order + 1;
+    const std::size_t count = std::size_t(s->order) + 1;
     const float a0 = taps[count];
-    for (int k = 0; k < count; ++k) {
+    for (std::size_t k = 0; k < count; ++k) {
         s->b[k] = taps[k] / a0;
         s->a[k] = taps[count + k] / a0;
     }
@@ -46,11 +47,12 @@ void release(dsp_iir_state* s) {
 int dsp_iir_create(dsp_iir_state** state, const float* taps, int order, const float* delay_line) {
     if (state == nullptr || taps == nullptr) return dsp_err_null;
     if (order <= 0) return dsp_err_iir_order;
-    if (taps[order + 1] == 0.0f) return dsp_err_div_by_zero;
+    const std::size_t count = std::size_t(order) + 1;  // no int overflow near INT_MAX
+    if (taps[count] == 0.0f) return dsp_err_div_by_zero;
     auto* s = new (std::nothrow) dsp_iir_state{iir_magic, order, nullptr, nullptr, nullptr};
     if (s == nullptr) return dsp_err_memory;
-    s->b = new (std::nothrow) float[2 * (order + 1)];
-    s->memory = new (std::nothrow) double[order];
+    s->b = new (std::nothrow) float[2 * count];
+    s->memory = new (std::nothrow) double[count - 1];
     if (s->b == nullptr || s->memory == nullptr) {
         release(s);
         return dsp_err_memory;
@@ -65,7 +67,7 @@ int dsp_iir_create(dsp_iir_state** state, const float* taps, int order, const fl
 int dsp_iir_set_taps(const float* taps, dsp_iir_state* state) {
     if (taps == nullptr || state == nullptr) return dsp_err_null;
     if (!valid(state)) return dsp_err_context;
-    if (taps[state->order + 1] == 0.0f) return dsp_err_div_by_zero;
+    if (taps[std::size_t(state->order) + 1] == 0.0f) return dsp_err_div_by_zero;
     load_taps(state, taps);
     return dsp_ok;
 }

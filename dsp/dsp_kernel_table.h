@@ -13,7 +13,7 @@ struct dsp_kernel_table {
     void (*reverse)(float* buf, int len);
     void (*complex_mul)(const float* src1, const float* src2, float* dst, int count);
     void (*complex_mul_add)(const float* src1, const float* src2, float* srcdst, int count);
-    // work: fft_work_bytes(N), aligned to fft_work_alignment.
+    // work: 8 N bytes, aligned to fft_work_alignment.
     void (*fft_forward)(float* buf, const dsp_fft_spec& spec, float* work);
     void (*fft_inverse)(float* buf, const dsp_fft_spec& spec, float* work);
 };

@@ -37,16 +37,19 @@ struct simd_avx512 {
     // 4x4 transposes inside each 128-bit chunk, then the chunks themselves.
     static void transpose(v* r) {
         v t[16], u[16];
+#pragma GCC unroll 8
         for (int i = 0; i < 8; ++i) {
             t[2 * i] = _mm512_unpacklo_ps(r[2 * i], r[2 * i + 1]);
             t[2 * i + 1] = _mm512_unpackhi_ps(r[2 * i], r[2 * i + 1]);
         }
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) {
             u[4 * i + 0] = _mm512_shuffle_ps(t[4 * i], t[4 * i + 2], 0x44);
             u[4 * i + 1] = _mm512_shuffle_ps(t[4 * i], t[4 * i + 2], 0xEE);
             u[4 * i + 2] = _mm512_shuffle_ps(t[4 * i + 1], t[4 * i + 3], 0x44);
             u[4 * i + 3] = _mm512_shuffle_ps(t[4 * i + 1], t[4 * i + 3], 0xEE);
         }
+#pragma GCC unroll 4
         for (int j = 0; j < 4; ++j) {
             v v0 = _mm512_shuffle_f32x4(u[j], u[4 + j], 0x88);
             v v1 = _mm512_shuffle_f32x4(u[j], u[4 + j], 0xDD);

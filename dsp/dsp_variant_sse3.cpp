@@ -1,4 +1,6 @@
+// The SSE3 set: the four-lane kernels, compiled with SSE3 available.
 #include "dsp/dsp_simd_sse.h"
 #include "dsp/dsp_variant_table.h"
 
-extern const dsp_kernel_table dsp_kernels_sse3 = make_kernel_table<simd_sse>();
+// Constant-initialised: usable before any constructor runs.
+extern constinit const dsp_kernel_table dsp_kernels_sse3 = make_kernel_table<simd_sse>();

@@ -16,6 +16,12 @@
 
 namespace {
 
+const fft_plan* plan_for_width(const dsp_fft_spec& spec, int width) {
+    for (const fft_plan& p : spec.plans)
+        if (p.width == width) return &p;
+    return nullptr;
+}
+
 template <class S>
 inline void complex_multiply(typename S::v& xr, typename S::v& xi, typename S::v wr, typename S::v wi) {
     typename S::v re = S::mul_sub(xr, wr, S::mul(xi, wi));
@@ -24,10 +30,27 @@ inline void complex_multiply(typename S::v& xr, typename S::v& xi, typename S::v
     xi = im;
 }
 
-// Element e of a stage's sequence is the vector at floats [e*W, e*W + W).
+// Where a stage reads its input: split arrays, or (first forward stage)
+// the caller's interleaved samples, so no separate pass splits them.
 template <class S>
-void radix2_stage(const float* xr, const float* xi, float* yr, float* yi, int length, int stride,
-                  const float* twiddles) {
+struct split_input {
+    const float* re;
+    const float* im;
+    void load(std::ptrdiff_t at, typename S::v& r, typename S::v& i) const {
+        r = S::load(re + at);
+        i = S::load(im + at);
+    }
+};
+
+template <class S>
+struct interleaved_input {
+    const float* pairs;
+    void load(std::ptrdiff_t at, typename S::v& r, typename S::v& i) const { S::load_deinterleaved(pairs + 2 * at, r, i); }
+};
+
+// Element e of a stage's sequence is the vector at floats [e*W, e*W + W).
+template <class S, class Input>
+void radix2_stage(const Input& x, float* yr, float* yi, int length, int stride, const float* twiddles) {
     using V = typename S::v;
     constexpr int w = S::width;
     const int half = length / 2;
@@ -36,8 +59,9 @@ void radix2_stage(const float* xr, const float* xi, float* yr, float* yi, int le
         const V wr = S::set1(twiddles[2 * p]), wi = S::set1(twiddles[2 * p + 1]);
         const std::ptrdiff_t in = std::ptrdiff_t(stride) * p * w, out = 2 * in;
         for (int q = 0; q < stride * w; q += w) {
-            const V ar = S::load(xr + in + q), ai = S::load(xi + in + q);
-            const V br = S::load(xr + in + in_gap + q), bi = S::load(xi + in + in_gap + q);
+            V ar, ai, br, bi;
+            x.load(in + q, ar, ai);
+            x.load(in + in_gap + q, br, bi);
             V dr = S::sub(ar, br), di = S::sub(ai, bi);
             complex_multiply<S>(dr, di, wr, wi);
             S::store(yr + out + q, S::add(ar, br));
@@ -48,9 +72,8 @@ void radix2_stage(const float* xr, const float* xi, float* yr, float* yi, int le
     }
 }
 
-template <class S>
-void radix4_stage(const float* xr, const float* xi, float* yr, float* yi, int length, int stride,
-                  const float* twiddles) {
+template <class S, class Input>
+void radix4_stage(const Input& x, float* yr, float* yi, int length, int stride, const float* twiddles) {
     using V = typename S::v;
     constexpr int w = S::width;
     const int quarter = length / 4;
@@ -60,13 +83,13 @@ void radix4_stage(const float* xr, const float* xi, float* yr, float* yi, int le
         const V w1r = S::set1(t[0]), w1i = S::set1(t[1]), w2r = S::set1(t[2]), w2i = S::set1(t[3]);
         const V w3r = S::set1(t[4]), w3i = S::set1(t[5]);
         const std::ptrdiff_t in = std::ptrdiff_t(stride) * p * w, out = 4 * in;
-        const float *ar = xr + in, *ai = xi + in;
         float *outr = yr + out, *outi = yi + out;
         for (int q = 0; q < stride * w; q += w) {
-            const V a_r = S::load(ar + q), a_i = S::load(ai + q);
-            const V b_r = S::load(ar + in_gap + q), b_i = S::load(ai + in_gap + q);
-            const V c_r = S::load(ar + 2 * in_gap + q), c_i = S::load(ai + 2 * in_gap + q);
-            const V d_r = S::load(ar + 3 * in_gap + q), d_i = S::load(ai + 3 * in_gap + q);
+            V a_r, a_i, b_r, b_i, c_r, c_i, d_r, d_i;
+            x.load(in + q, a_r, a_i);
+            x.load(in + in_gap + q, b_r, b_i);
+            x.load(in + 2 * in_gap + q, c_r, c_i);
+            x.load(in + 3 * in_gap + q, d_r, d_i);
             const V apc_r = S::add(a_r, c_r), apc_i = S::add(a_i, c_i);
             const V amc_r = S::sub(a_r, c_r), amc_i = S::sub(a_i, c_i);
             const V bpd_r = S::add(b_r, d_r), bpd_i = S::add(b_i, d_i);
@@ -107,26 +130,39 @@ void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, con
     using V = typename S::v;
     constexpr int w = S::width, bits = log2_of(S::width);
     const int lane_length = plan.lane_length;
+    // The inner loops are unrolled so that r[] and i[] live in registers.
     for (int k1 = 0; k1 < lane_length; k1 += w) {
         V r[w], i[w];
+        const float* block = plan.block_twiddles + 2 * k1;
+        const V block_r = S::load(block), block_i = S::load(block + w);
+        #pragma GCC unroll 16
         for (int t = 0; t < w; ++t) {
             const std::ptrdiff_t e = std::ptrdiff_t(k1 + t) * w;
             r[t] = S::load(xr + e);
             i[t] = S::load(xi + e);
-            const float* lt = plan.lane_twiddles + 2 * e;
-            complex_multiply<S>(r[t], i[t], S::load(lt), S::load(lt + w));
+            V tr = S::load(plan.offset_twiddles + 2 * t * w), ti = S::load(plan.offset_twiddles + (2 * t + 1) * w);
+            complex_multiply<S>(tr, ti, block_r, block_i);
+            complex_multiply<S>(r[t], i[t], tr, ti);
         }
         S::transpose(r);
         S::transpose(i);
         // Radix-2 decimation in frequency across the vectors; bit-reversed out.
+        #pragma GCC unroll 16
         for (int half = w / 2; half >= 1; half /= 2) {
             const int step = w / (2 * half);
+            #pragma GCC unroll 16
             for (int g = 0; g < w; g += 2 * half) {
+                #pragma GCC unroll 16
                 for (int j = 0; j < half; ++j) {
                     const int a = g + j, b = g + j + half;
                     V dr = S::sub(r[a], r[b]), di = S::sub(i[a], i[b]);
                     r[a] = S::add(r[a], r[b]);
                     i[a] = S::add(i[a], i[b]);
+                    if (j * step == w / 4) {  // w_W^(W/4) = -i: a swap and a sign
+                        r[b] = di;
+                        i[b] = S::sub(S::set1(0.0f), dr);
+                        continue;
+                    }
                     if (j != 0) {
                         const float* c = plan.cross_twiddles + 2 * j * step;
                         complex_multiply<S>(dr, di, S::set1(c[0]), S::set1(c[1]));
@@ -136,6 +172,7 @@ void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, con
                 }
             }
         }
+        #pragma GCC unroll 16
         for (int k2 = 0; k2 < w; ++k2) {
             const int from = bit_reversed(k2, bits);
             const std::ptrdiff_t to = k1 + std::ptrdiff_t(lane_length) * k2;
@@ -145,11 +182,14 @@ void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, con
     }
 }
 
-// Transforms the n points in (ar, ai), using (br, bi) as scratch; returns the
-// real-part array of the result (its imaginary parts follow n floats later).
-template <class S>
-float* complex_transform(float* ar, float* ai, float* br, float* bi, const fft_plan& plan) {
+// Transforms the n points that `input` reads, ping-ponging between (ar, ai)
+// and (br, bi); returns the real-part array of the result (its imaginary
+// parts follow n floats later).
+template <class S, class Input>
+float* complex_transform(const Input& input, float* ar, float* ai, float* br, float* bi, const fft_plan& plan) {
     float *xr = ar, *xi = ai, *yr = br, *yi = bi;
+    // No std:: templates here: their out-of-line copies would be shared
+    // between units compiled for different instruction sets.
     auto next = [&] {
         float* t = xr;
         xr = yr;
@@ -160,17 +200,32 @@ float* complex_transform(float* ar, float* ai, float* br, float* bi, const fft_p
     };
     const float* twiddles = plan.stage_twiddles;
     int length = plan.lane_length, stride = 1;
+    bool first = true;
+    // The first stage reads `input` and writes (ar, ai); later ones ping-pong.
+    auto stage = [&](auto&& run) {
+        if (first) {
+            run(input, xr, xi);
+            first = false;
+        } else {
+            run(split_input<S>{xr, xi}, yr, yi);
+            next();
+        }
+    };
     if (log2_of(length) % 2 == 1) {
-        radix2_stage<S>(xr, xi, yr, yi, length, stride, twiddles);
+        stage([&](const auto& x, float* outr, float* outi) { radix2_stage<S>(x, outr, outi, length, stride, twiddles); });
         twiddles += length;
-        next();
         length /= 2;
         stride *= 2;
     }
     for (; length >= 4; length /= 4, stride *= 4) {
-        radix4_stage<S>(xr, xi, yr, yi, length, stride, twiddles);
+        stage([&](const auto& x, float* outr, float* outi) { radix4_stage<S>(x, outr, outi, length, stride, twiddles); });
         twiddles += 6 * (length / 4);
-        next();
+    }
+    if (first) {  // a single point: nothing to transform
+        typename S::v r, i;
+        input.load(0, r, i);
+        S::store(xr, r);
+        S::store(xi, i);
     }
     if constexpr (S::width > 1) {
         cross_lane_step<S>(xr, xi, yr, yi, plan);
@@ -228,19 +283,13 @@ void fft_forward(float* buf, const dsp_fft_spec& spec, float* work) {
         buf[2] = 0.0f;
         return;
     }
-    const fft_plan* plan = spec.plan_for_width(S::width);
+    const fft_plan* plan = plan_for_width(spec, S::width);
     if constexpr (S::width > 1) {
         if (plan == nullptr) return fft_forward<simd_scalar>(buf, spec, work);
     }
     constexpr int w = S::width;
     float *ar = work, *ai = work + n, *br = work + 2 * n, *bi = work + 3 * n;
-    for (int e = 0; e < n; e += w) {
-        typename S::v re, im;
-        S::load_deinterleaved(buf + 2 * e, re, im);
-        S::store(ar + e, re);
-        S::store(ai + e, im);
-    }
-    const float* zr = complex_transform<S>(ar, ai, br, bi, *plan);
+    const float* zr = complex_transform<S>(interleaved_input<S>{buf}, ar, ai, br, bi, *plan);
     const float* zi = zr + n;
     const float z0r = zr[0], z0i = zi[0];
     int k = 1;
@@ -264,7 +313,7 @@ void fft_inverse(float* buf, const dsp_fft_spec& spec, float* work) {
         buf[0] *= scale;
         return;
     }
-    const fft_plan* plan = spec.plan_for_width(S::width);
+    const fft_plan* plan = plan_for_width(spec, S::width);
     if constexpr (S::width > 1) {
         if (plan == nullptr) return fft_inverse<simd_scalar>(buf, spec, work);
     }
@@ -280,7 +329,7 @@ void fft_inverse(float* buf, const dsp_fft_spec& spec, float* work) {
     const float x0 = buf[0], xn = buf[size];
     ar[0] = x0 + xn;
     ai[0] = xn - x0;
-    const float* fr = complex_transform<S>(ar, ai, br, bi, *plan);
+    const float* fr = complex_transform<S>(split_input<S>{ar, ai}, br, bi, ar, ai, *plan);
     const float* fi = fr + n;
     const typename S::v s = S::set1(scale), minus_s = S::set1(-scale);
     for (int e = 0; e < n; e += w) S::store_interleaved(buf + 2 * e, S::mul(S::load(fr + e), s), S::mul(S::load(fi + e), minus_s));

@@ -1,5 +1,5 @@
-// The layout of a real-FFT specification: the constants a transform of one
-// size needs, precomputed once so that transforming only reads them.
+// What a dsp_fft_spec holds: the constants a transform of one size needs,
+// precomputed once so that transforming only reads them.
 //
 // A real transform of N samples runs one complex transform of n = N/2 points.
 // A variant set with vectors of W lanes splits that into W lane-parallel
@@ -14,13 +14,17 @@ struct fft_plan {
     int width = 0;
     int lane_length = 0;                   // M = n / width
     const float* stage_twiddles = nullptr;  // per stage, in execution order
-    const float* lane_twiddles = nullptr;   // per k1: width re, then width im, of w_n^(l*k1)
+    // w_n^(l*k1) for k1 = b*width + t is block_twiddles[b] * offset_twiddles[t]
+    // (lane l of each): width re, then width im, per entry. Two small tables
+    // instead of one of n points keep the constants in cache.
+    const float* block_twiddles = nullptr;   // M / width entries: w_n^(l*b*width)
+    const float* offset_twiddles = nullptr;  // width entries: w_n^(l*t)
     const float* cross_twiddles = nullptr;  // w_width^j, j < width/2: re, im pairs
 };
 
 constexpr int fft_plan_widths[] = {1, 4, 8, 16};
 constexpr int fft_plan_count = 4;
-constexpr unsigned fft_spec_magic = 0x54564654u;  // marks a live specification
+constexpr unsigned fft_spec_magic = 0x54564654u;  // marks a live dsp_fft_spec
 
 struct dsp_fft_spec {
     unsigned magic;
@@ -33,15 +37,10 @@ struct dsp_fft_spec {
     const float* real_twiddles_im;
     fft_plan plans[fft_plan_count];
     void* tables;  // the one block that holds every table
-
-    const fft_plan* plan_for_width(int width) const {
-        for (const fft_plan& p : plans)
-            if (p.width == width) return &p;
-        return nullptr;
-    }
 };
 
-// Bytes of work area a transform of N samples uses, before alignment.
-inline long long fft_work_bytes(int size) { return 8LL * size; }
+// Deliberately no inline functions here: this header is compiled into the
+// units of every instruction set, and the linker would keep just one copy.
+
 // The work area is aligned to this inside whatever the caller passes.
 constexpr int fft_work_alignment = 64;

@@ -1,5 +1,5 @@
-// Creating a real-FFT specification: every twiddle table a transform of
-// that size reads, for each lane width the processor can run.
+// Creating a dsp_fft_spec: every twiddle table a transform of that size
+// reads, for each lane width the processor can run.
 #include <climits>
 #include <cmath>
 #include <new>
@@ -8,6 +8,10 @@
 #include "dsp/fft_plan.h"
 
 namespace {
+
+// Bytes of work area a transform of N samples uses, before alignment: two
+// sets of n = N/2 complex points, split into real and imaginary parts.
+long long fft_work_bytes(int size) { return 8LL * size; }
 
 constexpr double two_pi = 6.283185307179586476925286766559;
 constexpr long long table_alignment = 16;  // floats: 64 bytes
@@ -29,7 +33,9 @@ bool plan_wanted(int width, long long points) { return points >= 1 && points >= 
 
 long long stage_twiddle_floats(long long lane_length) { return 3 * lane_length; }
 // One lane needs no twiddle step.
-long long lane_twiddle_floats(int width, long long points) { return width > 1 ? aligned_floats(2 * points) : 0; }
+long long lane_twiddle_floats(int width, long long points) {
+    return width > 1 ? aligned_floats(2 * points / width) + aligned_floats(2LL * width * width) : 0;
+}
 
 long long table_floats(long long points) {
     long long total = 2 * aligned_floats(points / 2 + 1);
@@ -69,18 +75,21 @@ void fill_plan(fft_plan& plan, int width, int points, float*& cursor) {
     float* stage = cursor;
     fill_stage_twiddles(stage, plan.lane_length);
     cursor += aligned_floats(stage_twiddle_floats(plan.lane_length));
-    float* lane = cursor;
-    for (int k1 = 0; width > 1 && k1 < plan.lane_length; ++k1) {
-        for (int l = 0; l < width; ++l) {
-            unit_root(1LL * l * k1, points, lane + 2LL * k1 * width + l, lane + 2LL * k1 * width + width + l);
-        }
+    float* blocks = cursor;
+    float* offsets = cursor + aligned_floats(2LL * points / width);
+    for (int b = 0; width > 1 && b < plan.lane_length / width; ++b) {
+        for (int l = 0; l < width; ++l) unit_root(1LL * l * b * width, points, blocks + 2 * b * width + l, blocks + (2 * b + 1) * width + l);
+    }
+    for (int t = 0; width > 1 && t < width; ++t) {
+        for (int l = 0; l < width; ++l) unit_root(1LL * l * t, points, offsets + 2 * t * width + l, offsets + (2 * t + 1) * width + l);
     }
     cursor += lane_twiddle_floats(width, points);
     float* cross = cursor;
     for (int j = 0; j < width / 2; ++j) unit_root(j, width, cross + 2 * j, cross + 2 * j + 1);
     cursor += aligned_floats(width);
     plan.stage_twiddles = stage;
-    plan.lane_twiddles = lane;
+    plan.block_twiddles = blocks;
+    plan.offset_twiddles = offsets;
     plan.cross_twiddles = cross;
 }
 

@@ -32,9 +32,14 @@ set_source_files_properties(${tv_dsp_dir}/dsp_denormal.cpp PROPERTIES COMPILE_OP
 set_source_files_properties(${tv_dsp_dir}/dsp_variant_sse2.cpp PROPERTIES COMPILE_OPTIONS "-msse2;${tv_dsp_sse_stack}")
 set_source_files_properties(${tv_dsp_dir}/dsp_variant_sse3.cpp PROPERTIES COMPILE_OPTIONS "-msse3;${tv_dsp_sse_stack}")
 if(tv_dsp_have_avx)
+  # GCC on 64-bit Windows spills AVX registers with aligned moves to a stack
+  # that is only 16-byte aligned; let the assembler make them unaligned.
+  if(WIN32)
+    set(tv_dsp_avx_stack "-Wa,-muse-unaligned-vector-move")
+  endif()
   target_sources(tv_dsp PRIVATE ${tv_dsp_dir}/dsp_variant_avx2.cpp ${tv_dsp_dir}/dsp_variant_avx512.cpp)
-  set_source_files_properties(${tv_dsp_dir}/dsp_variant_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2;-mfma")
-  # GCC 12's own AVX-512 headers trip -Wmaybe-uninitialized (_mm512_undefined_ps).
+  set_source_files_properties(${tv_dsp_dir}/dsp_variant_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2;-mfma;${tv_dsp_avx_stack}")
+  # GCC 12's own AVX-512 headers trip the uninitialized warnings (_mm512_undefined_ps).
   set_source_files_properties(${tv_dsp_dir}/dsp_variant_avx512.cpp PROPERTIES COMPILE_OPTIONS
-                              "-mavx512f;-mavx2;-mfma;-Wno-maybe-uninitialized")
+                              "-mavx512f;-mavx2;-mfma;-Wno-uninitialized;-Wno-maybe-uninitialized;${tv_dsp_avx_stack}")
 endif()

@@ -115,18 +115,37 @@ private:
     std::set<std::string> reported_;
 };
 
+// Our own fontconfig configuration, released when the library unloads, so
+// the host's default configuration is neither touched nor leaked into.
+class fontconfig_session {
+public:
+    static fontconfig_session& instance() {
+        static fontconfig_session session;
+        return session;
+    }
+    std::mutex mutex;  // a configuration is not safe to share between threads
+    FcConfig* config = nullptr;
+
+private:
+    fontconfig_session() : config(FcInitLoadConfigAndFonts()) {}
+    ~fontconfig_session() {
+        if (config) FcConfigDestroy(config);
+    }
+};
+
 }  // namespace
 
 font_match match_font_family(const std::string& family) {
-    static std::mutex fontconfig_mutex;  // fontconfig's default config is not thread safe
-    std::lock_guard lock(fontconfig_mutex);
+    fontconfig_session& session = fontconfig_session::instance();
+    std::lock_guard lock(session.mutex);
     font_match result;
+    if (!session.config) return result;
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
     if (!pattern) return result;
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(session.config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult status = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &status);
+    FcPattern* match = FcFontMatch(session.config, pattern, &status);
     FcPatternDestroy(pattern);
     if (!match) return result;
     FcChar8* value = nullptr;

@@ -17,6 +17,10 @@ constexpr float kWheelStep = 0.1f;
 CKnob::CKnob(const CRect& size, CControlListener* listener, int tag, CBitmap* background)
     : CControl(size, listener, tag, background) {}
 
+CKnob::~CKnob() {
+    if (dragging_) endEdit();
+}
+
 int CKnob::knobMode() const {
     const CFrame* frame = getFrame();
     return frame && frame->getEditor() ? frame->getEditor()->getKnobMode() : 0;

@@ -19,6 +19,8 @@ public:
     static constexpr CCoord kLinearRangePixels = 200;
 
     CKnob(const CRect& size, CControlListener* listener, int tag, CBitmap* background);
+    // A drag cut short by closing the editor still ends its edit.
+    ~CKnob() override;
 
     void setFineFactor(float factor) { fine_factor_ = factor; }
     float getFineFactor() const { return fine_factor_; }

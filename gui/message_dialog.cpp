@@ -1,17 +1,9 @@
 #include "gui/message_dialog.h"
 
-#include <X11/Xlib.h>
-
-#include <cstdlib>
-
 namespace VSTGUI {
 
 void install_message_dialog() {
-    const char* name = std::getenv("DISPLAY");
-    if (!name || !*name) return;
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return;
-    XCloseDisplay(display);
+    if (!detail::message_dialog_possible()) return;
     platform::set_message_presenter([](const platform::message& m) { show_message_dialog(m); });
 }
 

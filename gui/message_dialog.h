@@ -17,4 +17,9 @@ void install_message_dialog();
 // display can be opened.
 bool show_message_dialog(const platform::message& m);
 
+namespace detail {
+// True when a display is reachable now (on Linux: DISPLAY is set and opens).
+bool message_dialog_possible();
+}  // namespace detail
+
 }  // namespace VSTGUI

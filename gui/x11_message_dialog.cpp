@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 
 #include "gui/font_cache.h"
 #include "gui/message_dialog.h"
@@ -167,6 +167,15 @@ void x11_message_dialog::run() {
 }  // namespace VSTGUI::detail
 
 namespace VSTGUI {
+
+bool detail::message_dialog_possible() {
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name) return false;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    XCloseDisplay(display);
+    return true;
+}
 
 bool show_message_dialog(const platform::message& m) {
     detail::x11_message_dialog dialog(m);

@@ -239,6 +239,15 @@ enum VstPlugCategory : VstInt32 {
     kPlugCategSynth = 2,
 };
 
+// Answers to audioMasterGetCurrentProcessLevel.
+enum VstProcessLevels : VstInt32 {
+    kVstProcessLevelUnknown = 0,
+    kVstProcessLevelUser = 1,
+    kVstProcessLevelRealtime = 2,
+    kVstProcessLevelPrefetch = 3,
+    kVstProcessLevelOffline = 4,
+};
+
 struct ERect {
     std::int16_t top;
     std::int16_t left;

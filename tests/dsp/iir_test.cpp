@@ -64,15 +64,6 @@ TEST(iir, set_taps_with_a0_zero_fails_and_keeps_the_previous_taps) {
     EXPECT_LT(relative_rms_error(y, reference_filter(biquad_b, biquad_a, x)), 1e-6);
 }
 
-TEST(iir, set_taps_replaces_the_coefficients_but_not_the_memory) {
-    iir_holder h({1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f});
-    ASSERT_EQ(dsp_iir_set_taps(biquad_taps.data(), h.state), dsp_ok);
-    const std::vector<float> x = random_floats(300, 4);
-    std::vector<float> y = x;
-    ASSERT_EQ(dsp_iir_filter_inplace(y.data(), 300, h.state), dsp_ok);
-    EXPECT_LT(relative_rms_error(y, reference_filter(biquad_b, biquad_a, x)), 1e-6);
-}
-
 TEST(iir, a_given_delay_line_is_the_initial_memory) {
     // y[n] = x[n] + 0.5 y[n-1]: with memory 2 the impulse response starts at 3.
     dsp_iir_state* state = nullptr;

@@ -9,7 +9,9 @@ using namespace dsp_test;
 
 namespace {
 
-const std::vector<int> awkward_lengths = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 31, 64, 511, 4099};
+// Awkward tails, and the real sizes: the largest block and FIR, the engine's
+// spectra of L + 2 complex values.
+const std::vector<int> awkward_lengths = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 31, 64, 511, 4099, 65538, 131072};
 
 guarded_buffer filled(const std::vector<float>& values) {
     guarded_buffer b(int(values.size()));

@@ -90,6 +90,15 @@ TEST_F(Controls, AKnobGestureIsBracketedByBeginAndEndEdit) {
     EXPECT_EQ(editor.log, (Log{"begin 5", "changed 5", "changed 5", "end 5"}));
 }
 
+TEST(KnobLifetime, ClosingTheEditorMidDragStillEndsTheEdit) {
+    gui_test::recording_editor editor;
+    auto* frame = new CFrame(CRect(0, 0, 100, 100), nullptr, &editor);
+    frame->addView(new CKnob(CRect(0, 0, 38, 38), &editor, 9, nullptr));
+    frame->onMouseDown(CPoint(10, 10), kLButton);
+    delete frame;
+    EXPECT_EQ(editor.log, (Log{"begin 9", "end 9"}));
+}
+
 TEST_F(Controls, CtrlClickResetsTheDefaultValue) {
     CAnimKnob* knob = addKnob();
     knob->setValue(0.9f);

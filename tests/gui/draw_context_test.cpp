@@ -45,16 +45,6 @@ TEST(DrawContext, TranslucentColoursBlendOverWhatIsThere) {
     EXPECT_NEAR(double(p & 0xFF), 128.0, 1.0);
 }
 
-TEST(DrawContext, FrameRectDrawsOnlyTheOutline) {
-    COffscreenContext c(10, 10);
-    c.setFrameColor(kBlackCColor);
-    c.frameRect(CRect(1, 1, 6, 5));
-    EXPECT_EQ(c.pixelAt(1, 1), 0xFF000000u);
-    EXPECT_EQ(c.pixelAt(5, 4), 0xFF000000u);
-    EXPECT_EQ(c.pixelAt(3, 3), kWhite);
-    EXPECT_EQ(c.pixelAt(6, 4), kWhite);
-}
-
 TEST(DrawContext, BitmapsBlendByAlphaFromTheSourceOffset) {
     // Top half opaque red, bottom half half-transparent blue.
     std::vector<gui_test::rgba> px;
@@ -141,12 +131,4 @@ TEST_F(TextPlacement, TextIsClippedToItsRectangle) {
     c.drawString("a very long line of text", narrow, kLeftText);
     const CRect ink = gui_test::ink_box(c, CRect(0, 0, 200, 40), kWhite);
     EXPECT_EQ(ink.intersection(narrow), ink);
-}
-
-TEST_F(TextPlacement, WiderFontsMeasureWider) {
-    c.setFont(CFontDesc("Arial", 9));
-    const int small = c.getStringWidth("8192 samples");
-    c.setFont(CFontDesc("Arial", 12));
-    EXPECT_GT(c.getStringWidth("8192 samples"), small);
-    EXPECT_GT(small, 0);
 }

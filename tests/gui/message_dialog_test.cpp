@@ -49,13 +49,14 @@ TEST(TextWrap, AWordWiderThanTheLineIsBrokenBetweenCharacters) {
     EXPECT_EQ(joined, "Registry_settings_loading_error_#0_without_any_space");
 }
 
-TEST(MessageDialog, WithoutADisplayItReturnsAtOnceAndShowsNothing) {
+TEST(MessageDialog, WithoutADisplayItIsNotPossibleAndReturnsAtOnce) {
     const char* saved = std::getenv("DISPLAY");
     const std::string previous = saved ? saved : "";
     unsetenv("DISPLAY");
     platform::message m;
     m.text = "text";
     m.caption = "caption";
+    EXPECT_FALSE(VSTGUI::detail::message_dialog_possible());
     EXPECT_FALSE(VSTGUI::show_message_dialog(m));
     if (saved) setenv("DISPLAY", previous.c_str(), 1);
 }

@@ -3,6 +3,8 @@
 // callback that records what the plug-in asks of the host.
 #pragma once
 
+#include "magnitude_response.h"
+
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -77,5 +79,3 @@ private:
 // instance's impulse response on channel 0 (history flushed first).
 std::vector<float> settled_impulse_response(plugin_instance& plugin, int length);
 
-// Magnitude in dB of the response at frequency hz.
-double magnitude_db(const std::vector<float>& response, double hz, double sample_rate);

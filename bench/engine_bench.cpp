@@ -1,0 +1,260 @@
+// The convolution engine against its anchors, stereo, FIR lengths 512 to
+// 65536:
+//   engine       CPU per second of audio at host block 512, against the
+//                FFT-bound: per L samples and channel one FFTW3f r2c and one
+//                c2r of 2L and two complex multiply-accumulates.
+//   engine-zita  the same second of audio through zita-convolver with
+//                partitions of L (it accepts L up to 8192 only).
+//   spike        the longest single convolve at 64-frame blocks against the
+//                FFT-bound cost of one stereo block.
+//   design       milliseconds of a FIR synthesis plus its load.
+#include <benchmark/benchmark.h>
+#include <fftw3.h>
+#include <sched.h>
+#include <zita-convolver.h>
+
+#include <algorithm>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dsp/dsp.h"
+#include "dsp/fir_cascaded_biquad.h"
+#include "dsp/partitioned_convolver.h"
+#include "ratio_registry.h"
+
+namespace {
+
+constexpr int channels = 2;
+constexpr int host_block = 512;
+constexpr int spike_host_block = 64;
+constexpr int sample_rate = 48000;
+constexpr int zita_max_partition = 8192;
+
+std::vector<float> noise(std::size_t length, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> value(-1.0f, 1.0f);
+    std::vector<float> samples(length);
+    for (float& s : samples) s = value(random);
+    return samples;
+}
+
+// One second of audio, rounded up to whole engine blocks so that every
+// iteration does the same work.
+int second_in_blocks(int block_length) { return (sample_rate + block_length - 1) / block_length; }
+
+double thread_cpu_seconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+// Stereo signals and the pointer arrays the engine takes.
+struct stereo {
+    std::vector<std::vector<float>> samples;
+    std::vector<float*> pointers;
+
+    stereo(std::size_t length, unsigned seed) {
+        for (int ch = 0; ch < channels; ++ch) samples.push_back(noise(length, seed + static_cast<unsigned>(ch)));
+        for (auto& channel : samples) pointers.push_back(channel.data());
+    }
+    float* const* at(std::size_t offset) {
+        for (int ch = 0; ch < channels; ++ch) pointers[ch] = samples[ch].data() + offset;
+        return pointers.data();
+    }
+};
+
+// The anchor's work for one stereo block: FFTW_MEASURE plans of size 2L, out
+// of place from a fixed input, so the data stays as it was. Each channel has
+// its own response partitions and previous spectrum, as any stereo
+// convolver must; the transform buffers are shared.
+class fft_bound {
+public:
+    explicit fft_bound(int block_length)
+        : fft_size_(2 * block_length),
+          complex_count_(block_length + 1),
+          input_(fftwf_alloc_real(static_cast<std::size_t>(fft_size_))),
+          output_(fftwf_alloc_real(static_cast<std::size_t>(fft_size_))),
+          spectrum_(fftwf_alloc_complex(static_cast<std::size_t>(complex_count_))),
+          sum_(fftwf_alloc_complex(static_cast<std::size_t>(complex_count_))),
+          forward_(fftwf_plan_dft_r2c_1d(fft_size_, input_, spectrum_, FFTW_MEASURE)),
+          inverse_(fftwf_plan_dft_c2r_1d(fft_size_, sum_, output_, FFTW_MEASURE)) {
+        unsigned seed = 4;
+        for (int ch = 0; ch < channels; ++ch)
+            for (auto* spectrum : {&previous_[ch], &partitions_[ch][0], &partitions_[ch][1]})
+                *spectrum = noise(static_cast<std::size_t>(2 * complex_count_), seed++);
+        const std::vector<float> samples = noise(static_cast<std::size_t>(fft_size_), 7);
+        std::copy(samples.begin(), samples.end(), input_);
+    }
+    ~fft_bound() {
+        fftwf_destroy_plan(forward_);
+        fftwf_destroy_plan(inverse_);
+        fftwf_free(input_);
+        fftwf_free(output_);
+        fftwf_free(spectrum_);
+        fftwf_free(sum_);
+    }
+    fft_bound(const fft_bound&) = delete;
+    fft_bound& operator=(const fft_bound&) = delete;
+
+    void stereo_block() {
+        auto* spectrum = reinterpret_cast<const float*>(spectrum_);
+        auto* sum = reinterpret_cast<float*>(sum_);
+        for (int ch = 0; ch < channels; ++ch) {
+            fftwf_execute(forward_);
+            // The first multiply-accumulate starts from zero: a plain multiply.
+            dsp_complex_mul(spectrum, partitions_[ch][0].data(), sum, complex_count_);
+            dsp_complex_mul_add(previous_[ch].data(), partitions_[ch][1].data(), sum, complex_count_);
+            fftwf_execute(inverse_);
+            benchmark::DoNotOptimize(output_[0]);
+        }
+    }
+
+private:
+    int fft_size_;
+    int complex_count_;
+    float* input_;
+    float* output_;
+    fftwf_complex* spectrum_;
+    fftwf_complex* sum_;  // c2r overwrites it, so it is rebuilt every block
+    fftwf_plan forward_, inverse_;
+    std::vector<float> previous_[channels];  // the previous block's spectrum
+    std::vector<float> partitions_[channels][2];
+};
+
+std::unique_ptr<partitioned_convolver> loaded_engine(int fir_length) {
+    dsp_init_dispatch();
+    auto engine = std::make_unique<partitioned_convolver>(channels, fir_length);
+    stereo fir(static_cast<std::size_t>(fir_length), 3);
+    engine->load_awaiting_ir_to_device(fir.pointers.data(), fir_length);
+    return engine;
+}
+
+void engine_ours(benchmark::State& state, int fir_length) {
+    auto engine = loaded_engine(fir_length);
+    const auto length = static_cast<std::size_t>(second_in_blocks(engine->block_length()) * engine->block_length());
+    stereo input(length, 1), output(length, 2);
+    for (auto _ : state) {
+        for (std::size_t offset = 0; offset < length; offset += host_block)
+            engine->convolve(input.at(offset), output.at(offset), host_block);
+        benchmark::DoNotOptimize(output.samples[0][0]);
+    }
+}
+
+void engine_fft_bound(benchmark::State& state, int fir_length) {
+    dsp_init_dispatch();
+    fft_bound bound(fir_length / 2);
+    const int blocks = second_in_blocks(fir_length / 2);
+    for (auto _ : state)
+        for (int b = 0; b < blocks; ++b) bound.stereo_block();
+}
+
+void engine_zita(benchmark::State& state, int fir_length) {
+    const int block = fir_length / 2;
+    Convproc convolver;
+    if (convolver.configure(channels, channels, static_cast<uint32_t>(fir_length), static_cast<uint32_t>(block),
+                            static_cast<uint32_t>(block), static_cast<uint32_t>(block), 0.5f) != 0) {
+        state.SkipWithError("zita-convolver refused the configuration");
+        return;
+    }
+    stereo fir(static_cast<std::size_t>(fir_length), 3);
+    for (int ch = 0; ch < channels; ++ch)
+        convolver.impdata_create(static_cast<uint32_t>(ch), static_cast<uint32_t>(ch), 1, fir.pointers[ch], 0,
+                                 fir_length);
+    convolver.start_process(0, SCHED_OTHER);
+    const int blocks = second_in_blocks(block);
+    stereo input(static_cast<std::size_t>(blocks * block), 1), output(static_cast<std::size_t>(blocks * block), 2);
+    for (auto _ : state) {
+        for (int b = 0; b < blocks; ++b) {
+            const auto offset = static_cast<std::size_t>(b * block);
+            for (int ch = 0; ch < channels; ++ch)
+                std::copy_n(input.samples[ch].data() + offset, block, convolver.inpdata(static_cast<uint32_t>(ch)));
+            convolver.process();
+            for (int ch = 0; ch < channels; ++ch)
+                std::copy_n(convolver.outdata(static_cast<uint32_t>(ch)), block, output.samples[ch].data() + offset);
+        }
+        benchmark::DoNotOptimize(output.samples[0][0]);
+    }
+    convolver.stop_process();
+    convolver.cleanup();
+}
+
+// Thread CPU time, so that the other processes on a shared machine do not
+// count as spikes.
+void spike_ours(benchmark::State& state, int fir_length) {
+    auto engine = loaded_engine(fir_length);
+    const auto length = static_cast<std::size_t>(2 * engine->block_length());  // two block completions
+    stereo input(length, 1), output(length, 2);
+    for (auto _ : state) {
+        double longest = 0.0;
+        for (std::size_t offset = 0; offset < length; offset += spike_host_block) {
+            const double start = thread_cpu_seconds();
+            engine->convolve(input.at(offset), output.at(offset), spike_host_block);
+            longest = std::max(longest, thread_cpu_seconds() - start);
+        }
+        state.SetIterationTime(longest);
+    }
+}
+
+void spike_fft_bound(benchmark::State& state, int fir_length) {
+    dsp_init_dispatch();
+    fft_bound bound(fir_length / 2);
+    for (auto _ : state) {
+        const double start = thread_cpu_seconds();
+        bound.stereo_block();
+        state.SetIterationTime(thread_cpu_seconds() - start);
+    }
+}
+
+void design(benchmark::State& state, int fir_length) {
+    auto engine = loaded_engine(fir_length);
+    fir_cascaded_biquad fir(5, sample_rate, channels);
+    fir.apply_band(0, {1.0f, 0.2f, 0.7f, 0.5f, 0.4f});
+    fir.apply_band(2, {1.0f, 0.5f, 0.3f, 0.6f, 0.9f});
+    fir.apply_band(4, {1.0f, 0.8f, 0.6f, 0.4f, 0.6f});
+    fir.init_window_memory(fir_length);
+    std::vector<float*> buffers;
+    for (int ch = 0; ch < channels; ++ch) buffers.push_back(dsp_alloc_floats(fir_length));
+    for (auto _ : state) {
+        fir.get_coeffs(buffers.data(), fir_length);
+        engine->load_awaiting_ir_to_device(buffers.data(), fir_length);
+    }
+    for (float* buffer : buffers) dsp_free(buffer);
+}
+
+std::string name_of(const std::string& family, int fir_length) { return family + "/" + std::to_string(fir_length); }
+
+const bool registered = [] {
+    const std::vector<int> lengths =
+        bench::quick_mode() ? std::vector<int>{512, 8192, 65536}
+                            : std::vector<int>{512, 1024, 2048, 4096, 8192, 16384, 32768, 65536};
+    for (int n : lengths) {
+        const std::string ours = name_of("engine/ours", n), bound = name_of("engine/fft_bound", n);
+        benchmark::RegisterBenchmark(ours.c_str(), engine_ours, n)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(bound.c_str(), engine_fft_bound, n)->Unit(benchmark::kMillisecond);
+        bench::add_ratio("engine", n, ours, bound);
+        if (n / 2 <= zita_max_partition) {
+            const std::string zita = name_of("engine/zita", n);
+            benchmark::RegisterBenchmark(zita.c_str(), engine_zita, n)->Unit(benchmark::kMillisecond);
+            bench::add_ratio("engine-zita", n, ours, zita);
+        }
+
+        // Manual time is what the spike benchmarks report.
+        const std::string spike = name_of("spike/ours", n), spike_bound = name_of("spike/fft_bound", n);
+        benchmark::RegisterBenchmark(spike.c_str(), spike_ours, n)->UseManualTime()->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(spike_bound.c_str(), spike_fft_bound, n)
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
+        bench::add_ratio("spike", n, spike + "/manual_time", spike_bound + "/manual_time");
+
+        const std::string redesign = name_of("design/ours", n);
+        benchmark::RegisterBenchmark(redesign.c_str(), design, n)->Unit(benchmark::kMillisecond);
+        bench::add_absolute("design", n, redesign, 1e-6);
+    }
+    return true;
+}();
+
+}  // namespace

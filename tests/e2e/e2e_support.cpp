@@ -1,0 +1,59 @@
+#include "e2e_support.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <complex>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using tessvane::host::loaded_plugin;
+
+e2e_sandbox::e2e_sandbox(const std::string& user_latency) {
+    char pattern[] = "/tmp/tessvane-e2e-XXXXXX";
+    root_ = mkdtemp(pattern);
+    const fs::path user = fs::path(root_) / "user";
+    fs::create_directories(user / "Ravelthorpe" / "Tessvane LE");
+    fs::create_directories(fs::path(root_) / "machine");
+    if (!user_latency.empty()) std::ofstream(user / "Ravelthorpe" / "Tessvane LE" / "Latency") << user_latency;
+    setenv("XDG_CONFIG_HOME", user.c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (root_ + "/machine").c_str(), 1);
+    setenv("TESSVANE_MESSAGE_LOG", (root_ + "/messages").c_str(), 1);
+}
+
+e2e_sandbox::~e2e_sandbox() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+}
+
+std::vector<std::string> e2e_sandbox::messages() const {
+    std::vector<std::string> lines;
+    std::ifstream in(root_ + "/messages");
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::unique_ptr<loaded_plugin> load_plugin(tessvane::host::host_settings settings) {
+    auto plugin = loaded_plugin::load(TESSVANE_PLUGIN_PATH, std::move(settings));
+    plugin->start(44100.0f, 4096);
+    return plugin;
+}
+
+std::vector<float> impulse_response(loaded_plugin& plugin, int length, int block) {
+    // A design takes a 50 ms pause and a few milliseconds of work.
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    plugin.flush();
+    std::vector<float> in_l(length), in_r(length), out_l(length), out_r(length);
+    in_l[0] = in_r[0] = 1.0f;
+    for (int done = 0; done < length; done += block) {
+        const int n = std::min(block, length - done);
+        float* in[] = {in_l.data() + done, in_r.data() + done};
+        float* out[] = {out_l.data() + done, out_r.data() + done};
+        plugin.process(in, out, n);
+    }
+    return out_l;
+}

@@ -1,0 +1,85 @@
+// The built shared object, loaded through its entry point as a host loads
+// it: identity, latency, chunks and the equalised sound.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "e2e_support.h"
+
+using tessvane::host::loaded_plugin;
+
+TEST(PluginThroughItsEntryPoint, AnswersWithItsIdentityAndLatency) {
+    e2e_sandbox sandbox("4096");
+    auto plugin = load_plugin();
+    AEffect* e = plugin->effect();
+    EXPECT_EQ(plugin->effect_name(), "Tessvane LE");
+    EXPECT_EQ(plugin->vendor(), "Ravelthorpe");
+    EXPECT_EQ(plugin->product(), "Tessvane LE");
+    EXPECT_EQ(plugin->dispatch(effGetVendorVersion), 1004);
+    EXPECT_EQ(e->uniqueID, 0x31303136);
+    EXPECT_EQ(e->flags & (effFlagsHasEditor | effFlagsCanReplacing | effFlagsProgramChunks), 0x31);
+    EXPECT_EQ(e->numInputs, 2);
+    EXPECT_EQ(e->numOutputs, 2);
+    EXPECT_EQ(e->initialDelay, 4096);
+    EXPECT_EQ(e->numParams, 27);
+    EXPECT_EQ(e->numPrograms, 48);
+    EXPECT_EQ(plugin->parameter_name(2), "Filter#1");
+    EXPECT_EQ(plugin->program_name(47), "Default");
+    EXPECT_TRUE(sandbox.messages().empty());
+}
+
+TEST(PluginThroughItsEntryPoint, MissingSettingGivesASilentInstanceThatSaysSoOnce) {
+    e2e_sandbox sandbox("");
+    auto plugin = load_plugin();
+    std::vector<float> in(512, 0.5f), out(512, 9.0f);
+    float* ins[] = {in.data(), in.data()};
+    float* outs[] = {out.data(), out.data()};
+    for (int i = 0; i < 10; ++i) plugin->process(ins, outs, 512);
+    for (float v : out) ASSERT_EQ(v, 0.0f);
+    const auto messages = sandbox.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0],
+              "Ravelthorpe: Tessvane\tRegistry settings loading error #0. Please contact technical support. "
+              "Processing will be disabled and plugin locked.: Seen during constructor");
+}
+
+TEST(PluginThroughItsEntryPoint, PeakAndLowCutSoundAsDesigned) {
+    e2e_sandbox sandbox("8192");
+    auto plugin = load_plugin();
+    plugin->set_parameter(12, 1.0f);      // band 3 on
+    plugin->set_parameter(14, 0.5f);      // 1805.99 Hz
+    plugin->set_parameter(15, 0.90309f);  // +12 dB
+    const std::vector<float> peak = impulse_response(*plugin, 3 * 8192, 256);
+    EXPECT_NEAR(magnitude_db(peak, 1805.99, 44100.0), 12.0, 0.2);
+
+    plugin->set_parameter(12, 0.0f);
+    plugin->set_parameter(2, 1.0f);       // band 1 on
+    plugin->set_parameter(3, 0.75f);      // low cut
+    plugin->set_parameter(4, 0.5f);
+    plugin->set_parameter(6, 0.42474f);   // Q 0.707
+    const std::vector<float> cut = impulse_response(*plugin, 3 * 8192, 100);
+    EXPECT_NEAR(magnitude_db(cut, 1805.99, 44100.0), -6.0, 0.5);
+    EXPECT_TRUE(sandbox.messages().empty());
+}
+
+TEST(PluginThroughItsEntryPoint, BankChunkSurvivesARoundTripIntoAnotherInstance) {
+    e2e_sandbox sandbox("1024");
+    auto first = load_plugin();
+    first->set_parameter(9, 0.3f);
+    first->dispatch(effSetProgram, 0, 7);
+    void* data = nullptr;
+    const auto size = first->dispatch(effGetChunk, 0, 0, &data);
+    ASSERT_EQ(size, 25536);
+    const std::vector<unsigned char> saved(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size);
+
+    auto second = load_plugin();
+    EXPECT_EQ(second->dispatch(effSetChunk, 0, size, const_cast<unsigned char*>(saved.data())), 1);
+    void* restored = nullptr;
+    ASSERT_EQ(second->dispatch(effGetChunk, 0, 0, &restored), 25536);
+    EXPECT_EQ(std::memcmp(restored, saved.data(), saved.size()), 0);
+    // The bank carries every program; the current index stays the host's.
+    EXPECT_EQ(second->parameter(9), 0.3f);
+    first->dispatch(effSetProgram, 0, 0);
+    EXPECT_EQ(second->parameter_display(9), first->parameter_display(9));
+}

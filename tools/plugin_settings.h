@@ -1,0 +1,28 @@
+// What the user asks to set before audio runs: a program chunk and
+// parameters given as NAME_OR_INDEX=VALUE with a normalised value 0..1.
+#pragma once
+
+#include "audio_block.h"
+#include "command_line.h"
+
+#include <cstdio>
+#include <string>
+
+namespace tessvane::host {
+
+struct parameter_assignment {
+    VstInt32 index;
+    float value;
+};
+
+// An index when the key is all digits, otherwise the parameter whose name
+// matches it ignoring case and surrounding blanks. Throws usage_error.
+parameter_assignment resolve_assignment(loaded_plugin& plugin, const std::string& text);
+
+// On a running plug-in: waits for its start-up design to be heard, loads
+// --program-chunk, sets every --param, reports each on report, waits for the
+// sound to follow them (redesign_wait) and flushes the plug-in. Throws std::runtime_error when the plug-in refuses
+// the chunk.
+void apply_settings(loaded_plugin& plugin, audio_block& block, const command_line& options, std::FILE* report);
+
+}  // namespace tessvane::host

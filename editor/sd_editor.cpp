@@ -1,22 +1,385 @@
 #include "editor/sd_editor.h"
 
+#include <limits>
+
+#include "dsp/fir_cascaded_biquad.h"
+#include "editor/about_view.h"
+#include "editor/fir_length_menu.h"
+#include "editor/readout_formatters.h"
+#include "editor/tab_view_ext1.h"
+#include "editor/vis_panel.h"
+#include "gui/frame.h"
+#include "gui/knob.h"
+#include "gui/message_dialog.h"
+#include "gui/movie_bitmap.h"
+#include "gui/on_off_button.h"
+#include "gui/option_menu.h"
+#include "gui/text_label.h"
+#include "gui/vertical_switch.h"
+#include "platform/clock.h"
 #include "plugin/vst_plugin.h"
+
+using namespace VSTGUI;
 
 std::atomic<VstInt32> SDEditor::knob_mode_{0};
 
-SDEditor::SDEditor(VST_Plugin* plugin) : AEffEditor(plugin) {}
+namespace {
+
+constexpr int kParameterCount = 27;
+constexpr int kFirstBandParameter = 2;
+constexpr int kBandSlotSize = 5;
+enum band_role { role_power, role_type, role_frequency, role_gain, role_q };
+
+constexpr int kSplashTag = 28;
+constexpr int kBusyTag = 29;
+constexpr int kVisPanelTag = 30;
+constexpr int kFirLengthTag = 31;
+
+constexpr int kKnobSize = 38;  // the knob strips' width
+constexpr int kKnobFrames = 64;
+constexpr float kFineDragScale = 8.0f;
+constexpr std::uint32_t kMasterIdlePeriodMs = 100;
+
+constexpr CColor kUnselectedTabColour{120, 120, 120, 255};
+
+// One reference while the layout is built; the views keep their own.
+class layout_bitmap {
+public:
+    explicit layout_bitmap(int id) : bitmap_(new CBitmap(id)) {}
+    ~layout_bitmap() { bitmap_->forget(); }
+    layout_bitmap(const layout_bitmap&) = delete;
+    layout_bitmap& operator=(const layout_bitmap&) = delete;
+    operator CBitmap*() const { return bitmap_; }
+    CBitmap* operator->() const { return bitmap_; }
+
+private:
+    CBitmap* bitmap_;
+};
+
+void style_readout(CParamDisplay& display, CHoriTxtAlign align = kCenterText) {
+    display.setFont(CFontDesc("Arial", 11));
+    display.setFontColor(kBlackCColor);
+    display.setBackColor(kWhiteCColor);
+    display.setFrameColor(kWhiteCColor);
+    display.setHoriAlign(align);
+}
+
+CAnimKnob* make_knob(const CRect& size, CControlListener* listener, int tag, CBitmap* strip) {
+    auto* knob = new CAnimKnob(size, listener, tag, kKnobFrames, kKnobSize, strip);
+    knob->setDefaultValue(0.5f);
+    knob->setMin(0.0f);
+    knob->setMax(1.0f);
+    return knob;
+}
+
+// Read-outs show physical values, so their range is not the controls' 0..1.
+CParamDisplay* make_readout(const CRect& size, CParamDisplay::StringConvert convert) {
+    auto* display = new CParamDisplay(size);
+    style_readout(*display);
+    display->setStringConvert(convert);
+    display->setMin(std::numeric_limits<float>::lowest());
+    display->setMax(std::numeric_limits<float>::max());
+    return display;
+}
+
+// The band's type selector: bands 1-2 offer the low types, band 3 only the
+// peak, bands 4-5 the high types.
+struct type_switch_art {
+    int bitmap_id;
+    int positions;  // one 32-pixel image each
+};
+type_switch_art type_switch_for(int band) {
+    if (band < 2) return {133, 3};
+    if (band == 2) return {134, 1};
+    return {135, 3};
+}
+
+}  // namespace
+
+SDEditor::SDEditor(VST_Plugin* plugin) : AEffEditor(plugin), plugin_(plugin) {
+    // Message boxes appear as dialogs, not only on stderr, when a display is there.
+    VSTGUI::install_message_dialog();
+}
+
+SDEditor::~SDEditor() { close(); }
 
 bool SDEditor::getRect(ERect** rect) {
     *rect = &rect_;
     return true;
 }
 
-// The window comes with the widget toolkit; until then there is none to open.
-bool SDEditor::open(void*) { return false; }
-
-void SDEditor::close() {}
-
 bool SDEditor::setKnobMode(VstInt32 mode) {
     knob_mode_.store(mode, std::memory_order_relaxed);
     return true;
+}
+
+bool SDEditor::open(void* parent_window) {
+    if (frame) close();  // a host that opens twice gets one window
+    layout_bitmap background(130);
+    auto* new_frame = new CFrame(CRect(0, 0, kWidth, kHeight), parent_window, this);
+    if (!new_frame->isOpen()) {
+        delete new_frame;
+        return false;
+    }
+    new_frame->setBackground(background);
+    editor_controls built;
+    build_layout(*new_frame, built);
+    {
+        std::lock_guard lock(views_mutex_);
+        frame = new_frame;
+        controls_ = built;
+    }
+    // Values, read-outs and labels come from the plug-in now that other
+    // threads can refresh them too, so no change in between is missed.
+    for (int index = 0; index < kParameterCount; ++index) setParameter(index, 0.0f);
+    return true;
+}
+
+void SDEditor::build_layout(CFrame& new_frame, editor_controls& built) {
+    knobFineFactor = 1.0f;
+    {
+        layout_bitmap tab(147), tab_background(149), page_background(150);
+        const CRect size(4, 4, 4 + page_background->getWidth(),
+                         4 + page_background->getHeight() + tab->getHeight() / 2);
+        built.mainTabView = new CTabView_ext1(size, tab, tab_background, CTabView::kPositionTop, this);
+        new_frame.addView(built.mainTabView);
+        auto* page = new CViewContainer(built.mainTabView->getContentRect(), page_background);
+        build_linear_eq_page(*page, built);
+        built.mainTabView->addTab(page, "Linear EQ");
+        built.mainTabView->setTabFontStyle(CFontDesc("Arial", 10));
+        built.mainTabView->setTabFontColors(kBlackCColor, kUnselectedTabColour);
+        built.mainTabView->alignTabs(CTabView::kAlignCenter);
+    }
+    {
+        layout_bitmap hourglass(142);
+        built.busyIndicator = new CMovieBitmap(CRect(1, 4, 17, 20), this, kBusyTag, 2, 16, hourglass);
+        built.busyIndicator->setMax(1.0f);
+        built.busyIndicator->setMin(0.0f);
+        built.busyIndicator->setValue(0.0f);
+        new_frame.addView(built.busyIndicator);
+    }
+    const float fine_factor = knobFineFactor * kFineDragScale;
+    built.masterGainKnob->setFineFactor(fine_factor);
+    for (editor_controls::band_row& row : built.bandControls)
+        for (CAnimKnob* knob : {row.gainKnob, row.freqKnob, row.qKnob}) knob->setFineFactor(fine_factor);
+    {
+        layout_bitmap field(145);
+        built.visPanel = new CVisPanel(CRect(5, 181, 5 + field->getWidth(), 181 + field->getHeight()), this,
+                                       kVisPanelTag, field);
+        built.visPanel->setPlugin(plugin_);
+        built.visPanel->setEditor(this);
+        new_frame.addView(built.visPanel);
+        built.visPanel->invalid();
+    }
+    {
+        layout_bitmap about(131);
+        const int left = (kWidth - about->getWidth()) / 2;
+        const int top = (kHeight - about->getHeight()) / 2 + 50;
+        const CRect display_area(left, top, left + about->getWidth(), top + about->getHeight());
+        // Over the maker's logo in the background.
+        built.splashScreen =
+            new CSplashScreen_ext1(CRect(526, 156, 603, 167), this, kSplashTag, about, display_area, CPoint(0, 0));
+        built.splashScreen->aboutView().setPlugin(plugin_);
+        built.splashScreen->aboutView().setEditor(this);
+        new_frame.addView(built.splashScreen);
+    }
+}
+
+void SDEditor::build_linear_eq_page(CViewContainer& page, editor_controls& built) {
+    const int width = page.getWidth();
+    {
+        layout_bitmap strip(137);
+        built.masterGainKnob = make_knob(CRect(46, 60, 84, 98), this, 0, strip);
+        page.addView(built.masterGainKnob);
+        knobFineFactor = built.masterGainKnob->getFineFactor();
+    }
+    built.masterGainDisplay = make_readout(CRect(47, 98, 91, 112), readout::master_gain_text);
+    page.addView(built.masterGainDisplay);
+    {
+        layout_bitmap power(143);
+        built.filtersButton = new COnOffButton(CRect(width - 16 - 1, 4, width - 1, 20), this, 1, power);
+        built.filtersButton->setDefaultValue(0.0f);
+        page.addView(built.filtersButton);
+    }
+    {
+        layout_bitmap field(146);
+        built.firLengthMenu =
+            new COptionMenu(CRect(width - 90, 116, width, 130), this, kFirLengthTag, field, k3DIn | kCheckStyle);
+        style_readout(*built.firLengthMenu, kRightText);
+        fill_fir_length_menu(*built.firLengthMenu);
+        page.addView(built.firLengthMenu);
+    }
+    layout_bitmap tab(148), band_background(150), band_page_background(151);
+    const int band_page_width = band_page_background->getWidth();
+    const int left = width / 2 - band_page_width / 2;
+    const CRect size(left, 20, left + band_page_width,
+                     20 + band_page_background->getHeight() + tab->getHeight() / 2);
+    built.bandTabView = new CTabView(size, tab, band_background, CTabView::kPositionBottom);
+    page.addView(built.bandTabView);
+    for (int band = 0; band < 5; ++band) {
+        auto* band_page = new CViewContainer(built.bandTabView->getContentRect(), band_page_background);
+        build_band_page(band, *band_page, built.bandControls[band]);
+        const char title[2] = {char('1' + band), '\0'};
+        built.bandTabView->addTab(band_page, title);
+    }
+    built.bandTabView->setTabFontStyle(CFontDesc("Arial", 9));
+    built.bandTabView->setTabFontColors(kBlackCColor, kUnselectedTabColour);
+    built.bandTabView->alignTabs(CTabView::kAlignStart);
+}
+
+void SDEditor::build_band_page(int band, CViewContainer& page, editor_controls::band_row& row) {
+    const int t = kFirstBandParameter + kBandSlotSize * band;
+    {
+        layout_bitmap gain_strip(137), strip(138);
+        row.gainKnob = make_knob(CRect(16, 40, 54, 78), this, t + role_gain, gain_strip);
+        row.freqKnob = make_knob(CRect(62, 40, 100, 78), this, t + role_frequency, strip);
+        row.qKnob = make_knob(CRect(108, 40, 146, 78), this, t + role_q, strip);
+    }
+    const type_switch_art art = type_switch_for(band);
+    {
+        layout_bitmap selector(art.bitmap_id);
+        row.typeSwitch = new CVerticalSwitch(CRect(200, 42, 240, 74), this, t + role_type, art.positions, 32,
+                                             art.positions, selector);
+        row.typeSwitch->setDefaultValue(0.0f);
+        row.typeSwitch->setMin(0.0f);
+        row.typeSwitch->setMax(1.0f);
+    }
+    {
+        layout_bitmap lamp(144);
+        // Centred under the knob-sized group caption.
+        const int x = 246 + (kKnobSize / 2 - lamp->getWidth() / 2);
+        const int y = 38 + 9;
+        row.powerButton = new COnOffButton(CRect(x, y, x + lamp->getWidth(), y + lamp->getHeight() / 2), this,
+                                           t + role_power, lamp);
+        row.powerButton->setDefaultValue(0.0f);
+    }
+    row.gainDisplay = make_readout(CRect(13, 78, 58, 92), readout::gain_text);
+    row.freqDisplay = make_readout(CRect(59, 78, 104, 92), readout::frequency_text);
+    row.qDisplay = make_readout(CRect(105, 78, 150, 92), readout::q_text);
+    row.typeLabel = new CTextLabel(CRect(197, 78, 242, 92), "");
+    style_readout(*row.typeLabel);
+    for (CView* view : std::initializer_list<CView*>{row.gainKnob, row.freqKnob, row.qKnob, row.typeSwitch,
+                                                     row.powerButton, row.gainDisplay, row.freqDisplay,
+                                                     row.qDisplay, row.typeLabel})
+        page.addView(view);
+}
+
+void SDEditor::close() {
+    CFrame* doomed = nullptr;
+    {
+        std::lock_guard lock(views_mutex_);
+        doomed = frame;
+        frame = nullptr;
+        controls_ = {};
+    }
+    delete doomed;  // no other thread can reach its views any more
+}
+
+void SDEditor::idle() {
+    if (!frame) return;
+    frame->idle();
+    const std::uint32_t now = platform::tick_count_ms();
+    if (now - last_master_idle_ms_ >= kMasterIdlePeriodMs) {
+        last_master_idle_ms_ = now;
+        effect->masterIdle();
+    }
+}
+
+CControl* SDEditor::control_for(int index) const {
+    if (index == 0) return controls_.masterGainKnob;
+    if (index == 1) return controls_.filtersButton;
+    const editor_controls::band_row& row = controls_.bandControls[(index - kFirstBandParameter) / kBandSlotSize];
+    switch ((index - kFirstBandParameter) % kBandSlotSize) {
+        case role_power: return row.powerButton;
+        case role_type: return row.typeSwitch;
+        case role_frequency: return row.freqKnob;
+        case role_gain: return row.gainKnob;
+        default: return row.qKnob;
+    }
+}
+
+void SDEditor::setParameter(VstInt32 index, float) {
+    if (index < 0 || index >= kParameterCount) return;
+    // Everything from the plug-in is read before the lock is taken.
+    const float value = effect->getParameter(index);
+    band_readout band{};
+    const fir_cascaded_biquad* design = plugin_->filter_design();
+    const bool has_readout = index >= kFirstBandParameter && design;
+    if (has_readout) band = design->read_band((index - kFirstBandParameter) / kBandSlotSize);
+
+    std::lock_guard lock(views_mutex_);
+    if (!frame) return;
+    CControl* control = control_for(index);
+    if (!control) return;
+    control->setValue(value);
+    control->invalid();
+    if (index == 0) {
+        controls_.masterGainDisplay->setValue(2.0f * value);
+        controls_.masterGainDisplay->invalid();
+        return;  // the response does not depend on the master gain
+    }
+    if (has_readout) refresh_readout(index, band);
+    mark_response_locked();
+}
+
+void SDEditor::refresh_readout(int index, const band_readout& band) {
+    const editor_controls::band_row& row = controls_.bandControls[(index - kFirstBandParameter) / kBandSlotSize];
+    CParamDisplay* display = nullptr;
+    switch ((index - kFirstBandParameter) % kBandSlotSize) {
+        case role_type: row.typeLabel->setText(biquad_band::display_type_name(band.type)); return;
+        case role_frequency: display = row.freqDisplay; display->setValue(band.frequency); break;
+        case role_gain: display = row.gainDisplay; display->setValue(band.gain); break;
+        case role_q: display = row.qDisplay; display->setValue(band.q); break;
+        default: return;
+    }
+    display->invalid();
+}
+
+void SDEditor::mark_response_locked() {
+    if (!controls_.visPanel) return;
+    controls_.visPanel->markForRender();
+    controls_.visPanel->invalid();
+}
+
+void SDEditor::mark_response_for_render() {
+    std::lock_guard lock(views_mutex_);
+    mark_response_locked();
+}
+
+void SDEditor::ir_pass_started() {
+    std::lock_guard lock(views_mutex_);
+    if (!controls_.busyIndicator) return;
+    controls_.busyIndicator->setValue(1.0f);
+    controls_.busyIndicator->invalid();
+}
+
+void SDEditor::ir_pass_finished() {
+    std::lock_guard lock(views_mutex_);
+    if (controls_.busyIndicator) {
+        controls_.busyIndicator->setValue(0.0f);
+        controls_.busyIndicator->invalid();
+    }
+    mark_response_locked();
+}
+
+bool SDEditor::filters_button_on() const {
+    return controls_.filtersButton && controls_.filtersButton->getValue() != 0.0f;
+}
+
+void SDEditor::controlChanged(CControl* control) {
+    const int tag = control->getTag();
+    if (tag >= 0 && tag < kParameterCount) {
+        effect->setParameterAutomated(tag, control->getValue());
+    } else if (tag == kFirLengthTag && controls_.firLengthMenu) {
+        apply_fir_length_choice(*controls_.firLengthMenu, plugin_->fir_length_in_use());
+    }
+}
+
+// Only parameter controls report gestures to the host.
+void SDEditor::beginEdit(int tag) {
+    if (tag >= 0 && tag < kParameterCount) effect->beginEdit(tag);
+}
+
+void SDEditor::endEdit(int tag) {
+    if (tag >= 0 && tag < kParameterCount) effect->endEdit(tag);
 }

@@ -1,0 +1,109 @@
+// The editor's two recurring costs: a full render of the response display
+// (after every band change and every finished redesign) and an idle step
+// with nothing to paint (many times a second while the window is open).
+#include <X11/Xlib.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "dsp/fir_cascaded_biquad.h"
+#include "editor/sd_editor.h"
+#include "editor/vis_panel.h"
+#include "gui/offscreen_context.h"
+#include "platform/message_box.h"
+#include "plugin/vst_plugin.h"
+#include "ratio_registry.h"
+
+extern "C" AEffect* VSTPluginMain(audioMasterCallback audio_master);
+
+namespace {
+
+void render_response_display(benchmark::State& state) {
+    fir_cascaded_biquad design(response_band_count, 44100, 1);
+    for (int band = 0; band < response_band_count; ++band)
+        design.apply_band(band, {1.0f, 0.2f + 0.15f * float(band), 0.7f, 0.5f, 0.5f});
+    section_coefficients bands[response_band_count];
+    design.read_sections(bands, response_band_count);
+    VSTGUI::COffscreenContext picture(597, 197);
+    for (auto _ : state) {
+        render_response(picture, 597, 197, bands, true);
+        benchmark::DoNotOptimize(picture.pixels());
+    }
+}
+
+VstIntPtr VSTCALLBACK quiet_host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+// The settings the instance reads, kept away from the user's own.
+void use_private_settings() {
+    char pattern[] = "/tmp/tessvane-bench-XXXXXX";
+    const std::filesystem::path root = mkdtemp(pattern);
+    const std::filesystem::path folder = root / "Ravelthorpe" / "Tessvane LE";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "Latency") << "8192";
+    setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", root.c_str(), 1);
+}
+
+// One open editor for every repetition, so they all run or all skip.
+class open_editor {
+public:
+    open_editor() : display_(XOpenDisplay(nullptr)) {
+        if (!display_) return;
+        use_private_settings();
+        platform::set_message_sink([](const platform::message&) {});
+        parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 607, 383, 0, 0, 0);
+        XMapWindow(display_, parent_);
+        XSync(display_, False);
+        effect_ = VSTPluginMain(quiet_host);
+        dispatch(effSetSampleRate, nullptr, 44100.0f);
+        if (dispatch(effEditOpen, reinterpret_cast<void*>(parent_)) != 1) return;
+        open_ = true;
+        for (int i = 0; i < 50; ++i) idle();  // the first paints
+    }
+    ~open_editor() {
+        if (effect_) {
+            dispatch(effEditClose);
+            dispatch(effClose);
+        }
+        if (parent_) XDestroyWindow(display_, parent_);
+        if (display_) XCloseDisplay(display_);
+        platform::set_message_sink({});
+    }
+    bool is_open() const { return open_; }
+    void idle() { dispatch(effEditIdle); }
+
+private:
+    VstIntPtr dispatch(VstInt32 opcode, void* ptr = nullptr, float opt = 0.0f) {
+        return effect_->dispatcher(effect_, opcode, 0, 0, ptr, opt);
+    }
+
+    Display* display_;
+    Window parent_ = 0;
+    AEffect* effect_ = nullptr;
+    bool open_ = false;
+};
+
+void idle_with_nothing_to_paint(benchmark::State& state) {
+    static open_editor editor;
+    if (!editor.is_open()) {
+        state.SkipWithError("no X display reachable");
+        return;
+    }
+    for (auto _ : state) editor.idle();
+}
+
+const bool registered = [] {
+    benchmark::RegisterBenchmark("editor/render_response", render_response_display);
+    benchmark::RegisterBenchmark("editor/idle_nothing_to_paint", idle_with_nothing_to_paint);
+    bench::add_absolute("editor-render-us", 597, "editor/render_response", 1e-3);
+    bench::add_absolute("editor-idle-us", 607, "editor/idle_nothing_to_paint", 1e-3);
+    return true;
+}();
+
+}  // namespace

@@ -1,0 +1,22 @@
+// The FIR-length menu: the lengths offered for instances created from now
+// on, the stored choice selected, and what a new choice does (it is stored
+// at once; a length other than the running one turns the text red and a
+// notice says it applies from the next start). Editor thread only.
+#pragma once
+
+#include <string>
+
+namespace VSTGUI {
+class COptionMenu;
+}
+
+// "%d samples     " for each offered length; selects the stored length, or
+// the first entry when the stored length is not offered or unreadable.
+void fill_fir_length_menu(VSTGUI::COptionMenu& menu);
+
+// Stores the length of the menu's current entry. A failed write is shown to
+// the user instead of the notice and leaves the editor working.
+void apply_fir_length_choice(VSTGUI::COptionMenu& menu, int running_length);
+
+// The notice shown for a length that takes effect at the next start.
+std::string fir_length_notice(int length);

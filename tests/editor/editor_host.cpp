@@ -1,0 +1,101 @@
+#include "editor_host.h"
+
+#include <X11/extensions/XTest.h>
+
+#include <mutex>
+
+#include "editor/sd_editor.h"
+#include "plugin/vst_plugin.h"
+
+namespace {
+
+struct logged_call {
+    AEffect* effect;
+    host_call call;
+};
+std::mutex log_mutex;
+std::vector<logged_call> log;
+
+VstIntPtr VSTCALLBACK recording_host(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+    if (opcode == audioMasterVersion) return 2400;
+    if (opcode != audioMasterAutomate && opcode != audioMasterBeginEdit && opcode != audioMasterEndEdit) return 0;
+    std::lock_guard lock(log_mutex);
+    log.push_back({effect, {opcode, index}});
+    return 1;
+}
+
+}  // namespace
+
+Display* test_display() {
+    static Display* const display = XOpenDisplay(nullptr);
+    return display;
+}
+
+host_window::host_window() {
+    Display* d = test_display();
+    window_ = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 640, 400, 0, 0, WhitePixel(d, DefaultScreen(d)));
+    XMapWindow(d, window_);
+    XSync(d, False);
+}
+
+host_window::~host_window() {
+    XDestroyWindow(test_display(), window_);
+    XSync(test_display(), False);
+}
+
+std::vector<Window> host_window::children() const {
+    XSync(test_display(), False);
+    Window root, parent, *list = nullptr;
+    unsigned count = 0;
+    std::vector<Window> result;
+    if (XQueryTree(test_display(), window_, &root, &parent, &list, &count)) result.assign(list, list + count);
+    if (list) XFree(list);
+    return result;
+}
+
+recorded_instance::recorded_instance() : effect_(VSTPluginMain(recording_host)) {
+    dispatch(effOpen);
+    dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    dispatch(effMainsChanged, 0, 1);
+}
+
+recorded_instance::~recorded_instance() {
+    dispatch(effMainsChanged, 0, 0);
+    dispatch(effClose);
+    std::lock_guard lock(log_mutex);
+    std::erase_if(log, [this](const logged_call& c) { return c.effect == effect_; });
+}
+
+VST_Plugin& recorded_instance::plugin() const { return *static_cast<VST_Plugin*>(effect_->object); }
+
+SDEditor& recorded_instance::editor() const { return *static_cast<SDEditor*>(plugin().getEditor()); }
+
+VstIntPtr recorded_instance::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+}
+
+void recorded_instance::idle(int times) {
+    for (int i = 0; i < times; ++i) dispatch(effEditIdle);
+}
+
+std::vector<host_call> recorded_instance::edit_calls() const {
+    std::lock_guard lock(log_mutex);
+    std::vector<host_call> mine;
+    for (const logged_call& c : log)
+        if (c.effect == effect_) mine.push_back(c.call);
+    return mine;
+}
+
+void move_pointer(void* window, int x, int y) {
+    Display* d = test_display();
+    Window child;
+    int root_x = 0, root_y = 0;
+    XTranslateCoordinates(d, reinterpret_cast<Window>(window), DefaultRootWindow(d), x, y, &root_x, &root_y, &child);
+    XTestFakeMotionEvent(d, DefaultScreen(d), root_x, root_y, CurrentTime);
+    XSync(d, False);
+}
+
+void press_left(bool down) {
+    XTestFakeButtonEvent(test_display(), 1, down ? True : False, CurrentTime);
+    XSync(test_display(), False);
+}

@@ -1,0 +1,66 @@
+// Support for the editor's window tests: the display (DISPLAY, or the Xvfb
+// the gui tests' environment starts), a host window to open the editor in,
+// synthetic mouse input, and an instance whose host callback records the
+// edit reports and automation in order.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <vector>
+
+#include "../plugin/plugin_sandbox.h"
+#include "plugin/vst2/aeffect.h"
+
+class SDEditor;
+class VST_Plugin;
+
+// The test's own connection; null when no display can be reached.
+Display* test_display();
+
+// A top-level window standing in for the host's.
+class host_window {
+public:
+    host_window();
+    ~host_window();
+    host_window(const host_window&) = delete;
+    host_window& operator=(const host_window&) = delete;
+    void* handle() const { return reinterpret_cast<void*>(window_); }
+    std::vector<Window> children() const;
+
+private:
+    Window window_;
+};
+
+struct host_call {
+    VstInt32 opcode;
+    VstInt32 index;
+    bool operator==(const host_call&) const = default;
+};
+
+// An instance made through the entry point, at 44100 Hz, resumed.
+class recorded_instance {
+public:
+    recorded_instance();
+    ~recorded_instance();
+    recorded_instance(const recorded_instance&) = delete;
+    recorded_instance& operator=(const recorded_instance&) = delete;
+
+    AEffect* effect() const { return effect_; }
+    VST_Plugin& plugin() const;
+    SDEditor& editor() const;
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.0f);
+    bool open_in(const host_window& window) { return dispatch(effEditOpen, 0, 0, window.handle()) == 1; }
+    void close_editor() { dispatch(effEditClose); }
+    void idle(int times = 1);
+    void set(VstInt32 index, float value) { effect_->setParameter(effect_, index, value); }
+    // audioMasterBeginEdit, audioMasterAutomate and audioMasterEndEdit so far.
+    std::vector<host_call> edit_calls() const;
+
+private:
+    AEffect* effect_;
+};
+
+// Through the XTest extension, in coordinates of `window`.
+void move_pointer(void* window, int x, int y);
+void press_left(bool down);

@@ -1,0 +1,250 @@
+// The editor in a real window, driven through the plug-in's dispatcher as a
+// host drives it. The thread cases are the ones to run under the tsan preset.
+#include <atomic>
+#include <random>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "../gui/xvfb_environment.h"
+#include "dsp/fir_cascaded_biquad.h"
+#include "editor/about_view.h"
+#include "editor/sd_editor.h"
+#include "editor/tab_view_ext1.h"
+#include "editor/vis_panel.h"
+#include "editor_host.h"
+#include "gui/frame.h"
+#include "gui/knob.h"
+#include "gui/on_off_button.h"
+#include "gui/option_menu.h"
+#include "gui/text_label.h"
+#include "gui/vertical_switch.h"
+#include "plugin/vst_plugin.h"
+
+namespace {
+
+using namespace VSTGUI;
+
+class EditorWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!gui_test::display_available() || !test_display()) GTEST_SKIP() << "no X display reachable";
+    }
+
+    settings_sandbox sandbox{"8192"};
+    message_capture messages;
+};
+
+TEST_F(EditorWindow, OpensAs607By383ChildThatIsTheParentsFirstChild) {
+    recorded_instance instance;
+    ERect* rect = nullptr;
+    ASSERT_EQ(instance.dispatch(effEditGetRect, 0, 0, &rect), 1);  // before the open
+    EXPECT_EQ(rect->right - rect->left, 607);
+    EXPECT_EQ(rect->bottom - rect->top, 383);
+
+    host_window parent;
+    ASSERT_TRUE(instance.open_in(parent));
+    const std::vector<Window> children = parent.children();
+    ASSERT_EQ(children.size(), 1u);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(test_display(), children[0], &attributes);
+    EXPECT_EQ(attributes.width, 607);
+    EXPECT_EQ(attributes.height, 383);
+    instance.close_editor();
+    EXPECT_TRUE(parent.children().empty());
+}
+
+TEST_F(EditorWindow, OpeningWithoutAUsableParentFailsAndTheClosedEditorIgnoresRefreshes) {
+    recorded_instance instance;
+    EXPECT_EQ(instance.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x3fffff1)), 0);
+    EXPECT_EQ(instance.dispatch(effEditOpen, 0, 0, nullptr), 0);
+    EXPECT_EQ(instance.editor().getFrame(), nullptr);
+    instance.idle();
+    instance.set(4, 0.3f);
+    instance.editor().ir_pass_finished();
+}
+
+TEST_F(EditorWindow, ControlsSitWhereTheLayoutPutsThemInFrameCoordinates) {
+    host_window parent;
+    recorded_instance instance;
+    ASSERT_TRUE(instance.open_in(parent));
+    const editor_controls& c = instance.editor().controls();
+    EXPECT_EQ(c.masterGainKnob->getFrameRect(), CRect(50, 80, 88, 118));
+    EXPECT_EQ(c.filtersButton->getFrameRect(), CRect(586, 24, 602, 40));
+    EXPECT_EQ(c.firLengthMenu->getFrameRect(), CRect(513, 136, 603, 150));
+    EXPECT_EQ(c.visPanel->getFrameRect(), CRect(5, 181, 602, 378));
+    EXPECT_EQ(c.splashScreen->getDisplayArea(), CRect(128, 191, 478, 291));
+    const editor_controls::band_row& first = c.bandControls[0];
+    EXPECT_EQ(first.freqKnob->getFrameRect(), CRect(203, 80, 241, 118));
+    EXPECT_EQ(first.powerButton->getFrameRect(), CRect(396, 87, 416, 107));
+    EXPECT_EQ(first.qDisplay->getFrameRect(), CRect(246, 118, 291, 132));
+    EXPECT_EQ(first.typeLabel->getFrameRect(), CRect(338, 118, 383, 132));
+    EXPECT_EQ(c.bandControls[2].typeSwitch->getPositions(), 1);
+    EXPECT_EQ(c.bandControls[4].qKnob->getTag(), 26);
+    EXPECT_EQ(c.bandControls[4].qKnob->getFineFactor(), 12.0f);
+}
+
+TEST_F(EditorWindow, DraggingAKnobSetsItsParameterInsideOneEditAndUpdatesTheReadout) {
+    host_window parent;
+    recorded_instance instance;
+    ASSERT_EQ(instance.dispatch(effSetEditKnobMode, 0, 2), 1);  // linear drags
+    ASSERT_TRUE(instance.open_in(parent));
+    instance.idle(3);
+    const editor_controls::band_row& band = instance.editor().controls().bandControls[0];
+    const float before = instance.plugin().getParameter(4);
+    const float shown_before = band.freqDisplay->getValue();
+
+    const CRect r = band.freqKnob->getFrameRect();
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    move_pointer(parent.handle(), x, y);
+    instance.idle(3);
+    press_left(true);
+    instance.idle(3);
+    for (int step = 1; step <= 5; ++step) {
+        move_pointer(parent.handle(), x, y - 10 * step);
+        instance.idle(3);
+    }
+    press_left(false);
+    const auto ended = [&] {
+        const std::vector<host_call> calls = instance.edit_calls();
+        return !calls.empty() && calls.back().opcode == audioMasterEndEdit;
+    };
+    for (int i = 0; i < 500 && !ended(); ++i) instance.idle();
+    instance.dispatch(effSetEditKnobMode, 0, 0);
+
+    const float after = instance.plugin().getParameter(4);
+    EXPECT_NEAR(after, before + 50.0f / 200.0f, 0.02f);
+    const std::vector<host_call> calls = instance.edit_calls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.front(), (host_call{audioMasterBeginEdit, 4}));
+    EXPECT_EQ(calls.back(), (host_call{audioMasterEndEdit, 4}));
+    for (std::size_t i = 1; i + 1 < calls.size(); ++i) EXPECT_EQ(calls[i], (host_call{audioMasterAutomate, 4}));
+    EXPECT_EQ(band.freqKnob->getValue(), after);
+    EXPECT_EQ(band.freqDisplay->getValue(), instance.plugin().filter_design()->read_band(0).frequency);
+    EXPECT_NE(band.freqDisplay->getValue(), shown_before);
+}
+
+TEST_F(EditorWindow, OnlyParameterTagsReachThePlugin) {
+    host_window parent;
+    recorded_instance instance;
+    ASSERT_TRUE(instance.open_in(parent));
+    SDEditor& editor = instance.editor();
+    for (int tag : {-1, 27, 28, 29, 30, 32}) {
+        CControl control(CRect(), nullptr, tag);
+        control.setValue(1.0f);
+        editor.controlChanged(&control);
+        editor.beginEdit(tag);
+        editor.endEdit(tag);
+    }
+    EXPECT_TRUE(instance.edit_calls().empty());
+    CControl gain(CRect(), nullptr, 0);
+    gain.setValue(0.25f);
+    editor.controlChanged(&gain);
+    EXPECT_EQ(instance.plugin().getParameter(0), 0.25f);
+    EXPECT_EQ(editor.controls().masterGainDisplay->getValue(), 0.5f);
+    EXPECT_EQ(instance.edit_calls(), (std::vector<host_call>{{audioMasterAutomate, 0}}));
+}
+
+TEST_F(EditorWindow, ReopeningShowsTheCurrentValuesAndTheStoredFirLengthInBlack) {
+    host_window parent;
+    recorded_instance instance;
+    ASSERT_TRUE(instance.open_in(parent));
+    instance.idle();
+    instance.editor().controls().firLengthMenu->choose(6);  // 32768 from the next start
+    EXPECT_EQ(instance.editor().controls().firLengthMenu->getFontColor(), kRedCColor);
+    instance.close_editor();
+
+    instance.set(0, 0.8f);
+    instance.set(12, 1.0f);  // band 3 on
+    instance.set(18, 0.9f);  // band 4 mode
+    instance.set(25, 0.2f);  // band 5 gain
+    ASSERT_TRUE(instance.open_in(parent));
+    const editor_controls& c = instance.editor().controls();
+    const fir_cascaded_biquad& design = *instance.plugin().filter_design();
+    EXPECT_EQ(c.masterGainKnob->getValue(), 0.8f);
+    EXPECT_EQ(c.masterGainDisplay->getValue(), 1.6f);
+    EXPECT_EQ(c.bandControls[2].powerButton->getValue(), 1.0f);
+    EXPECT_EQ(c.bandControls[3].typeSwitch->getValue(), 0.9f);
+    EXPECT_EQ(c.bandControls[3].typeLabel->getText(), biquad_band::display_type_name(design.read_band(3).type));
+    EXPECT_EQ(c.bandControls[4].gainKnob->getValue(), 0.2f);
+    EXPECT_EQ(c.bandControls[4].gainDisplay->getValue(), design.read_band(4).gain);
+    EXPECT_EQ(c.bandControls[1].qDisplay->getValue(), design.read_band(1).q);
+    EXPECT_EQ(c.firLengthMenu->getCurrent(), 6);
+    EXPECT_EQ(c.firLengthMenu->getFontColor(), kBlackCColor);
+    EXPECT_EQ(messages.messages().size(), 1u);  // the notice of the choice
+}
+
+TEST_F(EditorWindow, OpenAndCloseNeedNoIdleAndTolerateUnpairedCalls) {
+    host_window parent;
+    recorded_instance instance;
+    ASSERT_TRUE(instance.open_in(parent));
+    instance.close_editor();
+    instance.close_editor();
+    ASSERT_TRUE(instance.open_in(parent));
+    ASSERT_TRUE(instance.open_in(parent));
+    EXPECT_EQ(parent.children().size(), 1u);
+    instance.close_editor();
+    EXPECT_TRUE(parent.children().empty());
+    EXPECT_EQ(instance.editor().controls().visPanel, nullptr);
+}
+
+TEST_F(EditorWindow, TwoInstancesKeepTheirEditorsOpenAtOnce) {
+    host_window first_parent, second_parent;
+    recorded_instance first, second;
+    ASSERT_TRUE(first.open_in(first_parent));
+    ASSERT_TRUE(second.open_in(second_parent));
+    first.set(0, 0.1f);
+    second.set(0, 0.9f);
+    first.idle(2);
+    second.idle(2);
+    EXPECT_EQ(first.editor().controls().masterGainKnob->getValue(), 0.1f);
+    EXPECT_EQ(second.editor().controls().masterGainKnob->getValue(), 0.9f);
+    first.close_editor();
+    second.idle();
+}
+
+// Every parameter, over and over, from a thread of its own; the IR worker
+// marks the display after each redesign meanwhile.
+class automation_thread {
+public:
+    explicit automation_thread(recorded_instance& instance)
+        : thread_([this, &instance] {
+              std::minstd_rand random(7);
+              std::uniform_real_distribution<float> value(0.0f, 1.0f);
+              while (!stop_)
+                  for (int index = 0; index < 27; ++index) instance.set(index, value(random));
+          }) {}
+    ~automation_thread() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+TEST_F(EditorWindow, ParametersSetFromAnotherThreadWhileItIdlesEndUpShown) {
+    host_window parent;
+    recorded_instance instance;
+    ASSERT_TRUE(instance.open_in(parent));
+    {
+        automation_thread automation(instance);
+        instance.idle(100);
+    }
+    instance.idle();
+    EXPECT_EQ(instance.editor().controls().masterGainKnob->getValue(), instance.plugin().getParameter(0));
+}
+
+TEST_F(EditorWindow, OpeningAndClosingWhileOtherThreadsRefreshItIsSafe) {
+    host_window parent;
+    recorded_instance instance;
+    automation_thread automation(instance);
+    for (int cycle = 0; cycle < 8; ++cycle) {
+        ASSERT_TRUE(instance.open_in(parent));
+        instance.idle(cycle % 3);
+        instance.close_editor();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+#include "editor/fir_length_menu.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "../plugin/plugin_sandbox.h"
+#include "gui/option_menu.h"
+
+namespace {
+
+using namespace VSTGUI;
+
+class FirLengthMenu : public ::testing::Test {
+protected:
+    settings_sandbox sandbox;
+    message_capture messages;
+    COptionMenu menu{CRect(509, 116, 599, 130), nullptr, 31};
+
+    void fill_with_stored(const std::string& stored) {
+        sandbox.set_user_latency(stored);
+        fill_fir_length_menu(menu);
+    }
+    void choose(int index, int running_length) {
+        menu.setCurrent(index);
+        apply_fir_length_choice(menu, running_length);
+    }
+};
+
+TEST_F(FirLengthMenu, OffersThePowersOfTwoAndSelectsTheStoredLengthOrElseTheFirst) {
+    fill_with_stored("65536");
+    ASSERT_EQ(menu.getNbEntries(), 8);
+    EXPECT_STREQ(menu.getEntry(0), "512 samples     ");
+    EXPECT_STREQ(menu.getEntry(7), "65536 samples     ");
+    EXPECT_EQ(menu.getCurrent(), 7);
+    EXPECT_EQ(menu.getFontColor(), kBlackCColor);
+
+    COptionMenu not_offered(CRect(), nullptr, 31);
+    sandbox.set_user_latency("1000");
+    fill_fir_length_menu(not_offered);
+    EXPECT_EQ(not_offered.getCurrent(), 0);
+
+    COptionMenu unreadable(CRect(), nullptr, 31);
+    setenv("XDG_CONFIG_HOME", (sandbox.root() + "/absent").c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (sandbox.root() + "/absent").c_str(), 1);
+    fill_fir_length_menu(unreadable);
+    EXPECT_EQ(unreadable.getCurrent(), 0);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(FirLengthMenu, EveryChoiceIsStoredAndOnlyOneOtherThanTheRunningLengthIsRedWithANotice) {
+    fill_with_stored("4096");
+    choose(4, 8192);
+    EXPECT_EQ(sandbox.user_latency(), "8192");
+    EXPECT_EQ(menu.getFontColor(), kBlackCColor);
+    EXPECT_TRUE(messages.messages().empty());
+
+    choose(5, 8192);
+    EXPECT_EQ(sandbox.user_latency(), "16384");
+    EXPECT_EQ(menu.getFontColor(), (CColor{255, 0, 0, 255}));
+    choose(2, 8192);
+    EXPECT_EQ(sandbox.user_latency(), "2048");
+    const auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].caption, "Ravelthorpe: Tessvane LE");
+    EXPECT_EQ(shown[0].text, fir_length_notice(16384));
+    EXPECT_EQ(shown[1].text.rfind("Linear phase FIR of 2048 samples selected and will be used the next time", 0), 0u);
+
+    choose(4, 8192);
+    EXPECT_EQ(menu.getFontColor(), kBlackCColor);
+    EXPECT_EQ(messages.messages().size(), 2u);
+}
+
+TEST_F(FirLengthMenu, AFailedWriteIsShownInsteadOfTheNoticeAndTheMenuGoesOnWorking) {
+    fill_with_stored("8192");
+    const std::string blocker = sandbox.root() + "/not-a-folder";
+    std::ofstream(blocker) << "x";
+    setenv("XDG_CONFIG_HOME", blocker.c_str(), 1);
+    choose(6, 8192);
+    auto shown = messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].text.find("error"), std::string::npos) << shown[0].text;
+    EXPECT_EQ(shown[0].text.find("Linear phase FIR"), std::string::npos);
+
+    setenv("XDG_CONFIG_HOME", (sandbox.root() + "/user").c_str(), 1);
+    choose(6, 8192);
+    EXPECT_EQ(sandbox.user_latency(), "32768");
+    shown = messages.messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text, fir_length_notice(32768));
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+// The response display's picture for known band sections, and when the
+// panel renders it anew.
+#include "editor/vis_panel.h"
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "../plugin/plugin_sandbox.h"
+#include "gui/offscreen_context.h"
+#include "plugin/vst_plugin.h"
+
+namespace {
+
+using VSTGUI::CColor;
+using VSTGUI::COffscreenContext;
+
+constexpr int W = 597;
+constexpr int H = 197;
+constexpr int zero_row = 98;
+
+constexpr std::uint32_t pixel(CColor c) { return c.premultiplied(); }
+constexpr std::uint32_t white = pixel({255, 255, 255, 255});
+constexpr std::uint32_t line_on = pixel({115, 156, 37, 255});
+constexpr std::uint32_t joint_on = pixel({155, 196, 77, 255});
+constexpr std::uint32_t line_off = pixel({200, 200, 200, 255});
+constexpr std::uint32_t grid = pixel({130, 130, 130, 255});
+
+// Every band a constant gain (b0 alone); 1 is a band that is off.
+struct constant_bands {
+    section_coefficients bands[response_band_count];
+    explicit constant_bands(float first_gain = 1.0f) {
+        for (section_coefficients& band : bands) band = {44100.0f, {1.0f, 0.0f, 0.0f, 0.0f, 0.0f}};
+        bands[0].section.b0 = first_gain;
+    }
+};
+
+const COffscreenContext& rendered(const constant_bands& input, bool filters_on = true) {
+    static std::unique_ptr<COffscreenContext> picture;
+    picture = std::make_unique<COffscreenContext>(W, H);
+    render_response(*picture, W, H, input.bands, filters_on);
+    return *picture;
+}
+
+float gain_of_db(float db) { return std::pow(10.0f, db / 20.0f); }
+
+int count_in_column(const COffscreenContext& picture, int x, std::uint32_t colour) {
+    int n = 0;
+    for (int y = 0; y < H; ++y) n += picture.pixelAt(x, y) == colour;
+    return n;
+}
+
+TEST(ResponseDisplay, BandsOffDrawAFlatCurveOnTheZeroDbRowInTheColourOfTheFiltersButton) {
+    for (const bool filters_on : {true, false}) {
+        const COffscreenContext& picture = rendered(constant_bands(), filters_on);
+        const std::uint32_t line = filters_on ? line_on : line_off;
+        for (int x = 34; x < W; ++x) {
+            ASSERT_EQ(picture.pixelAt(x, zero_row), line) << "column " << x;
+            ASSERT_EQ(count_in_column(picture, x, line), 1) << "column " << x;
+            ASSERT_EQ(count_in_column(picture, x, joint_on), 0) << "column " << x;
+        }
+    }
+}
+
+TEST(ResponseDisplay, SectionGainsCountTwiceAndGainsBeyondTheScaleAreHeldAtItsEdges) {
+    // +10 dB in the section is +20 dB on the scale, the top row; -10 dB is row 195.
+    const COffscreenContext& up = rendered(constant_bands(gain_of_db(10.0f)));
+    for (int x = 35; x < W; ++x) ASSERT_EQ(up.pixelAt(x, 0), line_on) << "column " << x;
+    const COffscreenContext& down = rendered(constant_bands(gain_of_db(-10.0f)));
+    for (int x = 35; x < W; ++x) ASSERT_EQ(down.pixelAt(x, 195), line_on) << "column " << x;
+
+    // Beyond: the first column climbs from the 0 dB row through joints.
+    const COffscreenContext& boost = rendered(constant_bands(gain_of_db(30.0f)));
+    EXPECT_EQ(boost.pixelAt(34, 0), line_on);
+    for (int y = 1; y <= zero_row; ++y) ASSERT_EQ(boost.pixelAt(34, y), joint_on) << "row " << y;
+    for (int x = 35; x < W; ++x) ASSERT_EQ(boost.pixelAt(x, 0), line_on) << "column " << x;
+
+    // A cut leaves the picture at the bottom: only the first column's joints show.
+    const COffscreenContext& cut = rendered(constant_bands(gain_of_db(-30.0f)));
+    for (int y = zero_row + 1; y < H; ++y) ASSERT_EQ(cut.pixelAt(34, y), joint_on) << "row " << y;
+    for (int x = 35; x < W; ++x) ASSERT_EQ(count_in_column(cut, x, line_on), 0) << "column " << x;
+}
+
+bool has_ink(const COffscreenContext& picture, int left, int top, int right, int bottom) {
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            if (picture.pixelAt(x, y) != white) return true;
+    return false;
+}
+
+TEST(ResponseDisplay, GridTicksAndLabelsStandAtTheirRowsAndInverseWarpColumns) {
+    // The curve held at the top leaves the grid in view.
+    const COffscreenContext& picture = rendered(constant_bands(gain_of_db(30.0f)));
+    for (int x = 35; x < W; ++x) ASSERT_EQ(picture.pixelAt(x, zero_row), grid) << "column " << x;
+    for (int y = zero_row + 1; y < H; ++y) ASSERT_EQ(picture.pixelAt(34, y), grid) << "row " << y;
+    // 100, 200, 1000, 10000 and 20000 Hz.
+    for (int x : {69, 99, 241, 521, 588}) {
+        for (int y = zero_row - 2; y <= zero_row + 5; ++y) ASSERT_EQ(picture.pixelAt(x, y), grid) << x << "," << y;
+        EXPECT_EQ(picture.pixelAt(x, zero_row - 3), white) << x;
+        EXPECT_EQ(picture.pixelAt(x, zero_row + 6), white) << x;
+    }
+    EXPECT_EQ(picture.pixelAt(242, zero_row + 3), white);
+    // Labels centred under 100 Hz, 1 kHz and 10 kHz only.
+    for (int x : {69, 241, 521}) {
+        EXPECT_TRUE(has_ink(picture, x - 15, zero_row + 8, x - 2, zero_row + 18)) << x;
+        EXPECT_TRUE(has_ink(picture, x + 2, zero_row + 8, x + 15, zero_row + 18)) << x;
+    }
+    EXPECT_FALSE(has_ink(picture, 120, zero_row + 8, 200, zero_row + 18));
+    // dB labels right-aligned against the axis, every 23 rows from row 2.
+    for (int k = 0; k < 9; ++k) {
+        const int top = 2 + 23 * k;
+        EXPECT_TRUE(has_ink(picture, 26, top, 34, top + 8)) << "label " << k;
+        if (k < 8) {
+            EXPECT_FALSE(has_ink(picture, 0, top + 8, 34, top + 23)) << "gap below label " << k;
+        }
+    }
+}
+
+// Through the panel and a real instance, without a window.
+class ResponsePanel : public ::testing::Test {
+protected:
+    settings_sandbox sandbox{"8192"};
+    message_capture messages;
+    plugin_instance plugin;
+    VST_Plugin& object = *static_cast<VST_Plugin*>(plugin.effect()->object);
+    VSTGUI::CBitmap* field = new VSTGUI::CBitmap(145);
+    CVisPanel panel{VSTGUI::CRect(0, 0, W, H), nullptr, 30, field};
+    COffscreenContext window{W, H};
+
+    ResponsePanel() {
+        plugin.dispatch(effOpen);
+        plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        panel.setPlugin(&object);
+        field->forget();
+    }
+
+    void set_band_one_boost() {
+        object.setParameter(2, 1.0f);  // Filter#1 on
+        object.setParameter(3, 0.0f);
+        object.setParameter(5, 1.0f);  // full gain
+    }
+};
+
+std::vector<std::uint32_t> pixels_of(const COffscreenContext& picture) {
+    return {picture.pixels(), picture.pixels() + picture.stride() * H};
+}
+
+TEST_F(ResponsePanel, APaintWithoutAMarkCopiesTheLastPicture) {
+    panel.draw(&window);
+    ASSERT_EQ(window.pixelAt(300, zero_row), line_off);  // no editor: drawn as filters off
+    const std::vector<std::uint32_t> flat = pixels_of(window);
+    set_band_one_boost();
+    panel.draw(&window);
+    EXPECT_EQ(pixels_of(window), flat);
+    panel.markForRender();
+    panel.draw(&window);
+    EXPECT_NE(pixels_of(window), flat);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+}  // namespace

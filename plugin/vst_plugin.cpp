@@ -7,9 +7,9 @@
 #include "dsp/dsp.h"
 #include "dsp/fir_cascaded_biquad.h"
 #include "dsp/partitioned_convolver.h"
-#include "editor/sd_editor.h"
 #include "platform/message_box.h"
 #include "platform/processor_probe.h"
+#include "plugin/editor_factory.h"
 #include "plugin/error_report.h"
 #include "plugin/parameter_table.h"
 #include "settings/fir_length_setting.h"
@@ -64,7 +64,7 @@ VST_Plugin::VST_Plugin(audioMasterCallback audio_master) : AudioEffectX(audio_ma
         processing_enabled = true;
     });
 
-    setEditor(new SDEditor(this));
+    setEditor(create_editor(this));
 }
 
 void VST_Plugin::init_processing() {

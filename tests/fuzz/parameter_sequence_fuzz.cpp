@@ -40,11 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
                 effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
                 break;
-            case 5:
-                effect->dispatcher(effect, effGetParamDisplay, in.ConsumeIntegralInRange<VstInt32>(-2, 28), 0,
-                                   text.place(kVstMaxParamStrLen + 1, 0xAA), 0.0f);
-                if (text.data()[kVstMaxParamStrLen] != 0) std::abort();
+            case 5: {
+                // A parameter's text ends inside its bound; other indices get nothing.
+                const VstInt32 index = in.ConsumeIntegralInRange<VstInt32>(-2, 28);
+                effect->dispatcher(effect, effGetParamDisplay, index, 0, text.place(kVstMaxParamStrLen + 1, 0xAA),
+                                   0.0f);
+                if (index >= 0 && index < 27 && text.data()[kVstMaxParamStrLen] != 0) std::abort();
                 break;
+            }
         }
     }
     return 0;

@@ -30,6 +30,14 @@ float output_gain(float v) {
     return 2.0f * std::min(v, 1.0f);
 }
 
+// The host's samples enter through an addition, which denormals-are-zero
+// turns into a flush: a subnormal input would otherwise reach the output
+// unchanged on the dry path at unity gain.
+void copy_flushing_subnormals(const float* source, float* target, int n) {
+    dsp_set(0.0f, target, n);
+    dsp_add_inplace(source, target, n);
+}
+
 }  // namespace
 
 void VST_Plugin::allocate_audio_buffers() {
@@ -152,7 +160,7 @@ void VST_Plugin::process_block(float** inputs, float** outputs, int n) {
         return;
     }
 
-    for (int ch = 0; ch < 2; ++ch) dsp_copy(inputs[ch], aligned_inputs[ch], n);
+    for (int ch = 0; ch < 2; ++ch) copy_flushing_subnormals(inputs[ch], aligned_inputs[ch], n);
 
     const program_record* record = current_program.load(std::memory_order_relaxed);
     const float filters = record->value(kFilters);

@@ -10,7 +10,10 @@ VstKeyCode key_code(VstInt32 index, VstIntPtr value, float opt) {
     VstKeyCode key{};
     key.character = index;
     key.virt = static_cast<unsigned char>(value & 0xFF);
-    key.modifier = static_cast<unsigned char>(static_cast<int>(std::trunc(opt)) & 0xFF);
+    // Hosts send the modifier as a small whole number; any other float must
+    // not overflow the conversion.
+    const float modifier = std::fabs(opt) < 2147483648.0f ? std::trunc(opt) : 0.0f;
+    key.modifier = static_cast<unsigned char>(static_cast<int>(modifier) & 0xFF);
     return key;
 }
 

@@ -1,5 +1,6 @@
 #include "plugin/vst_plugin.h"
 
+#include <cmath>
 #include <new>
 #include <stdexcept>
 
@@ -26,6 +27,10 @@ int usable_fir_length(int stored) {
     if (stored < 256 || stored > VST_Plugin::kMaxFirLength || !is_power_of_two(stored)) return kDefaultFirLength;
     return stored;
 }
+
+// The rate truncated to whole hertz; one that no int holds (NaN,
+// infinities, beyond 2^31) is taken as unknown, 0, like a host that has none.
+int whole_hertz(float rate) { return std::fabs(rate) < 2147483648.0f ? static_cast<int>(rate) : 0; }
 
 }  // namespace
 
@@ -89,7 +94,7 @@ void VST_Plugin::init_processing() {
 void VST_Plugin::setSampleRate(float rate) {
     run_guarded(": Seen during setSampleRate", delivery::modal, nullptr, [&] {
         AudioEffect::setSampleRate(rate);
-        sample_rate_hz = static_cast<int>(rate);
+        sample_rate_hz = whole_hertz(rate);
         if (is_processing_enabled()) setProgram(curProgram);
         if (fir_design) fir_design->set_sample_rate(sample_rate_hz);
     });

@@ -2,6 +2,7 @@
 // answer and the exact bytes written into the host's buffers.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -90,6 +91,15 @@ TEST_F(HostAdapter, NullBuffersAreAnsweredZeroWithoutWriting) {
                        effGetVendorString, effGetProductString})
         EXPECT_EQ(plugin.dispatch(opcode, 0, 532, nullptr), 0) << opcode;
     EXPECT_EQ(plugin.dispatch(effGetSpeakerArrangement, 0, 0, nullptr), 0);
+}
+
+// The float-to-int conversion of the modifier is checked by UBSan in the
+// fuzz preset, where a huge opt used to be undefined behaviour.
+TEST_F(HostAdapter, KeyOpcodesTakeAnyFloatAsTheModifier) {
+    for (float opt : {std::nanf(""), HUGE_VALF, -HUGE_VALF, 1e20f, -3.2e19f, 2147483648.0f, 3.0f}) {
+        EXPECT_EQ(plugin.dispatch(effEditKeyDown, 'a', 0, nullptr, opt), 0) << opt;
+        EXPECT_EQ(plugin.dispatch(effEditKeyUp, 'a', 0, nullptr, opt), 0) << opt;
+    }
 }
 
 TEST_F(HostAdapter, SpeakerArrangementQueryStoresNullThroughBothPointers) {

@@ -2,10 +2,12 @@
 // construction error leads to, and what an instance releases.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "platform/fault_injection.h"
+#include "plugin/vst_plugin.h"
 #include "plugin_sandbox.h"
 
 namespace {
@@ -93,6 +95,22 @@ TEST(Lifecycle, LockedInstanceKeepsStoringParametersWithoutDesigning) {
     plugin.dispatch(effMainsChanged, 0, 1);
     EXPECT_TRUE(output_is_silent(plugin));
     EXPECT_EQ(messages.messages().size(), 1u);
+}
+
+TEST(Lifecycle, SampleRatesThatNoIntHoldsCountAsUnknown) {
+    settings_sandbox settings("512");
+    message_capture messages;
+    plugin_instance plugin;
+    auto* object = static_cast<VST_Plugin*>(plugin.effect()->object);
+    plugin.dispatch(effMainsChanged, 0, 1);
+    for (float rate : {std::nanf(""), HUGE_VALF, -HUGE_VALF, 3e9f, -1.9e38f}) {
+        plugin.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+        EXPECT_EQ(object->sample_rate_hz_value(), 0) << rate;
+    }
+    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.5f);
+    EXPECT_EQ(object->sample_rate_hz_value(), 48000);
+    EXPECT_TRUE(object->is_processing_enabled());
+    EXPECT_TRUE(messages.messages().empty());
 }
 
 struct injected_failure {

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the fuzz preset and runs each libFuzzer target for N seconds
+# (default 60), starting from its committed seeds; prints the executions of
+# each run. New corpus entries go to build/fuzz/corpus/<target>, crashes to
+# build/fuzz/crashes/<target>. Fails when any target found a fault.
+#   scripts/fuzz.sh [seconds] [target...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-60}
+shift || true
+jobs=${TESSVANE_JOBS:-2}
+all_targets=(dispatcher_fuzz chunk_fuzz parameter_sequence_fuzz fir_length_setting_fuzz image_decode_fuzz)
+targets=("$@")
+
+cmake --preset fuzz >/dev/null
+if [ ${#targets[@]} -eq 0 ]; then
+  # The bitmap decoder's target exists only once the toolkit is there.
+  available=$(cmake --build build/fuzz --target help)
+  for t in "${all_targets[@]}"; do
+    grep -qw "$t" <<<"$available" && targets+=("$t")
+  done
+fi
+cmake --build build/fuzz -j"$jobs" --target "${targets[@]}"
+
+status=0
+for t in "${targets[@]}"; do
+  corpus=build/fuzz/corpus/$t
+  crashes=build/fuzz/crashes/$t
+  mkdir -p "$corpus" "$crashes"
+  dict=()
+  case $t in
+    dispatcher_fuzz | chunk_fuzz | parameter_sequence_fuzz) dict=(-dict=tests/fuzz/floats.dict) ;;
+  esac
+  log=build/fuzz/$t.log
+  if build/fuzz/tests/fuzz/$t -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$crashes/" \
+      "${dict[@]}" "$corpus" "tests/fuzz/corpus/$t" >"$log" 2>&1; then
+    result=clean
+  else
+    result="FAULT (see $log)"
+    status=1
+  fi
+  executions=$(grep -m1 'stat::number_of_executed_units' "$log" | awk '{print $2}')
+  printf '%-26s %10s executions in %ss: %s\n' "$t" "${executions:-?}" "$seconds" "$result"
+done
+exit $status

@@ -39,7 +39,9 @@ TEST(AudioThreadAllocations, TrackerSeesAnAllocationMadeInsideTheScope) {
     allocation_tracker::reset();
     {
         const audio_thread_scope audio_thread;
-        delete new int(3);
+        // Through a volatile pointer, so the optimiser cannot drop the pair.
+        int* volatile allocated = new int(3);
+        delete allocated;
     }
     EXPECT_EQ(allocation_tracker::audio_thread_counts().allocations, 1);
     EXPECT_EQ(allocation_tracker::audio_thread_counts().releases, 1);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release, ASan+UBSan and TSan configurations and runs every test
 # suite in each, inside one virtual X display so the editor tests run too;
-# then the Windows DLLs, cross-built and tested under Wine.
+# then a minute of each fuzz target, then the Windows DLLs, cross-built and
+# tested under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,6 +21,9 @@ for preset in "${presets[@]}"; do
   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --preset "$preset" -j"$jobs" --timeout 900 || status=1
 done
+
+# Each fuzz target from its seeds for a minute (clang's libFuzzer).
+scripts/fuzz.sh "${TESSVANE_FUZZ_SECONDS:-60}" || status=1
 
 if [ "${TESSVANE_SKIP_WINDOWS:-0}" != 1 ]; then
   scripts/test-windows.sh || status=1

@@ -16,8 +16,8 @@
 
 namespace {
 
-const fft_plan* plan_for_width(const dsp_fft_spec& spec, int width) {
-    for (const fft_plan& p : spec.plans)
+const fft_plan* plan_for_width(const dsp_fft_spec& setup, int width) {
+    for (const fft_plan& p : setup.plans)
         if (p.width == width) return &p;
     return nullptr;
 }
@@ -237,7 +237,7 @@ float* complex_transform(const Input& input, float* ar, float* ai, float* br, fl
 // Bins k .. k+T::width-1 and their mirrors n-k .. from the complex result z.
 template <class T>
 void split_bins(const float* zr, const float* zi, float* buf, int n, int k, float half_scale,
-                const dsp_fft_spec& spec) {
+                const dsp_fft_spec& setup) {
     using V = typename T::v;
     constexpr int w = T::width;
     const int mirror = n - k - w + 1;
@@ -247,14 +247,14 @@ void split_bins(const float* zr, const float* zi, float* buf, int n, int k, floa
     const V er = T::mul(h, T::add(ar, br)), ei = T::mul(h, T::sub(ai, bi));
     const V odd_r = T::mul(h, T::add(ai, bi)), odd_i = T::mul(h, T::sub(br, ar));
     V tr = odd_r, ti = odd_i;
-    complex_multiply<T>(tr, ti, T::load(spec.real_twiddles_re + k), T::load(spec.real_twiddles_im + k));
+    complex_multiply<T>(tr, ti, T::load(setup.real_twiddles_re + k), T::load(setup.real_twiddles_im + k));
     T::store_interleaved(buf + 2 * k, T::add(er, tr), T::add(ei, ti));
     T::store_interleaved(buf + 2 * mirror, T::reverse(T::sub(er, tr)), T::reverse(T::sub(ti, ei)));
 }
 
 // The inverse of split_bins, writing conj(z) for the forward kernel.
 template <class T>
-void fold_bins(const float* buf, float* zr, float* zi, int n, int k, const dsp_fft_spec& spec) {
+void fold_bins(const float* buf, float* zr, float* zi, int n, int k, const dsp_fft_spec& setup) {
     using V = typename T::v;
     constexpr int w = T::width;
     const int mirror = n - k - w + 1;
@@ -264,7 +264,7 @@ void fold_bins(const float* buf, float* zr, float* zi, int n, int k, const dsp_f
     cr = T::reverse(cr);
     ci = T::reverse(ci);
     const V er = T::add(ar, cr), ei = T::sub(ai, ci), dr = T::sub(ar, cr), di = T::add(ai, ci);
-    const V wr = T::load(spec.real_twiddles_re + k), wi = T::load(spec.real_twiddles_im + k);
+    const V wr = T::load(setup.real_twiddles_re + k), wi = T::load(setup.real_twiddles_im + k);
     const V odd_r = T::mul_add(dr, wr, T::mul(di, wi)), odd_i = T::mul_sub(di, wr, T::mul(dr, wi));
     const V zero = T::set1(0.0f);
     T::store(zr + k, T::sub(er, odd_i));
@@ -274,18 +274,18 @@ void fold_bins(const float* buf, float* zr, float* zi, int n, int k, const dsp_f
 }
 
 template <class S>
-void fft_forward(float* buf, const dsp_fft_spec& spec, float* work) {
-    const int size = spec.size, n = size / 2;
-    const float scale = spec.forward_scale;
+void fft_forward(float* buf, const dsp_fft_spec& setup, float* work) {
+    const int size = setup.size, n = size / 2;
+    const float scale = setup.forward_scale;
     if (size == 1) {
         buf[0] *= scale;
         buf[1] = 0.0f;
         buf[2] = 0.0f;
         return;
     }
-    const fft_plan* plan = plan_for_width(spec, S::width);
+    const fft_plan* plan = plan_for_width(setup, S::width);
     if constexpr (S::width > 1) {
-        if (plan == nullptr) return fft_forward<simd_scalar>(buf, spec, work);
+        if (plan == nullptr) return fft_forward<simd_scalar>(buf, setup, work);
     }
     constexpr int w = S::width;
     float *ar = work, *ai = work + n, *br = work + 2 * n, *bi = work + 3 * n;
@@ -293,8 +293,8 @@ void fft_forward(float* buf, const dsp_fft_spec& spec, float* work) {
     const float* zi = zr + n;
     const float z0r = zr[0], z0i = zi[0];
     int k = 1;
-    for (; k + w <= n / 2; k += w) split_bins<S>(zr, zi, buf, n, k, 0.5f * scale, spec);
-    for (; k < n / 2; ++k) split_bins<simd_scalar>(zr, zi, buf, n, k, 0.5f * scale, spec);
+    for (; k + w <= n / 2; k += w) split_bins<S>(zr, zi, buf, n, k, 0.5f * scale, setup);
+    for (; k < n / 2; ++k) split_bins<simd_scalar>(zr, zi, buf, n, k, 0.5f * scale, setup);
     if (n >= 2) {
         buf[n] = scale * zr[n / 2];
         buf[n + 1] = -scale * zi[n / 2];
@@ -306,22 +306,22 @@ void fft_forward(float* buf, const dsp_fft_spec& spec, float* work) {
 }
 
 template <class S>
-void fft_inverse(float* buf, const dsp_fft_spec& spec, float* work) {
-    const int size = spec.size, n = size / 2;
-    const float scale = spec.inverse_scale;
+void fft_inverse(float* buf, const dsp_fft_spec& setup, float* work) {
+    const int size = setup.size, n = size / 2;
+    const float scale = setup.inverse_scale;
     if (size == 1) {
         buf[0] *= scale;
         return;
     }
-    const fft_plan* plan = plan_for_width(spec, S::width);
+    const fft_plan* plan = plan_for_width(setup, S::width);
     if constexpr (S::width > 1) {
-        if (plan == nullptr) return fft_inverse<simd_scalar>(buf, spec, work);
+        if (plan == nullptr) return fft_inverse<simd_scalar>(buf, setup, work);
     }
     constexpr int w = S::width;
     float *ar = work, *ai = work + n, *br = work + 2 * n, *bi = work + 3 * n;
     int k = 1;
-    for (; k + w <= n / 2; k += w) fold_bins<S>(buf, ar, ai, n, k, spec);
-    for (; k < n / 2; ++k) fold_bins<simd_scalar>(buf, ar, ai, n, k, spec);
+    for (; k + w <= n / 2; k += w) fold_bins<S>(buf, ar, ai, n, k, setup);
+    for (; k < n / 2; ++k) fold_bins<simd_scalar>(buf, ar, ai, n, k, setup);
     if (n >= 2) {
         ar[n / 2] = 2.0f * buf[n];
         ai[n / 2] = 2.0f * buf[n + 1];

@@ -170,10 +170,10 @@ const char* partitioned_convolver::deallocate_convolution_memory() noexcept {
     release(current_output_, "Block allocation error in deallocate_convolution_memory #9");
     release(previous_output_, "Block allocation error in deallocate_convolution_memory #10");
 
-    for (dsp_fft_spec** spec : {&block_fft_, &load_fft_}) {
-        if (*spec && dsp_fft_spec_free(*spec) != dsp_ok && !oddity)
+    for (dsp_fft_spec** setup : {&block_fft_, &load_fft_}) {
+        if (*setup && dsp_fft_spec_free(*setup) != dsp_ok && !oddity)
             oddity = "Block free FFT error in free_convolution_memory #1";
-        *spec = nullptr;
+        *setup = nullptr;
     }
     dsp_free(block_work_);
     block_work_ = nullptr;

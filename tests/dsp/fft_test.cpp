@@ -13,15 +13,15 @@ constexpr int max_order = 17;
 constexpr int all_flags[] = {DSP_FFT_DIV_FWD_BY_N, DSP_FFT_DIV_INV_BY_N, DSP_FFT_DIV_BY_SQRTN, DSP_FFT_NODIV_BY_ANY};
 
 struct spec_holder {
-    dsp_fft_spec* spec = nullptr;
+    dsp_fft_spec* setup = nullptr;
     std::vector<unsigned char> work;
     spec_holder(int order, int flag) {
-        EXPECT_EQ(dsp_fft_spec_create(&spec, order, flag, 0), dsp_ok);
+        EXPECT_EQ(dsp_fft_spec_create(&setup, order, flag, 0), dsp_ok);
         int bytes = 0;
-        EXPECT_EQ(dsp_fft_work_size(spec, &bytes), dsp_ok);
+        EXPECT_EQ(dsp_fft_work_size(setup, &bytes), dsp_ok);
         work.assign(std::size_t(bytes), 0);
     }
-    ~spec_holder() { dsp_fft_spec_free(spec); }
+    ~spec_holder() { dsp_fft_spec_free(setup); }
 };
 
 double forward_factor(int flag, int n) {
@@ -43,7 +43,7 @@ guarded_buffer forward(const std::vector<float>& x, spec_holder& h) {
     const int n = int(x.size());
     guarded_buffer buf(n + 2, 7.0f);
     std::memcpy(buf.data(), x.data(), x.size() * sizeof(float));
-    EXPECT_EQ(dsp_fft_forward_ccs_inplace(buf.data(), h.spec, h.work.data()), dsp_ok);
+    EXPECT_EQ(dsp_fft_forward_ccs_inplace(buf.data(), h.setup, h.work.data()), dsp_ok);
     return buf;
 }
 
@@ -77,7 +77,7 @@ TEST_P(fft_per_variant, inverse_matches_a_double_precision_dft_and_ignores_the_r
             guarded_buffer buf(n + 2);
             std::memcpy(buf.data(), spectrum.data(), spectrum.size() * sizeof(float));
             std::vector<cplx> bins = as_bins(buf, n);
-            ASSERT_EQ(dsp_fft_inverse_ccs_inplace(buf.data(), h.spec, h.work.data()), dsp_ok);
+            ASSERT_EQ(dsp_fft_inverse_ccs_inplace(buf.data(), h.setup, h.work.data()), dsp_ok);
             ASSERT_TRUE(buf.guards_intact());
             std::vector<double> want = reference_real_signal(bins, std::size_t(n));
             for (double& v : want) v *= inverse_factor(flag, n);
@@ -110,7 +110,7 @@ TEST_P(fft_per_variant, round_trip_returns_the_input_times_the_flags_factors) {
             spec_holder h(order, flag);
             const std::vector<float> x = random_floats(n, unsigned(order));
             guarded_buffer buf = forward(x, h);
-            ASSERT_EQ(dsp_fft_inverse_ccs_inplace(buf.data(), h.spec, h.work.data()), dsp_ok);
+            ASSERT_EQ(dsp_fft_inverse_ccs_inplace(buf.data(), h.setup, h.work.data()), dsp_ok);
             const double factor = forward_factor(flag, n) * inverse_factor(flag, n) * n;
             std::vector<double> want(x.begin(), x.end());
             for (double& v : want) v *= factor;
@@ -130,31 +130,31 @@ TEST_P(fft_per_variant, results_agree_with_the_plain_set) {
         ASSERT_TRUE(dsp_select_variant(dsp_variant::none));
         guarded_buffer plain = forward(x, h);
         EXPECT_LT(relative_rms_error(ours.contents(), plain.contents()), 1e-6) << "order " << order;
-        ASSERT_EQ(dsp_fft_inverse_ccs_inplace(plain.data(), h.spec, h.work.data()), dsp_ok);
+        ASSERT_EQ(dsp_fft_inverse_ccs_inplace(plain.data(), h.setup, h.work.data()), dsp_ok);
         ASSERT_TRUE(dsp_select_variant(GetParam()));
-        ASSERT_EQ(dsp_fft_inverse_ccs_inplace(ours.data(), h.spec, h.work.data()), dsp_ok);
+        ASSERT_EQ(dsp_fft_inverse_ccs_inplace(ours.data(), h.setup, h.work.data()), dsp_ok);
         EXPECT_LT(relative_rms_error(ours.contents(), plain.contents()), 1e-6) << "order " << order;
     }
 }
 
 TEST_P(fft_per_variant, a_misaligned_work_buffer_of_the_reported_size_is_enough) {
     const int order = 12, n = 1 << order;
-    dsp_fft_spec* spec = nullptr;
-    ASSERT_EQ(dsp_fft_spec_create(&spec, order, DSP_FFT_DIV_INV_BY_N, 0), dsp_ok);
+    dsp_fft_spec* setup = nullptr;
+    ASSERT_EQ(dsp_fft_spec_create(&setup, order, DSP_FFT_DIV_INV_BY_N, 0), dsp_ok);
     int bytes = 0;
-    ASSERT_EQ(dsp_fft_work_size(spec, &bytes), dsp_ok);
+    ASSERT_EQ(dsp_fft_work_size(setup, &bytes), dsp_ok);
     guarded_buffer work(bytes / 4 + 1, guarded_buffer::pattern);
     float* misaligned = work.data() + 1;  // 4 bytes past a 64-byte boundary
     const std::vector<float> x = random_floats(n, 3);
     guarded_buffer buf(n + 2);
     std::memcpy(buf.data(), x.data(), x.size() * sizeof(float));
-    ASSERT_EQ(dsp_fft_forward_ccs_inplace(buf.data(), spec, misaligned), dsp_ok);
-    ASSERT_EQ(dsp_fft_inverse_ccs_inplace(buf.data(), spec, misaligned), dsp_ok);
+    ASSERT_EQ(dsp_fft_forward_ccs_inplace(buf.data(), setup, misaligned), dsp_ok);
+    ASSERT_EQ(dsp_fft_inverse_ccs_inplace(buf.data(), setup, misaligned), dsp_ok);
     EXPECT_TRUE(work.guards_intact());
     EXPECT_EQ(work[0], guarded_buffer::pattern);
     std::vector<float> got(buf.data(), buf.data() + n);
     EXPECT_LT(relative_rms_error(got, x), 1e-6);
-    dsp_fft_spec_free(spec);
+    dsp_fft_spec_free(setup);
 }
 
 TEST_P(fft_per_variant, a_null_work_buffer_makes_the_transform_use_a_temporary) {
@@ -162,8 +162,8 @@ TEST_P(fft_per_variant, a_null_work_buffer_makes_the_transform_use_a_temporary) 
     const std::vector<float> x = random_floats(1024, 5);
     guarded_buffer buf(1026);
     std::memcpy(buf.data(), x.data(), x.size() * sizeof(float));
-    ASSERT_EQ(dsp_fft_forward_ccs_inplace(buf.data(), h.spec, nullptr), dsp_ok);
-    ASSERT_EQ(dsp_fft_inverse_ccs_inplace(buf.data(), h.spec, nullptr), dsp_ok);
+    ASSERT_EQ(dsp_fft_forward_ccs_inplace(buf.data(), h.setup, nullptr), dsp_ok);
+    ASSERT_EQ(dsp_fft_inverse_ccs_inplace(buf.data(), h.setup, nullptr), dsp_ok);
     std::vector<float> got(buf.data(), buf.data() + 1024);
     EXPECT_LT(relative_rms_error(got, x), 1e-6);
 }
@@ -172,27 +172,27 @@ INSTANTIATE_TEST_SUITE_P(variants, fft_per_variant, testing::ValuesIn(supported_
 
 TEST(fft_spec, create_rejects_bad_orders_flags_and_a_null_destination_without_writing) {
     dsp_fft_spec* const untouched = reinterpret_cast<dsp_fft_spec*>(std::uintptr_t(0x1234));
-    dsp_fft_spec* spec = untouched;
+    dsp_fft_spec* setup = untouched;
     EXPECT_EQ(dsp_fft_spec_create(nullptr, 4, DSP_FFT_DIV_INV_BY_N, 0), dsp_err_null);
-    EXPECT_EQ(dsp_fft_spec_create(&spec, -1, DSP_FFT_DIV_INV_BY_N, 0), dsp_err_fft_order);
-    EXPECT_EQ(dsp_fft_spec_create(&spec, 31, DSP_FFT_DIV_INV_BY_N, 0), dsp_err_fft_order);
-    for (int flag : {0, 3, 5, 16, -1}) EXPECT_EQ(dsp_fft_spec_create(&spec, 4, flag, 0), dsp_err_fft_flag);
-    EXPECT_EQ(spec, untouched);
+    EXPECT_EQ(dsp_fft_spec_create(&setup, -1, DSP_FFT_DIV_INV_BY_N, 0), dsp_err_fft_order);
+    EXPECT_EQ(dsp_fft_spec_create(&setup, 31, DSP_FFT_DIV_INV_BY_N, 0), dsp_err_fft_order);
+    for (int flag : {0, 3, 5, 16, -1}) EXPECT_EQ(dsp_fft_spec_create(&setup, 4, flag, 0), dsp_err_fft_flag);
+    EXPECT_EQ(setup, untouched);
 }
 
 TEST(fft_spec, orders_whose_work_size_exceeds_an_int_fail_as_out_of_memory) {
-    dsp_fft_spec* spec = nullptr;
-    EXPECT_EQ(dsp_fft_spec_create(&spec, 30, DSP_FFT_DIV_INV_BY_N, 0), dsp_err_memory);
-    EXPECT_EQ(dsp_fft_spec_create(&spec, 28, DSP_FFT_DIV_INV_BY_N, 0), dsp_err_memory);
-    EXPECT_EQ(spec, nullptr);
+    dsp_fft_spec* setup = nullptr;
+    EXPECT_EQ(dsp_fft_spec_create(&setup, 30, DSP_FFT_DIV_INV_BY_N, 0), dsp_err_memory);
+    EXPECT_EQ(dsp_fft_spec_create(&setup, 28, DSP_FFT_DIV_INV_BY_N, 0), dsp_err_memory);
+    EXPECT_EQ(setup, nullptr);
 }
 
 TEST(fft_spec, an_allocation_failure_during_create_reports_out_of_memory) {
-    dsp_fft_spec* spec = nullptr;
+    dsp_fft_spec* setup = nullptr;
     platform::inject_fault(platform::fault::aligned_allocation);
-    EXPECT_EQ(dsp_fft_spec_create(&spec, 10, DSP_FFT_DIV_INV_BY_N, 0), dsp_err_memory);
+    EXPECT_EQ(dsp_fft_spec_create(&setup, 10, DSP_FFT_DIV_INV_BY_N, 0), dsp_err_memory);
     platform::clear_faults();
-    EXPECT_EQ(spec, nullptr);
+    EXPECT_EQ(setup, nullptr);
 }
 
 TEST(fft_spec, objects_of_another_kind_are_rejected_with_a_context_error) {
@@ -212,11 +212,11 @@ TEST(fft_spec, objects_of_another_kind_are_rejected_with_a_context_error) {
 TEST(fft_spec, null_arguments_are_rejected_without_writing) {
     spec_holder h(4, DSP_FFT_NODIV_BY_ANY);
     guarded_buffer buf(18, 1.5f);
-    EXPECT_EQ(dsp_fft_forward_ccs_inplace(nullptr, h.spec, nullptr), dsp_err_null);
-    EXPECT_EQ(dsp_fft_inverse_ccs_inplace(nullptr, h.spec, nullptr), dsp_err_null);
+    EXPECT_EQ(dsp_fft_forward_ccs_inplace(nullptr, h.setup, nullptr), dsp_err_null);
+    EXPECT_EQ(dsp_fft_inverse_ccs_inplace(nullptr, h.setup, nullptr), dsp_err_null);
     EXPECT_EQ(dsp_fft_forward_ccs_inplace(buf.data(), nullptr, nullptr), dsp_err_null);
     EXPECT_EQ(dsp_fft_inverse_ccs_inplace(buf.data(), nullptr, nullptr), dsp_err_null);
-    EXPECT_EQ(dsp_fft_work_size(h.spec, nullptr), dsp_err_null);
+    EXPECT_EQ(dsp_fft_work_size(h.setup, nullptr), dsp_err_null);
     int bytes = -1;
     EXPECT_EQ(dsp_fft_work_size(nullptr, &bytes), dsp_err_null);
     EXPECT_EQ(bytes, -1);
@@ -228,9 +228,9 @@ TEST(fft_spec, a_failing_temporary_work_buffer_reports_out_of_memory_and_leaves_
     spec_holder h(4, DSP_FFT_NODIV_BY_ANY);
     guarded_buffer buf(18, 1.5f);
     platform::inject_fault(platform::fault::aligned_allocation);
-    EXPECT_EQ(dsp_fft_forward_ccs_inplace(buf.data(), h.spec, nullptr), dsp_err_memory);
+    EXPECT_EQ(dsp_fft_forward_ccs_inplace(buf.data(), h.setup, nullptr), dsp_err_memory);
     platform::inject_fault(platform::fault::aligned_allocation);
-    EXPECT_EQ(dsp_fft_inverse_ccs_inplace(buf.data(), h.spec, nullptr), dsp_err_memory);
+    EXPECT_EQ(dsp_fft_inverse_ccs_inplace(buf.data(), h.setup, nullptr), dsp_err_memory);
     platform::clear_faults();
     for (int k = 0; k < 18; ++k) EXPECT_EQ(buf[k], 1.5f);
 }

@@ -9,7 +9,7 @@
 //   clear_history, for the pointer exchange that ends a load, or for
 //   construction and destruction.
 // - load_awaiting_ir_to_device (one worker thread at a time) transforms the
-//   new FIR under the load lock only, with its own FFT specification and work
+//   new FIR under the load lock only, with its own FFT setup and work
 //   buffer, then takes the block lock just to exchange the awaiting and active
 //   spectra. The new response takes effect at the next completed block.
 // - clear_history (any thread) holds the process lock.

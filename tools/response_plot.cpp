@@ -156,7 +156,7 @@ void draw_response_plot(VSTGUI::CDrawContext& context, const response_plot& plot
 
     text(context, plot.title, {area.left, 8, width - 22, 30}, 16, title_colour, VSTGUI::kLeftText);
     text(context, plot.settings, {area.left, 32, width - 22, 50}, 11, label_colour, VSTGUI::kLeftText);
-    text(context, plot.note, {area.left, 32, width - 22, 50}, 11, label_colour, VSTGUI::kRightText);
+    text(context, plot.note, {area.left, 12, width - 22, 30}, 11, label_colour, VSTGUI::kRightText);
     text(context, "dB", {0, area.top - 22, area.left - 8, area.top - 6}, 11, label_colour, VSTGUI::kRightText);
     text(context, "Frequency (Hz)", {area.left, area.bottom + 24, area.right, area.bottom + 42}, 12, label_colour,
          VSTGUI::kCenterText);

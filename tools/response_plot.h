@@ -17,7 +17,7 @@ struct response_curve {
 struct response_plot {
     std::string title;
     std::string settings;  // what was set, under the title
-    std::string note;      // latency and rate, at the right under the title
+    std::string note;      // latency and rate, at the right of the title
     double sample_rate = 44100.0;
     std::vector<double> frequencies;  // ascending, from 20 Hz to Nyquist
     std::vector<response_curve> curves;

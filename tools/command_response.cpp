@@ -73,7 +73,8 @@ bool same_curve(const std::vector<double>& a, const std::vector<double>& b) {
 
 std::string decibels(double db) {
     char text[32];
-    if (std::isfinite(db)) std::snprintf(text, sizeof text, "%+.2f dB", db);
+    // Rounded first, so that a hair below zero does not print as -0.00.
+    if (std::isfinite(db)) std::snprintf(text, sizeof text, "%+.2f dB", std::round(db * 100.0) / 100.0 + 0.0);
     else std::snprintf(text, sizeof text, "-inf dB");
     return text;
 }

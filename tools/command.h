@@ -17,5 +17,7 @@ struct command {
 extern const command info_command;
 extern const command render_command;
 extern const command bench_command;
+extern const command response_command;
+extern const command gui_command;
 
 }  // namespace tessvane::host

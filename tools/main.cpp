@@ -13,7 +13,8 @@ using tessvane::host::command;
 
 // A new command is one more line here and one more command_*.cpp.
 const command* const commands[] = {&tessvane::host::info_command, &tessvane::host::render_command,
-                                   &tessvane::host::bench_command};
+                                   &tessvane::host::bench_command, &tessvane::host::response_command,
+                                   &tessvane::host::gui_command};
 
 void print_overview(std::FILE* out) {
     std::fputs("usage: tessvane-host COMMAND [ARGUMENTS]\n\ncommands:\n", out);

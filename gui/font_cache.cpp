@@ -1,5 +1,6 @@
 #include "gui/font_cache.h"
 
+#include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -127,7 +128,17 @@ public:
     FcConfig* config = nullptr;
 
 private:
-    fontconfig_session() : config(FcInitLoadConfigAndFonts()) {}
+    fontconfig_session() : config(FcInitLoadConfigAndFonts()) { keep_fontconfig_loaded(); }
+    // Fontconfig builds process-wide tables (languages, object names) that
+    // only FcFini frees, and FcFini would pull them from under a host that
+    // uses fontconfig too. Were fontconfig unloaded with the plug-in, every
+    // load and unload would leak them; kept loaded, they are made once and
+    // found again by the next instance.
+    static void keep_fontconfig_loaded() {
+        Dl_info library{};
+        if (dladdr(reinterpret_cast<void*>(&FcInitLoadConfigAndFonts), &library) && library.dli_fname)
+            dlopen(library.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    }
     ~fontconfig_session() {
         if (config) FcConfigDestroy(config);
     }

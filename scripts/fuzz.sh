@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzz preset and runs each libFuzzer target for N seconds
-# (default 60), starting from its committed seeds; prints the executions of
-# each run. New corpus entries go to build/fuzz/corpus/<target>, crashes to
-# build/fuzz/crashes/<target>. Fails when any target found a fault.
+# (default 60), TESSVANE_JOBS (default 2) targets at a time, starting from
+# its committed seeds; prints the executions of each run. New corpus entries
+# go to build/fuzz/corpus/<target>, crashes to build/fuzz/crashes/<target>.
+# Fails when any target found a fault.
 #   scripts/fuzz.sh [seconds] [target...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,18 +24,28 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 cmake --build build/fuzz -j"$jobs" --target "${targets[@]}"
 
-status=0
-for t in "${targets[@]}"; do
-  corpus=build/fuzz/corpus/$t
-  crashes=build/fuzz/crashes/$t
+# One target per core: each still gets its full N seconds of its own core.
+run_target() {
+  local t=$1 corpus=build/fuzz/corpus/$1 crashes=build/fuzz/crashes/$1 log=build/fuzz/$1.log dict=()
   mkdir -p "$corpus" "$crashes"
-  dict=()
   case $t in
     dispatcher_fuzz | chunk_fuzz | parameter_sequence_fuzz) dict=(-dict=tests/fuzz/floats.dict) ;;
   esac
+  build/fuzz/tests/fuzz/$t -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$crashes/" \
+    "${dict[@]}" "$corpus" "tests/fuzz/corpus/$t" >"$log" 2>&1
+}
+
+declare -A pids
+for t in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  run_target "$t" &
+  pids[$t]=$!
+done
+
+status=0
+for t in "${targets[@]}"; do
   log=build/fuzz/$t.log
-  if build/fuzz/tests/fuzz/$t -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$crashes/" \
-      "${dict[@]}" "$corpus" "tests/fuzz/corpus/$t" >"$log" 2>&1; then
+  if wait "${pids[$t]}"; then
     result=clean
   else
     result="FAULT (see $log)"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release, ASan+UBSan and TSan configurations and runs every test
 # suite in each, inside one virtual X display so the editor tests run too;
-# optionally the fuzz targets, then the Windows DLLs, cross-built and tested
-# under Wine.
+# then every fuzz target for TESSVANE_FUZZ_SECONDS (default 60, 0 skips),
+# then the Windows DLLs, cross-built and tested under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -22,9 +22,10 @@ for preset in "${presets[@]}"; do
     ctest --preset "$preset" -j"$jobs" --timeout 900 || status=1
 done
 
-# Fuzzing, when asked for: TESSVANE_FUZZ_SECONDS per target.
-if [ -n "${TESSVANE_FUZZ_SECONDS:-}" ]; then
-  scripts/fuzz.sh "$TESSVANE_FUZZ_SECONDS" || status=1
+fuzz_seconds=${TESSVANE_FUZZ_SECONDS:-60}
+if [ "$fuzz_seconds" != 0 ]; then
+  echo "=== fuzz: $fuzz_seconds s per target"
+  TESSVANE_JOBS=$jobs scripts/fuzz.sh "$fuzz_seconds" || status=1
 fi
 
 if [ "${TESSVANE_SKIP_WINDOWS:-0}" != 1 ]; then

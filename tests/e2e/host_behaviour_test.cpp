@@ -175,7 +175,33 @@ bool bounded(const std::vector<float>& v, float bound) {
     return true;
 }
 
+// Zero or normal numbers only.
+bool sound(const std::vector<float>& v) {
+    for (float x : v)
+        if (std::fpclassify(x) != FP_ZERO && std::fpclassify(x) != FP_NORMAL) return false;
+    return true;
+}
+
 }  // namespace
+
+TEST(HostBehaviour, TenNoiseBlocksAtEachCommonRateAndBlockSizeComeOutWithoutNaNInfinityOrSubnormals) {
+    e2e_sandbox sandbox("512");
+    for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
+        for (int frames : {64, 128, 256, 512, 1024}) {
+            host_settings settings;
+            settings.sample_rate = rate;
+            auto plugin = loaded_plugin::load(TESSVANE_PLUGIN_PATH, settings);
+            plugin->start(rate, frames);
+            plugin->set_parameter(12, 1.0f);  // band 3 on
+            stereo_block block(frames * 10);
+            block.left = noise(block.left.size(), 14);
+            block.right = noise(block.right.size(), 15);
+            for (int i = 0; i < 10; ++i) block.run(*plugin, frames * i, frames);
+            EXPECT_TRUE(sound(block.out_left) && sound(block.out_right)) << rate << " Hz, " << frames << " frames";
+        }
+    }
+    EXPECT_TRUE(sandbox.messages().empty());
+}
 
 TEST(HostBehaviour, ThirtyTwoFrameSubBlocksCutFromALargerBufferSoundLikeWholeBlocks) {
     e2e_sandbox sandbox("512");
@@ -333,4 +359,26 @@ TEST(HostBehaviour, RestoringSavedStateUndoesRandomisedParametersAndProgramChang
     ASSERT_EQ(plugin->dispatch(effSetChunk, 1, 532, copy.data()), 1);
     for (VstInt32 p = 0; p < 27; ++p) EXPECT_EQ(plugin->parameter(p), before[p]) << p;
     EXPECT_EQ(plugin->program_name(0), "Default");
+}
+
+TEST(HostBehaviour, FiveRandomValuesPerParameterReadBackExactlyAndShowTheSameTextEveryTime) {
+    e2e_sandbox sandbox("512");
+    auto plugin = load_plugin();
+    std::mt19937 rng(16);
+    std::uniform_real_distribution<float> value(0.0f, 1.0f);
+    for (VstInt32 p = 0; p < 27; ++p) {
+        for (int i = 0; i < 5; ++i) {
+            const float v = value(rng);
+            plugin->set_parameter(p, v);
+            EXPECT_EQ(plugin->parameter(p), v) << p;
+            const std::string text = plugin->parameter_display(p);
+            EXPECT_FALSE(text.empty()) << p;
+            plugin->set_parameter(p, value(rng));
+            plugin->set_parameter(p, v);
+            EXPECT_EQ(plugin->parameter_display(p), text) << p << " at " << v;
+        }
+    }
+    // Texts are for showing: the plug-in takes no values from them.
+    char typed[] = "0.5";
+    EXPECT_EQ(plugin->dispatch(effString2Parameter, 3, 0, typed), 0);
 }

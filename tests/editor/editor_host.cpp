@@ -16,11 +16,16 @@ struct logged_call {
 std::mutex log_mutex;
 std::vector<logged_call> log;
 
-VstIntPtr VSTCALLBACK recording_host(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+// resvd1, the host's field, leads back to the instance.
+VstIntPtr VSTCALLBACK recording_host(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
     if (opcode == audioMasterVersion) return 2400;
     if (opcode != audioMasterAutomate && opcode != audioMasterBeginEdit && opcode != audioMasterEndEdit) return 0;
-    std::lock_guard lock(log_mutex);
-    log.push_back({effect, {opcode, index}});
+    {
+        std::lock_guard lock(log_mutex);
+        log.push_back({effect, {opcode, index}});
+    }
+    auto* instance = effect ? reinterpret_cast<const recorded_instance*>(effect->resvd1) : nullptr;
+    if (opcode == audioMasterAutomate && instance) instance->automated(index, opt);
     return 1;
 }
 
@@ -54,6 +59,7 @@ std::vector<Window> host_window::children() const {
 }
 
 recorded_instance::recorded_instance() : effect_(VSTPluginMain(recording_host)) {
+    effect_->resvd1 = reinterpret_cast<VstIntPtr>(this);
     dispatch(effOpen);
     dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     dispatch(effMainsChanged, 0, 1);
@@ -98,4 +104,21 @@ void move_pointer(void* window, int x, int y) {
 void press_left(bool down) {
     XTestFakeButtonEvent(test_display(), 1, down ? True : False, CurrentTime);
     XSync(test_display(), False);
+}
+
+void drag_up(recorded_instance& instance, const host_window& parent, int x, int y, int pixels) {
+    move_pointer(parent.handle(), x, y);
+    instance.idle(3);
+    press_left(true);
+    instance.idle(3);
+    for (int moved = 10; moved <= pixels; moved += 10) {
+        move_pointer(parent.handle(), x, y - moved);
+        instance.idle(3);
+    }
+    press_left(false);
+    const auto ended = [&] {
+        const std::vector<host_call> calls = instance.edit_calls();
+        return !calls.empty() && calls.back().opcode == audioMasterEndEdit;
+    };
+    for (int i = 0; i < 500 && !ended(); ++i) instance.idle();
 }

@@ -6,6 +6,7 @@
 
 #include <X11/Xlib.h>
 
+#include <functional>
 #include <vector>
 
 #include "../plugin/plugin_sandbox.h"
@@ -37,6 +38,11 @@ struct host_call {
     bool operator==(const host_call&) const = default;
 };
 
+// What a host does inside audioMasterAutomate, before it answers: called on
+// the plug-in's calling thread with no lock held, so it may call straight
+// back into the plug-in.
+using automate_reply = std::function<void(AEffect* effect, VstInt32 index, float value)>;
+
 // An instance made through the entry point, at 44100 Hz, resumed.
 class recorded_instance {
 public:
@@ -56,11 +62,21 @@ public:
     void set(VstInt32 index, float value) { effect_->setParameter(effect_, index, value); }
     // audioMasterBeginEdit, audioMasterAutomate and audioMasterEndEdit so far.
     std::vector<host_call> edit_calls() const;
+    // Set before the calls it is to answer.
+    void reply_to_automate(automate_reply reply) { reply_ = std::move(reply); }
+    // The host callback's part, inside audioMasterAutomate.
+    void automated(VstInt32 index, float value) const {
+        if (reply_) reply_(effect_, index, value);
+    }
 
 private:
     AEffect* effect_;
+    automate_reply reply_;
 };
 
 // Through the XTest extension, in coordinates of `window`.
 void move_pointer(void* window, int x, int y);
 void press_left(bool down);
+// Press at x, y in the parent's coordinates, move up by `pixels` in steps of
+// ten with idles between, release, and idle until the edit has ended.
+void drag_up(recorded_instance& instance, const host_window& parent, int x, int y, int pixels);

@@ -6,13 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "../gui/xvfb_environment.h"
 #include "dsp/fir_cascaded_biquad.h"
 #include "editor/about_view.h"
 #include "editor/sd_editor.h"
 #include "editor/tab_view_ext1.h"
 #include "editor/vis_panel.h"
-#include "editor_host.h"
+#include "editor_window_fixture.h"
 #include "gui/frame.h"
 #include "gui/knob.h"
 #include "gui/on_off_button.h"
@@ -24,16 +23,6 @@
 namespace {
 
 using namespace VSTGUI;
-
-class EditorWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!gui_test::display_available() || !test_display()) GTEST_SKIP() << "no X display reachable";
-    }
-
-    settings_sandbox sandbox{"8192"};
-    message_capture messages;
-};
 
 TEST_F(EditorWindow, OpensAs607By383ChildThatIsTheParentsFirstChild) {
     recorded_instance instance;
@@ -58,6 +47,8 @@ TEST_F(EditorWindow, OpeningWithoutAUsableParentFailsAndTheClosedEditorIgnoresRe
     recorded_instance instance;
     EXPECT_EQ(instance.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x3fffff1)), 0);
     EXPECT_EQ(instance.dispatch(effEditOpen, 0, 0, nullptr), 0);
+    void* destroyed = host_window().handle();
+    EXPECT_EQ(instance.dispatch(effEditOpen, 0, 0, destroyed), 0);
     EXPECT_EQ(instance.editor().getFrame(), nullptr);
     instance.idle();
     instance.set(4, 0.3f);
@@ -95,21 +86,7 @@ TEST_F(EditorWindow, DraggingAKnobSetsItsParameterInsideOneEditAndUpdatesTheRead
     const float shown_before = band.freqDisplay->getValue();
 
     const CRect r = band.freqKnob->getFrameRect();
-    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    move_pointer(parent.handle(), x, y);
-    instance.idle(3);
-    press_left(true);
-    instance.idle(3);
-    for (int step = 1; step <= 5; ++step) {
-        move_pointer(parent.handle(), x, y - 10 * step);
-        instance.idle(3);
-    }
-    press_left(false);
-    const auto ended = [&] {
-        const std::vector<host_call> calls = instance.edit_calls();
-        return !calls.empty() && calls.back().opcode == audioMasterEndEdit;
-    };
-    for (int i = 0; i < 500 && !ended(); ++i) instance.idle();
+    drag_up(instance, parent, (r.left + r.right) / 2, (r.top + r.bottom) / 2, 50);
     instance.dispatch(effSetEditKnobMode, 0, 0);
 
     const float after = instance.plugin().getParameter(4);

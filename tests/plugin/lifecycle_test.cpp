@@ -114,10 +114,13 @@ TEST(Lifecycle, SampleRatesThatNoIntHoldsCountAsUnknown) {
 }
 
 struct injected_failure {
+    const char* name;  // of the test case
     platform::fault fault;
     int skip;
     const char* message;
 };
+
+void PrintTo(const injected_failure& failure, std::ostream* out) { *out << failure.name; }
 
 class ConstructionFailure : public ::testing::TestWithParam<injected_failure> {};
 
@@ -137,21 +140,23 @@ TEST_P(ConstructionFailure, LocksTheInstanceWithItsMessage) {
 INSTANTIATE_TEST_SUITE_P(
     EachResource, ConstructionFailure,
     ::testing::Values(
-        injected_failure{platform::fault::thread_create, 0,
+        injected_failure{"ThreadCreate", platform::fault::thread_create, 0,
                          "Thread creation error #1 (Instantiation). Processing will be disabled and plugin locked."},
-        injected_failure{platform::fault::thread_priority, 0,
+        injected_failure{"ThreadPriority", platform::fault::thread_priority, 0,
                          "Thread creation error #2 (failed setting priority class). Processing will be disabled "
                          "and plugin locked."},
-        injected_failure{platform::fault::event_create, 0,
+        injected_failure{"EventCreate", platform::fault::event_create, 0,
                          "Thread creation error #2 (CreateEvent). Processing will be disabled and plugin locked."},
         // Aligned allocations in construction order: the design's window
         // and taps, then the audio buffers, then the dry delay rings.
-        injected_failure{platform::fault::aligned_allocation, 2, "Memory allocation error (aligned_inputs)"},
-        injected_failure{platform::fault::aligned_allocation, 4,
+        injected_failure{"AlignedInputs", platform::fault::aligned_allocation, 2,
+                         "Memory allocation error (aligned_inputs)"},
+        injected_failure{"AlignedMultistageOutputs", platform::fault::aligned_allocation, 4,
                          "Memory allocation error (aligned_multistage_outputs: num_vst_channels)"},
-        injected_failure{platform::fault::aligned_allocation, 6,
+        injected_failure{"FirLoadBuffer", platform::fault::aligned_allocation, 6,
                          "malloc error on multichannel_fir_eq_load_buffer[channel_count]"},
-        injected_failure{platform::fault::aligned_allocation, 8, "Memory allocation error"}));
+        injected_failure{"DryDelayLine", platform::fault::aligned_allocation, 8, "Memory allocation error"}),
+    [](const ::testing::TestParamInfo<injected_failure>& info) { return std::string(info.param.name); });
 
 TEST(Lifecycle, EngineThatCannotBeBuiltLeavesTheInstanceRunningDry) {
     settings_sandbox settings("4096");

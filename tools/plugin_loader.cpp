@@ -1,6 +1,6 @@
 #include "plugin_loader.h"
 
-#include <dlfcn.h>
+#include "shared_library.h"
 
 #include <array>
 
@@ -12,18 +12,12 @@ constexpr VstInt32 max_channels = 256;
 
 bool plausible_channel_count(VstInt32 channels) { return channels >= 0 && channels <= max_channels; }
 
-std::string dl_error_text() {
-    const char* text = dlerror();
-    return text != nullptr ? text : "unknown error";
-}
-
 }  // namespace
 
 std::unique_ptr<loaded_plugin> loaded_plugin::load(const std::string& path, host_settings settings) {
-    // dlopen searches the library path for a bare file name; users mean the file here.
-    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) throw plugin_load_error("cannot load " + path + ": " + dl_error_text());
+    std::string error;
+    void* library = open_shared_library(path, error);
+    if (library == nullptr) throw plugin_load_error("cannot load " + path + ": " + error);
 
     auto host = std::make_unique<host_callback>();
     host->set_sample_rate(settings.sample_rate);
@@ -33,8 +27,8 @@ std::unique_ptr<loaded_plugin> loaded_plugin::load(const std::string& path, host
     // The plug-in object owns the library from here; its destructor closes it.
     std::unique_ptr<loaded_plugin> plugin(new loaded_plugin(path, library, std::move(host)));
 
-    void* symbol = dlsym(library, "VSTPluginMain");
-    if (symbol == nullptr) symbol = dlsym(library, "main");
+    void* symbol = shared_library_symbol(library, "VSTPluginMain");
+    if (symbol == nullptr) symbol = shared_library_symbol(library, "main");
     if (symbol == nullptr)
         throw plugin_load_error(path + " is not a VST 2.x plug-in: it exports neither VSTPluginMain nor main");
 
@@ -65,7 +59,7 @@ loaded_plugin::~loaded_plugin() {
         suspend();
         dispatch(effClose);
     }
-    dlclose(library_);
+    close_shared_library(library_);
 }
 
 VstIntPtr loaded_plugin::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {

@@ -1,7 +1,7 @@
 // One VST 2.x plug-in loaded through its real entry point, driven through the
 // lifecycle a host gives it: entry, effOpen, sample rate and block size,
 // effMainsChanged(1) before audio, effMainsChanged(0) and effClose at the end,
-// dlclose last.
+// the library closed last.
 //
 // Not thread-safe itself: one thread drives it, as a host's dispatcher thread
 // would; the plug-in may call back from any thread (see host_callback).

@@ -1,38 +1,29 @@
 #include "e2e_support.h"
 
-#include <unistd.h>
-
 #include <chrono>
-#include <cmath>
-#include <complex>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
+#include <random>
 #include <thread>
 
-namespace fs = std::filesystem;
 using tessvane::host::loaded_plugin;
 
-e2e_sandbox::e2e_sandbox(const std::string& user_latency) {
-    char pattern[] = "/tmp/tessvane-e2e-XXXXXX";
-    root_ = mkdtemp(pattern);
-    const fs::path user = fs::path(root_) / "user";
-    fs::create_directories(user / "Ravelthorpe" / "Tessvane LE");
-    fs::create_directories(fs::path(root_) / "machine");
-    if (!user_latency.empty()) std::ofstream(user / "Ravelthorpe" / "Tessvane LE" / "Latency") << user_latency;
-    setenv("XDG_CONFIG_HOME", user.c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", (root_ + "/machine").c_str(), 1);
-    setenv("TESSVANE_MESSAGE_LOG", (root_ + "/messages").c_str(), 1);
+e2e_sandbox::e2e_sandbox(const std::string& user_latency)
+    : settings_(user_latency),
+      log_(std::filesystem::temp_directory_path() /
+           ("tessvane-e2e-messages-" + std::to_string(std::random_device{}()))) {
+    setenv("TESSVANE_MESSAGE_LOG", log_.string().c_str(), 1);
 }
 
 e2e_sandbox::~e2e_sandbox() {
+    unsetenv("TESSVANE_MESSAGE_LOG");
     std::error_code ignored;
-    fs::remove_all(root_, ignored);
+    std::filesystem::remove(log_, ignored);
 }
 
 std::vector<std::string> e2e_sandbox::messages() const {
     std::vector<std::string> lines;
-    std::ifstream in(root_ + "/messages");
+    std::ifstream in(log_);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }

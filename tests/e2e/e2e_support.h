@@ -1,30 +1,33 @@
-// Loading the built plug-in as a host would, with its settings and messages
-// redirected into a throwaway folder.
+// Loading the built plug-in as a host would, with its settings in throwaway
+// hives and its messages redirected into a file.
 #pragma once
 
-#include "magnitude_response.h"
+#include "../support/magnitude_response.h"  // not the host tool's namesake
+#include "settings_sandbox.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "plugin_loader.h"
 
-// Per-test folder: XDG_CONFIG_HOME/XDG_CONFIG_DIRS and TESSVANE_MESSAGE_LOG
-// point into it. The per-user "Latency" value is written when given.
+// Per-test settings (the per-user "Latency" value written when given) and a
+// message log that TESSVANE_MESSAGE_LOG points at.
 class e2e_sandbox {
 public:
     explicit e2e_sandbox(const std::string& user_latency);
     ~e2e_sandbox();
+    settings_sandbox& settings() { return settings_; }
     // Lines "caption\ttext" the plug-in showed so far.
     std::vector<std::string> messages() const;
 
 private:
-    std::string root_;
+    settings_sandbox settings_;
+    std::filesystem::path log_;
 };
 
 std::unique_ptr<tessvane::host::loaded_plugin> load_plugin(tessvane::host::host_settings settings = {});
 
 // Impulse response of channel 0 once the IR worker has had time to finish.
 std::vector<float> impulse_response(tessvane::host::loaded_plugin& plugin, int length, int block);
-

@@ -1,14 +1,12 @@
 #include "editor/fir_length_menu.h"
 
-#include <stdlib.h>
-
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "../plugin/plugin_sandbox.h"
 #include "gui/option_menu.h"
+#include "platform/fault_injection.h"
 
 namespace {
 
@@ -44,8 +42,7 @@ TEST_F(FirLengthMenu, OffersThePowersOfTwoAndSelectsTheStoredLengthOrElseTheFirs
     EXPECT_EQ(not_offered.getCurrent(), 0);
 
     COptionMenu unreadable(CRect(), nullptr, 31);
-    setenv("XDG_CONFIG_HOME", (sandbox.root() + "/absent").c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", (sandbox.root() + "/absent").c_str(), 1);
+    sandbox.remove_latency();
     fill_fir_length_menu(unreadable);
     EXPECT_EQ(unreadable.getCurrent(), 0);
     EXPECT_TRUE(messages.messages().empty());
@@ -76,17 +73,14 @@ TEST_F(FirLengthMenu, EveryChoiceIsStoredAndOnlyOneOtherThanTheRunningLengthIsRe
 
 TEST_F(FirLengthMenu, AFailedWriteIsShownInsteadOfTheNoticeAndTheMenuGoesOnWorking) {
     fill_with_stored("8192");
-    const std::string blocker = sandbox.root() + "/not-a-folder";
-    std::ofstream(blocker) << "x";
-    setenv("XDG_CONFIG_HOME", blocker.c_str(), 1);
+    platform::inject_fault(platform::fault::settings_write_key);
     choose(6, 8192);
     auto shown = messages.messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].text.find("error"), std::string::npos) << shown[0].text;
     EXPECT_EQ(shown[0].text.find("Linear phase FIR"), std::string::npos);
 
-    setenv("XDG_CONFIG_HOME", (sandbox.root() + "/user").c_str(), 1);
-    choose(6, 8192);
+    choose(6, 8192);  // the fault failed one write only
     EXPECT_EQ(sandbox.user_latency(), "32768");
     shown = messages.messages();
     ASSERT_EQ(shown.size(), 2u);

@@ -180,9 +180,12 @@ TEST_F(Audio, BurstOfChangesGivesExactlyOneDesign) {
     auto* object = static_cast<VST_Plugin*>(plugin.effect()->object);
     settled_impulse_response(plugin, 64);
     const int designs = object->ir_designs();
-    for (int i = 0; i < 10; ++i) {
-        set(9, 0.3f + 0.01f * i);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    // Changes for 20 ms, well inside the worker's pause after a wake-up. Timed
+    // by the clock, not by sleeps: a short sleep can last 16 ms on Windows.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
+    for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
+        set(9, 0.3f + 0.001f * static_cast<float>(i % 100));
+        std::this_thread::yield();
     }
     settled_impulse_response(plugin, 64);
     EXPECT_EQ(object->ir_designs(), designs + 1);

@@ -1,60 +1,13 @@
 #include "plugin_sandbox.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <complex>
-#include <cstdlib>
 #include <thread>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include <gtest/gtest.h>
 
 #include "platform/message_box.h"
 #include "plugin/vst_plugin.h"
-
-namespace fs = std::filesystem;
-
-namespace {
-
-void write_file(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-fs::path value_path(const std::string& hive_root) { return fs::path(hive_root) / "Ravelthorpe" / "Tessvane LE" / "Latency"; }
-
-}  // namespace
-
-settings_sandbox::settings_sandbox(const std::string& user_latency) {
-    char pattern[] = "/tmp/tessvane-test-XXXXXX";
-    root_ = mkdtemp(pattern);
-    fs::create_directories(root_ + "/user");
-    fs::create_directories(root_ + "/machine");
-    setenv("XDG_CONFIG_HOME", (root_ + "/user").c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", (root_ + "/machine").c_str(), 1);
-    if (!user_latency.empty()) set_user_latency(user_latency);
-}
-
-settings_sandbox::~settings_sandbox() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-}
-
-void settings_sandbox::set_user_latency(const std::string& bytes) { write_file(value_path(root_ + "/user"), bytes); }
-
-void settings_sandbox::set_machine_latency(const std::string& bytes) {
-    write_file(value_path(root_ + "/machine"), bytes);
-}
-
-std::string settings_sandbox::user_latency() const {
-    std::ifstream in(value_path(root_ + "/user"), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 message_capture::message_capture() {
     platform::set_message_sink([this](const platform::message& m) {

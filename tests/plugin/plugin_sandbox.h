@@ -1,9 +1,10 @@
-// Test support for driving the plug-in object in-process: a throwaway
-// settings folder, a capture of every message the plug-in shows, and a host
-// callback that records what the plug-in asks of the host.
+// Test support for driving the plug-in object in-process: throwaway settings
+// (settings_sandbox), a capture of every message the plug-in shows, and a
+// host callback that records what the plug-in asks of the host.
 #pragma once
 
 #include "magnitude_response.h"
+#include "settings_sandbox.h"
 
 #include <atomic>
 #include <mutex>
@@ -11,23 +12,6 @@
 #include <vector>
 
 #include "plugin/vst2/aeffect.h"
-
-// Points XDG_CONFIG_HOME / XDG_CONFIG_DIRS at fresh temporary folders for the
-// life of the object; the per-user and machine-wide "Latency" values can be
-// written raw.
-class settings_sandbox {
-public:
-    // A non-empty user_latency is written as the per-user value at once.
-    explicit settings_sandbox(const std::string& user_latency = "");
-    ~settings_sandbox();
-    void set_user_latency(const std::string& bytes);
-    void set_machine_latency(const std::string& bytes);
-    std::string user_latency() const;  // empty when absent
-    const std::string& root() const { return root_; }
-
-private:
-    std::string root_;
-};
 
 struct captured_message {
     std::string text;

@@ -29,15 +29,7 @@ void on_illegal_instruction(int signal, siginfo_t* info, void* context) {
     }
 }
 
-// Inline assembly, so the compiler can neither drop nor replace the
-// instruction whose support is in question.
-void probe_sse() { asm volatile("xorps %%xmm0, %%xmm0" ::: "xmm0"); }
-void probe_sse2() { asm volatile("xorpd %%xmm0, %%xmm0" ::: "xmm0"); }
-void probe_sse3() { asm volatile("haddps %%xmm0, %%xmm0" ::: "xmm0"); }
-
 }  // namespace
-
-void probe_always_faults() { asm volatile("ud2"); }
 
 bool executes_without_fault(probe_function probe) {
     std::lock_guard lock(probe_mutex);
@@ -53,13 +45,6 @@ bool executes_without_fault(probe_function probe) {
     probing_thread = 0;
     sigaction(SIGILL, &previous_action, nullptr);
     return !faulted;
-}
-
-int probe_sse_level() {
-    if (executes_without_fault(probe_sse3)) return 3;
-    if (executes_without_fault(probe_sse2)) return 2;
-    if (executes_without_fault(probe_sse)) return 1;
-    return 0;
 }
 
 }  // namespace platform

@@ -34,15 +34,7 @@ LONG CALLBACK on_exception(EXCEPTION_POINTERS* exception) {
     return EXCEPTION_CONTINUE_EXECUTION;
 }
 
-// Naked, so the compiler can neither drop nor replace the instruction whose
-// support is in question, nor put anything in front of it.
-__attribute__((naked)) void probe_sse() { asm("xorps %xmm0, %xmm0\n\tret"); }
-__attribute__((naked)) void probe_sse2() { asm("xorpd %xmm0, %xmm0\n\tret"); }
-__attribute__((naked)) void probe_sse3() { asm("haddps %xmm0, %xmm0\n\tret"); }
-
 }  // namespace
-
-__attribute__((naked)) void probe_always_faults() { asm("ud2\n\tret"); }
 
 bool executes_without_fault(probe_function probe) {
     std::lock_guard lock(probe_mutex);
@@ -56,13 +48,6 @@ bool executes_without_fault(probe_function probe) {
     probing_thread = 0;
     RemoveVectoredExceptionHandler(handler);
     return !fault_seen;
-}
-
-int probe_sse_level() {
-    if (executes_without_fault(probe_sse3)) return 3;
-    if (executes_without_fault(probe_sse2)) return 2;
-    if (executes_without_fault(probe_sse)) return 1;
-    return 0;
 }
 
 }  // namespace platform

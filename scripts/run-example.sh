@@ -27,6 +27,4 @@ band=(--param "Filter#3=1" --param "Freq #3=0.5" --param "Gain #3=0.85" --param 
 
 "$host" info "$plugin" | head -12
 "$host" render "$plugin" out/example-input.wav out/example-output.wav "${band[@]}"
-if "$host" help 2>/dev/null | grep -q response; then
-  "$host" response "$plugin" out/example-response.png "${band[@]}"
-fi
+"$host" response "$plugin" out/example-response.png --sample-rate 48000 "${band[@]}"

@@ -116,6 +116,10 @@ int run_gui(std::span<char* const> arguments) {
             throw std::runtime_error("cannot write " + *screenshot_path + ": there is no folder " + folder.string());
     }
 
+    // The window and its connection come first, as in any host: a plug-in
+    // that opens and closes a connection of its own while it loads must not
+    // find itself the display's last client.
+    editor_window window(std::filesystem::path(plugin_path).stem().string(), 400, 300);
     size_request requested;
     auto plugin = loaded_plugin::load(plugin_path, {44100.0f, 512, false, editor_calls(requested)});
     if ((plugin->effect()->flags & effFlagsHasEditor) == 0)
@@ -130,9 +134,8 @@ int run_gui(std::span<char* const> arguments) {
     // Hosts ask for the size before they open the editor; some plug-ins
     // know it only once open, so ask again then.
     const editor_size before = ask_editor_size(*plugin);
-    std::string title = plugin->effect_name();
-    if (title.empty()) title = std::filesystem::path(plugin_path).stem().string();
-    editor_window window(title, before.width > 0 ? before.width : 400, before.height > 0 ? before.height : 300);
+    if (!plugin->effect_name().empty()) window.set_title(plugin->effect_name());
+    if (before.width > 0) window.resize(before.width, before.height);
     if (plugin->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(window.id())) == 0)
         throw std::runtime_error(plugin_path + ": the editor did not open (effEditOpen answered 0)");
     const editor_size opened = ask_editor_size(*plugin);

@@ -56,6 +56,11 @@ void editor_window::set_fixed_size() {
     XFree(hints);
 }
 
+void editor_window::set_title(const std::string& title) {
+    XStoreName(display_, window_, title.c_str());
+    XFlush(display_);
+}
+
 void editor_window::show() {
     XMapRaised(display_, window_);
     XFlush(display_);

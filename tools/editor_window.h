@@ -32,6 +32,7 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
+    void set_title(const std::string& title);
     void show();
     void resize(int width, int height);
 

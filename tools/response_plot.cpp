@@ -2,6 +2,8 @@
 
 #include "polyline.h"
 
+#include "gui/text_wrap.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -29,7 +31,7 @@ constexpr int min_label_spacing = 16;  // pixels between dB labels
 // The plot area inside the picture: room for the title above, dB labels at
 // the left, frequency labels and the caption below.
 CRect plot_area(const VSTGUI::CDrawContext& context) {
-    return {58, 62, context.getWidth() - 22, context.getHeight() - 50};
+    return {58, 66, context.getWidth() - 22, context.getHeight() - 50};
 }
 
 struct db_range {
@@ -124,6 +126,27 @@ void draw_legend(VSTGUI::CDrawContext& context, const CRect& area, const std::ve
     }
 }
 
+// Up to two lines under the title; what does not fit ends in "...".
+void draw_settings(VSTGUI::CDrawContext& context, const std::string& settings, const CRect& room) {
+    const VSTGUI::CFontDesc font{"Arial", 11};
+    std::vector<std::string> lines = VSTGUI::detail::wrap_text(settings, room.width(), font);
+    if (lines.size() > 2) {
+        lines.resize(2);
+        context.setFont(font);
+        std::string& last = lines[1];
+        while (!last.empty() && context.getStringWidth(last + " ...") > room.width()) {
+            const std::size_t space = last.find_last_of(' ');
+            last.resize(space == std::string::npos ? 0 : space);
+        }
+        last += " ...";
+    }
+    const int line_height = room.height() / 2;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int top = room.top + static_cast<int>(i) * line_height;
+        text(context, lines[i], {room.left, top, room.right, top + line_height}, 11, label_colour, VSTGUI::kLeftText);
+    }
+}
+
 // The dB axis: a multiple of 6 at each end, at least -24 to +24, reaching
 // the curves' extremes but not more than 120 dB below the top.
 db_range db_axis_range(const std::vector<response_curve>& curves) {
@@ -155,7 +178,7 @@ void draw_response_plot(VSTGUI::CDrawContext& context, const response_plot& plot
     draw_db_grid(context, area, axes, range);
 
     text(context, plot.title, {area.left, 8, width - 22, 30}, 16, title_colour, VSTGUI::kLeftText);
-    text(context, plot.settings, {area.left, 32, width - 22, 50}, 11, label_colour, VSTGUI::kLeftText);
+    draw_settings(context, plot.settings, {area.left, 30, width - 22, 58});
     text(context, plot.note, {area.left, 12, width - 22, 30}, 11, label_colour, VSTGUI::kRightText);
     text(context, "dB", {0, area.top - 22, area.left - 8, area.top - 6}, 11, label_colour, VSTGUI::kRightText);
     text(context, "Frequency (Hz)", {area.left, area.bottom + 24, area.right, area.bottom + 42}, 12, label_colour,

@@ -4,31 +4,41 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <cstdio>
-#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
-#include <unordered_map>
 
-#include "gui/utf8.h"
+#include "gui/font_face.h"
 
 namespace VSTGUI::detail {
 namespace {
 
-struct sized_face {
-    FT_Face face = nullptr;
-    std::unordered_map<char32_t, glyph_image> glyphs;
+// Faces keep the library alive: the cache's faces may outlive this file's
+// statics at unload.
+std::shared_ptr<FT_LibraryRec_> freetype() {
+    static const std::shared_ptr<FT_LibraryRec_> library = [] {
+        FT_Library made = nullptr;
+        if (FT_Init_FreeType(&made) != 0) made = nullptr;
+        return std::shared_ptr<FT_LibraryRec_>(made, [](FT_Library l) {
+            if (l) FT_Done_FreeType(l);
+        });
+    }();
+    return library;
+}
 
-    ~sized_face() { FT_Done_Face(face); }
+class freetype_face final : public font_face {
+public:
+    freetype_face(std::shared_ptr<FT_LibraryRec_> library, FT_Face face)
+        : library_(std::move(library)), face_(face) {}
+    ~freetype_face() override { FT_Done_Face(face_); }
 
-    const glyph_image& glyph(char32_t cp) {
-        auto found = glyphs.find(cp);
-        if (found != glyphs.end()) return found->second;
-        glyph_image& g = glyphs[cp];
-        FT_UInt index = FT_Get_Char_Index(face, cp);
-        if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0) return g;
-        const FT_GlyphSlot slot = face->glyph;
+    int ascender() const override { return static_cast<int>((face_->size->metrics.ascender + 32) >> 6); }
+    int descender() const override { return static_cast<int>((-face_->size->metrics.descender + 32) >> 6); }
+
+    glyph_image render(char32_t cp) override {
+        glyph_image g;
+        FT_UInt index = FT_Get_Char_Index(face_, cp);
+        if (FT_Load_Glyph(face_, index, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0) return g;
+        const FT_GlyphSlot slot = face_->glyph;
         const FT_Bitmap& bm = slot->bitmap;
         g.left = slot->bitmap_left;
         g.top = slot->bitmap_top;
@@ -42,51 +52,10 @@ struct sized_face {
                 g.coverage[std::size_t(y) * g.width + x] = bm.buffer[y * bm.pitch + x];
         return g;
     }
-};
-
-class font_cache {
-public:
-    static font_cache& instance() {
-        static font_cache cache;
-        return cache;
-    }
-
-    std::mutex mutex;
-
-    // Null when the family has no usable file; guarded by `mutex`.
-    sized_face* face(const CFontDesc& font) {
-        auto key = std::make_pair(font.name, font.size);
-        auto found = faces_.find(key);
-        if (found != faces_.end()) return found->second.get();
-        std::unique_ptr<sized_face>& slot = faces_[key];
-        if (!library_ || font.size <= 0) return nullptr;
-        auto file = files_.find(font.name);
-        if (file == files_.end()) file = files_.emplace(font.name, match_font_family(font.name).file).first;
-        FT_Face face = nullptr;
-        if (file->second.empty() || FT_New_Face(library_, file->second.c_str(), 0, &face) != 0) {
-            if (reported_.insert(font.name).second)
-                std::fprintf(stderr, "Tessvane GUI: no usable font for \"%s\"\n", font.name.c_str());
-            return nullptr;
-        }
-        slot = std::make_unique<sized_face>();
-        slot->face = face;
-        FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(font.size));
-        return slot.get();
-    }
 
 private:
-    font_cache() {
-        if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
-    }
-    ~font_cache() {
-        faces_.clear();
-        if (library_) FT_Done_FreeType(library_);
-    }
-
-    FT_Library library_ = nullptr;
-    std::map<std::string, std::string> files_;
-    std::map<std::pair<std::string, int>, std::unique_ptr<sized_face>> faces_;
-    std::set<std::string> reported_;
+    std::shared_ptr<FT_LibraryRec_> library_;
+    FT_Face face_;
 };
 
 // Our own fontconfig configuration, released when the library unloads, so
@@ -131,31 +100,13 @@ font_match match_font_family(const std::string& family) {
     return result;
 }
 
-line_metrics measure_text(const CFontDesc& font, std::string_view text) {
-    font_cache& cache = font_cache::instance();
-    std::lock_guard lock(cache.mutex);
-    line_metrics m;
-    sized_face* face = cache.face(font);
-    if (!face) return m;
-    const FT_Size_Metrics& sm = face->face->size->metrics;
-    m.ascender = static_cast<int>((sm.ascender + 32) >> 6);
-    m.descender = static_cast<int>((-sm.descender + 32) >> 6);
-    for (char32_t cp : decode_utf8(text)) m.width += face->glyph(cp).advance;
-    return m;
-}
-
-bool visit_glyphs(const CFontDesc& font, std::string_view text, const glyph_visitor& visit) {
-    font_cache& cache = font_cache::instance();
-    std::lock_guard lock(cache.mutex);
-    sized_face* face = cache.face(font);
-    if (!face) return false;
-    int pen = 0;
-    for (char32_t cp : decode_utf8(text)) {
-        const glyph_image& g = face->glyph(cp);
-        visit(g, pen);
-        pen += g.advance;
-    }
-    return true;
+std::unique_ptr<font_face> open_face(const CFontDesc& font) {
+    std::shared_ptr<FT_LibraryRec_> library = freetype();
+    const std::string file = match_font_family(font.name).file;
+    FT_Face face = nullptr;
+    if (!library || file.empty() || FT_New_Face(library.get(), file.c_str(), 0, &face) != 0) return nullptr;
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(font.size));
+    return std::make_unique<freetype_face>(std::move(library), face);
 }
 
 }  // namespace VSTGUI::detail

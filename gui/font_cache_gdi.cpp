@@ -1,17 +1,13 @@
-// Glyphs on Windows: GDI opens the face by family name and renders each
+// Faces on Windows: GDI opens the face by family name and renders each
 // glyph's 65-level coverage (GetGlyphOutline), so no font file or FreeType
-// is needed. One memory DC, guarded by the cache's mutex, serves every font.
+// is needed.
 #include <windows.h>
 
-#include <cstdio>
-#include <map>
 #include <memory>
-#include <mutex>
-#include <set>
-#include <unordered_map>
+#include <string>
+#include <vector>
 
-#include "gui/font_cache.h"
-#include "gui/utf8.h"
+#include "gui/font_face.h"
 
 namespace VSTGUI::detail {
 namespace {
@@ -50,100 +46,61 @@ glyph_image render_glyph(HDC dc, char32_t cp) {
     return g;
 }
 
-struct gdi_font {
-    HFONT handle = nullptr;
-    TEXTMETRICA metrics = {};
-    std::unordered_map<char32_t, glyph_image> glyphs;
+// One memory DC renders every face's glyphs, only under the cache's lock.
+// Faces keep it alive: the cache's faces may outlive this file's statics at
+// unload.
+std::shared_ptr<HDC__> glyph_dc() {
+    static const std::shared_ptr<HDC__> dc(CreateCompatibleDC(nullptr), [](HDC d) {
+        if (d) DeleteDC(d);
+    });
+    return dc;
+}
 
-    ~gdi_font() { DeleteObject(handle); }
-};
-
-class glyph_cache {
+class gdi_face final : public font_face {
 public:
-    static glyph_cache& instance() {
-        static glyph_cache cache;
-        return cache;
+    gdi_face(std::shared_ptr<HDC__> dc, HFONT font, const TEXTMETRICA& metrics)
+        : dc_(std::move(dc)), font_(font), metrics_(metrics) {}
+    ~gdi_face() override {
+        SelectObject(dc_.get(), GetStockObject(SYSTEM_FONT));  // a selected font is not deleted
+        DeleteObject(font_);
     }
 
-    std::mutex mutex;
+    int ascender() const override { return metrics_.tmAscent; }
+    int descender() const override { return metrics_.tmDescent; }
 
-    // Selected into the DC; null when the font cannot be made. Guarded by `mutex`.
-    gdi_font* select(const CFontDesc& font) {
-        std::unique_ptr<gdi_font>& slot = fonts_[std::make_pair(font.name, font.size)];
-        if (!slot && dc_ && font.size > 0) {
-            auto made = std::make_unique<gdi_font>();
-            made->handle = create_font(font.name, font.size);
-            if (made->handle && SelectObject(dc_, made->handle) && GetTextMetricsA(dc_, &made->metrics))
-                slot = std::move(made);
-        }
-        if (!slot) {
-            if (font.size > 0 && reported_.insert(font.name).second)
-                std::fprintf(stderr, "Tessvane GUI: no usable font for \"%s\"\n", font.name.c_str());
-            return nullptr;
-        }
-        SelectObject(dc_, slot->handle);
-        return slot.get();
+    glyph_image render(char32_t cp) override {
+        if (!SelectObject(dc_.get(), font_)) return {};
+        return render_glyph(dc_.get(), cp);
     }
-
-    const glyph_image& glyph(gdi_font& font, char32_t cp) {
-        auto found = font.glyphs.find(cp);
-        if (found != font.glyphs.end()) return found->second;
-        return font.glyphs.emplace(cp, render_glyph(dc_, cp)).first->second;
-    }
-
-    HDC dc() const { return dc_; }
 
 private:
-    glyph_cache() : dc_(CreateCompatibleDC(nullptr)) {}
-    ~glyph_cache() {
-        if (dc_) {
-            SelectObject(dc_, GetStockObject(SYSTEM_FONT));  // ours may be deleted only once unselected
-            fonts_.clear();
-            DeleteDC(dc_);
-        }
-    }
-
-    HDC dc_;
-    std::map<std::pair<std::string, int>, std::unique_ptr<gdi_font>> fonts_;
-    std::set<std::string> reported_;
+    std::shared_ptr<HDC__> dc_;
+    HFONT font_;
+    TEXTMETRICA metrics_;
 };
 
 }  // namespace
 
+std::unique_ptr<font_face> open_face(const CFontDesc& font) {
+    std::shared_ptr<HDC__> dc = glyph_dc();
+    const HFONT handle = create_font(font.name, font.size);
+    TEXTMETRICA metrics = {};
+    if (dc && handle && SelectObject(dc.get(), handle) && GetTextMetricsA(dc.get(), &metrics))
+        return std::make_unique<gdi_face>(std::move(dc), handle, metrics);
+    if (dc) SelectObject(dc.get(), GetStockObject(SYSTEM_FONT));
+    if (handle) DeleteObject(handle);
+    return nullptr;
+}
+
 font_match match_font_family(const std::string& family) {
-    glyph_cache& cache = glyph_cache::instance();
-    std::lock_guard lock(cache.mutex);
     font_match result;
-    if (!cache.select(CFontDesc(family, 12))) return result;
+    HDC dc = CreateCompatibleDC(nullptr);
+    const HFONT font = create_font(family, 12);
     char face[LF_FACESIZE] = {};
-    if (GetTextFaceA(cache.dc(), sizeof face, face) > 0) result.family = face;
+    if (dc && font && SelectObject(dc, font) && GetTextFaceA(dc, sizeof face, face) > 0) result.family = face;
+    if (dc) DeleteDC(dc);
+    if (font) DeleteObject(font);
     return result;
-}
-
-line_metrics measure_text(const CFontDesc& font, std::string_view text) {
-    glyph_cache& cache = glyph_cache::instance();
-    std::lock_guard lock(cache.mutex);
-    line_metrics m;
-    gdi_font* selected = cache.select(font);
-    if (!selected) return m;
-    m.ascender = selected->metrics.tmAscent;
-    m.descender = selected->metrics.tmDescent;
-    for (char32_t cp : decode_utf8(text)) m.width += cache.glyph(*selected, cp).advance;
-    return m;
-}
-
-bool visit_glyphs(const CFontDesc& font, std::string_view text, const glyph_visitor& visit) {
-    glyph_cache& cache = glyph_cache::instance();
-    std::lock_guard lock(cache.mutex);
-    gdi_font* selected = cache.select(font);
-    if (!selected) return false;
-    int pen = 0;
-    for (char32_t cp : decode_utf8(text)) {
-        const glyph_image& g = cache.glyph(*selected, cp);
-        visit(g, pen);
-        pen += g.advance;
-    }
-    return true;
 }
 
 }  // namespace VSTGUI::detail

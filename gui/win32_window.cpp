@@ -5,6 +5,7 @@
 // sink at once, on the thread that created the window.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -109,12 +110,13 @@ public:
     void processEvents() override {}
 
     void present(const CDrawContext& buffer, const CRect& area) override {
-        const CRect r = area.intersection(CRect(0, 0, width_, height_));
+        const CRect r = area.intersection(
+            CRect(0, 0, std::min(width_, buffer.getWidth()), std::min(height_, buffer.getHeight())));
         if (r.isEmpty() || !window_) return;
         GdiFlush();  // GDI must be done with the DIB before we write into it
         for (int y = r.top; y < r.bottom; ++y)
-            std::memcpy(pixels_ + std::size_t(y) * width_ + r.left, buffer.pixels() + std::size_t(y) * buffer.stride() + r.left,
-                        std::size_t(r.width()) * 4);
+            std::memcpy(pixels_ + std::size_t(y) * width_ + r.left,
+                        buffer.pixels() + std::size_t(y) * buffer.stride() + r.left, std::size_t(r.width()) * 4);
         if (HDC dc = GetDC(window_)) {
             BitBlt(dc, r.left, r.top, r.width(), r.height(), memory_dc_, r.left, r.top, SRCCOPY);
             ReleaseDC(window_, dc);

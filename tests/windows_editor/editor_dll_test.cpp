@@ -45,6 +45,14 @@ void pump_messages() {
     }
 }
 
+// A top-level window standing in for the host's; null without a display.
+// Never shown: Wine waits two seconds for a window manager when a shown
+// top-level window is destroyed, and PrintWindow needs no screen.
+HWND make_host_window() {
+    return CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 700, 500, nullptr, nullptr, nullptr,
+                           nullptr);
+}
+
 LPARAM client_point(int x, int y) { return MAKELPARAM(x, y); }
 
 // 0x00RRGGBB words, top row first; empty when the file cannot be read.
@@ -73,8 +81,11 @@ void write_png(const char* path, const std::vector<std::uint32_t>& pixels, int w
     png_image_write_to_file(&image, path, 0, opaque.data(), 0, nullptr);
 }
 
-// What the window shows, through PrintWindow, as 0x00RRGGBB words.
-std::vector<std::uint32_t> window_pixels(HWND window) {
+enum class read_back { print_window, window_dc };
+
+// What the window shows, as 0x00RRGGBB words: as PrintWindow has it drawn,
+// or as its device context holds it on the screen.
+std::vector<std::uint32_t> window_pixels(HWND window, read_back how = read_back::print_window) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = kWidth;
@@ -87,7 +98,12 @@ std::vector<std::uint32_t> window_pixels(HWND window) {
     HDC dc = CreateCompatibleDC(nullptr);
     SelectObject(dc, dib);
     std::vector<std::uint32_t> pixels;
-    if (PrintWindow(window, dc, PW_CLIENTONLY)) {
+    HDC window_dc = how == read_back::window_dc ? GetDC(window) : nullptr;
+    const bool read = how == read_back::print_window
+                          ? PrintWindow(window, dc, PW_CLIENTONLY)
+                          : window_dc && BitBlt(dc, 0, 0, kWidth, kHeight, window_dc, 0, 0, SRCCOPY);
+    if (window_dc) ReleaseDC(window, window_dc);
+    if (read) {
         GdiFlush();
         const auto* words = static_cast<const std::uint32_t*>(bits);
         pixels.assign(words, words + kWidth * kHeight);
@@ -101,6 +117,8 @@ std::vector<std::uint32_t> window_pixels(HWND window) {
 class WindowsEditor : public testing::Test {
 protected:
     void SetUp() override {
+        parent = make_host_window();
+        if (!parent) GTEST_SKIP() << "no windows without a display (Wine outside Xvfb)";
         ASSERT_TRUE(hives.overrides_work());
         hives.put(platform::settings_hive::per_user, "SOFTWARE\\Ravelthorpe\\Tessvane LE", "Latency", "4096");
         _putenv_s("TESSVANE_MESSAGE_LOG", message_log.c_str());  // a real box would wait for a click
@@ -113,9 +131,6 @@ protected:
         ASSERT_NE(effect, nullptr);
         dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
         dispatch(effMainsChanged, 0, 1);
-        parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700, 500, nullptr,
-                                 nullptr, nullptr, nullptr);
-        ASSERT_NE(parent, nullptr);
         edit_calls.clear();
     }
 
@@ -213,6 +228,19 @@ TEST_F(WindowsEditor, ReopensAfterCloseToleratesCloseTwiceAndRefusesParentsThatA
     EXPECT_FALSE(messages_logged());
 }
 
+TEST_F(WindowsEditor, TheHostDestroyingItsWindowUnderAnOpenEditorIsSurvived) {
+    const HWND child = open_editor();
+    ASSERT_NE(child, nullptr);
+    DestroyWindow(parent);
+    parent = nullptr;
+    EXPECT_FALSE(IsWindow(child));
+    effect->setParameter(effect, 4, 0.7f);  // a redraw with nowhere to show it
+    idle(2);
+    dispatch(effEditClose);
+    parent = make_host_window();
+    EXPECT_NE(open_editor(), nullptr);
+}
+
 TEST_F(WindowsEditor, DraggingAKnobUpHoldsTheMouseAndChangesItsParameterInsideOneEdit) {
     ASSERT_EQ(dispatch(effSetEditKnobMode, 0, 2), 1);  // linear drags
     const HWND child = open_editor();
@@ -299,6 +327,16 @@ TEST_F(WindowsEditor, ShowsTheBackgroundAndTheResponseDisplayAsLinuxDraws) {
     for (int y = top + 94; y < top + 104; ++y)
         for (int x = left; x < left + 33; ++x) inked += (at(x, y) & 0xFF) < 0xC0;  // "0 dB"
     EXPECT_GT(inked, 8);
+
+    // Shown on the screen, WM_PAINT puts up the same picture.
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    UpdateWindow(parent);
+    idle(2);
+    const std::vector<std::uint32_t> on_screen = window_pixels(child, read_back::window_dc);
+    ASSERT_EQ(on_screen.size(), shown.size());
+    differing = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) differing += on_screen[i] != shown[i];
+    EXPECT_EQ(differing, 0);
 }
 
 }  // namespace

@@ -267,6 +267,24 @@ TEST_F(WindowsEditor, DraggingAKnobUpHoldsTheMouseAndChangesItsParameterInsideOn
     dispatch(effSetEditKnobMode, 0, 0);
 }
 
+TEST_F(WindowsEditor, ShiftDragsFinelyAndControlClickResetsTheKnob) {
+    ASSERT_EQ(dispatch(effSetEditKnobMode, 0, 2), 1);
+    const HWND child = open_editor();
+    ASSERT_NE(child, nullptr);
+    const float before = effect->getParameter(effect, 4);
+    SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, client_point(kKnobX, kKnobY));
+    SendMessageA(child, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, client_point(kKnobX, kKnobY - 60));
+    SendMessageA(child, WM_LBUTTONUP, MK_SHIFT, client_point(kKnobX, kKnobY - 60));
+    EXPECT_NEAR(effect->getParameter(effect, 4), before + 60.0f / 2400.0f, 1e-4f);  // factor 12
+
+    SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, client_point(kKnobX, kKnobY));
+    SendMessageA(child, WM_LBUTTONUP, MK_CONTROL, client_point(kKnobX, kKnobY));
+    EXPECT_EQ(effect->getParameter(effect, 4), 0.5f);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(edit_calls.back(), (host_call{audioMasterEndEdit, 4}));
+    dispatch(effSetEditKnobMode, 0, 0);
+}
+
 TEST_F(WindowsEditor, LosingTheMouseMidDragEndsTheEdit) {
     const HWND child = open_editor();
     ASSERT_NE(child, nullptr);

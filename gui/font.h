@@ -1,5 +1,6 @@
 // A font by family name and pixel size, such as Arial at 11. The family is
-// matched through fontconfig when text is first drawn with it.
+// matched by the system (fontconfig, or GDI on Windows) when text is first
+// drawn with it.
 #pragma once
 
 #include <string>

@@ -1,8 +1,10 @@
 // Faces and rendered glyphs, shared by every draw context of the process.
-// A family name is matched once through fontconfig; each (family, size) gets
-// its own FreeType face and a cache of anti-aliased glyph coverage, so
-// drawing the same text again costs only blending. Safe to use from several
-// threads (two editors driven from different host threads).
+// Each (family, size) gets its own face and a cache of anti-aliased glyph
+// coverage, so drawing the same text again costs only blending. Linux finds
+// the family through fontconfig and renders with FreeType
+// (font_cache_fontconfig.cpp); Windows opens it by name in GDI
+// (font_cache_gdi.cpp). Safe to use from several threads (two editors
+// driven from different host threads).
 #pragma once
 
 #include <cstdint>
@@ -16,11 +18,12 @@
 namespace VSTGUI::detail {
 
 struct font_match {
-    std::string file;    // empty when nothing matched
-    std::string family;  // the family fontconfig chose
+    std::string file;    // the face's file; empty when nothing matched, and
+                         // always on Windows, where GDI opens faces by name
+    std::string family;  // the family the system chose; empty when nothing matched
 };
 
-// What fontconfig gives for `family` (aliases such as Arial resolved).
+// What the system gives for `family` (aliases such as Arial resolved).
 font_match match_font_family(const std::string& family);
 
 struct glyph_image {

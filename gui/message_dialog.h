@@ -1,7 +1,8 @@
 // The product's modal message box on Linux, drawn with the toolkit: a small
 // top-level window titled with the caption, the text wrapped beside an
 // error or information sign, and an OK button. It runs its own event loop
-// until OK, Return, Escape or the window's close button.
+// until OK, Return, Escape or the window's close button. Windows has its own
+// box (the platform layer's MessageBoxA): there the dialog is never possible.
 #pragma once
 
 #include "platform/message_box.h"

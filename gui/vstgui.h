@@ -22,8 +22,8 @@
 //
 // Rectangles are (left, top, right, bottom), relative to the container a
 // view is added to. Pixels are premultiplied 0xAARRGGBB words. Fonts are
-// family names matched through fontconfig ("Arial" is Liberation Sans on
-// Linux) at a pixel size.
+// family names matched by the system ("Arial" is Liberation Sans on Linux)
+// at a pixel size.
 #pragma once
 
 #include "gui/bitmap.h"

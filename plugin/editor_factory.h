@@ -1,8 +1,8 @@
-// The editor a platform can show; the build picks the implementation.
+// The plug-in's editor, made where plugin/ need not see the toolkit
+// (editor/editor_factory_sd.cpp).
 #pragma once
 
 class AEffEditor;
 class VST_Plugin;
 
-// Null where the toolkit has no window backend yet.
 AEffEditor* create_editor(VST_Plugin* plugin);

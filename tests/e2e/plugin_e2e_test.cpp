@@ -20,7 +20,7 @@ TEST(PluginThroughItsEntryPoint, AnswersWithItsIdentityAndLatency) {
     EXPECT_EQ(plugin->dispatch(effGetVendorVersion), 1004);
     EXPECT_EQ(e->uniqueID, 0x31303136);
     EXPECT_EQ(e->flags & (effFlagsHasEditor | effFlagsCanReplacing | effFlagsProgramChunks),
-              (TESSVANE_HAS_EDITOR ? effFlagsHasEditor : 0) | effFlagsCanReplacing | effFlagsProgramChunks);
+              effFlagsHasEditor | effFlagsCanReplacing | effFlagsProgramChunks);
     EXPECT_EQ(e->numInputs, 2);
     EXPECT_EQ(e->numOutputs, 2);
     EXPECT_EQ(e->initialDelay, 4096);

@@ -10,12 +10,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "dsp/eq_layout.h"
 #include "dsp/fir_cascaded_biquad.h"
-#include "editor/sd_editor.h"
-#include "editor/vis_panel.h"
+#include "editor/response_view.h"
 #include "gui/offscreen_context.h"
 #include "platform/message_box.h"
-#include "plugin/vst_plugin.h"
+#include "plugin/vst2/aeffect.h"
 #include "ratio_registry.h"
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback audio_master);
@@ -23,14 +23,14 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audio_master);
 namespace {
 
 void render_response_display(benchmark::State& state) {
-    fir_cascaded_biquad design(response_band_count, 44100, 1);
-    for (int band = 0; band < response_band_count; ++band)
+    dsp::fir_cascaded_biquad design(dsp::band_count, 44100, 1);
+    for (int band = 0; band < dsp::band_count; ++band)
         design.apply_band(band, {1.0f, 0.2f + 0.15f * float(band), 0.7f, 0.5f, 0.5f});
-    section_coefficients bands[response_band_count];
-    design.read_sections(bands, response_band_count);
+    dsp::section_coefficients bands[dsp::band_count];
+    design.read_sections(bands, dsp::band_count);
     VSTGUI::COffscreenContext picture(597, 197);
     for (auto _ : state) {
-        render_response(picture, 597, 197, bands, true);
+        editor::render_response(picture, 597, 197, bands, true);
         benchmark::DoNotOptimize(picture.pixels());
     }
 }

@@ -26,6 +26,8 @@
 #include "dsp/partitioned_convolver.h"
 #include "ratio_registry.h"
 
+using namespace dsp;
+
 namespace {
 
 constexpr int channels = 2;
@@ -129,7 +131,7 @@ std::unique_ptr<partitioned_convolver> loaded_engine(int fir_length) {
     dsp_init_dispatch();
     auto engine = std::make_unique<partitioned_convolver>(channels, fir_length);
     stereo fir(static_cast<std::size_t>(fir_length), 3);
-    engine->load_awaiting_ir_to_device(fir.pointers.data(), fir_length);
+    engine->load_response(fir.pointers.data(), fir_length);
     return engine;
 }
 
@@ -219,8 +221,8 @@ void design(benchmark::State& state, int fir_length) {
     std::vector<float*> buffers;
     for (int ch = 0; ch < channels; ++ch) buffers.push_back(dsp_alloc_floats(fir_length));
     for (auto _ : state) {
-        fir.get_coeffs(buffers.data(), fir_length);
-        engine->load_awaiting_ir_to_device(buffers.data(), fir_length);
+        fir.design_fir(buffers.data(), fir_length);
+        engine->load_response(buffers.data(), fir_length);
     }
     for (float* buffer : buffers) dsp_free(buffer);
 }

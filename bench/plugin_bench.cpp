@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback audio_master);
 
@@ -45,18 +45,18 @@ long resident_kib() {
 void redesign_to_effect(benchmark::State& state) {
     use_fir_length(static_cast<int>(state.range(0)));
     AEffect* effect = VSTPluginMain(quiet_host);
-    auto* plugin = static_cast<VST_Plugin*>(effect->object);
+    const dsp::linear_phase_eq& engine = *static_cast<plugin::tessvane_plugin*>(effect->object)->engine();
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
     effect->setParameter(effect, 12, 1.0f);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     float gain = 0.6f;
     for (auto _ : state) {
-        const int designs = plugin->ir_designs();
-        const int passes = plugin->ir_passes();
+        const int designs = engine.designs();
+        const int passes = engine.passes();
         const auto start = std::chrono::steady_clock::now();
         effect->setParameter(effect, 15, gain);
-        while (plugin->ir_designs() == designs || plugin->ir_passes() == passes)
+        while (engine.designs() == designs || engine.passes() == passes)
             std::this_thread::sleep_for(std::chrono::microseconds(100));
         state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         gain = gain == 0.6f ? 0.7f : 0.6f;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace dsp {
+
 namespace {
 
 // 2*pi rounded to single precision, as the design's frequency scale.
@@ -183,3 +185,5 @@ const char* biquad_band::display_type_name(int type)
     default: return "Error";
     }
 }
+
+}  // namespace dsp

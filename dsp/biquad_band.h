@@ -10,6 +10,8 @@
 
 #include <array>
 
+namespace dsp {
+
 // The section with a0 = 1, as the response display evaluates it.
 struct normalised_section {
     float b0;
@@ -85,3 +87,5 @@ private:
     normalised_section normalised_{};
     float on_off_ = 0.0f;
 };
+
+}  // namespace dsp

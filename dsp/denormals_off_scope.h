@@ -6,6 +6,8 @@
 
 #include "dsp/dsp.h"
 
+namespace dsp {
+
 class denormals_off_scope {
 public:
     denormals_off_scope() : saved_(_mm_getcsr()) {
@@ -19,3 +21,5 @@ public:
 private:
     unsigned saved_;
 };
+
+}  // namespace dsp

@@ -5,6 +5,9 @@
 #include <stdexcept>
 
 #include "dsp/dsp.h"
+#include "dsp/eq_layout.h"
+
+namespace dsp {
 
 namespace {
 
@@ -60,7 +63,7 @@ fir_cascaded_biquad::fir_cascaded_biquad(int band_count, int sample_rate, int ch
     for (auto& row : grid_)
         for (auto& band : row) band.design();
 
-    init_window_memory(MAX_FIR_LENGTH);
+    init_window_memory(max_fir_length);
 
     taps_.reset(dsp_alloc_floats(taps_per_band * std::max(band_count, 1)));
     if (!taps_) fail("Memory allocation error in fir_cascaded_biquad #3");
@@ -72,6 +75,7 @@ fir_cascaded_biquad::fir_cascaded_biquad(int band_count, int sample_rate, int ch
         fail("Memory allocation error in fir_cascaded_biquad #4");
     filter_state_.reset(state);
     row_on_.assign(band_count, 0);
+    filed_ = std::make_unique<filed_band[]>(grid_.size());
 }
 
 template <typename Change>
@@ -79,6 +83,7 @@ void fir_cascaded_biquad::change_bands(int row, int column, Change change)
 {
     if (row < 0 || row >= band_count() || column < -1 || column >= channel_count_) return;
     std::lock_guard lock(grid_mutex_);
+    take_filed_bands();
     if (column == -1) {
         for (auto& band : grid_[row]) change(band);
     } else {
@@ -118,18 +123,54 @@ void fir_cascaded_biquad::set_gain(int row, int column, float db)
 
 void fir_cascaded_biquad::apply_band(int row, const band_values& values)
 {
-    change_bands(row, -1, [&](biquad_band& band) {
-        band.set_enabled(values.on_off);
-        band.set_frequency_normalised(values.frequency);
-        band.set_gain_normalised(values.gain);
-        band.set_q_normalised(values.q);
-        band.set_mode_normalised(values.mode);
-    });
+    if (row < 0 || row >= band_count() || row >= 32) return;
+    filed_band& filed = filed_[row];
+    {
+        std::lock_guard writers(filing_mutex_);
+        const unsigned sequence = filed.sequence.load(std::memory_order_relaxed);
+        filed.sequence.store(sequence + 1, std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_release);
+        const float in_order[5] = {values.on_off, values.frequency, values.gain, values.q, values.mode};
+        for (int i = 0; i < 5; ++i) filed.values[i].store(in_order[i], std::memory_order_relaxed);
+        filed.sequence.store(sequence + 2, std::memory_order_release);
+    }
+    filed_rows_.fetch_or(1u << row, std::memory_order_release);
+}
+
+void fir_cascaded_biquad::take_filed_bands() const
+{
+    const unsigned rows = filed_rows_.exchange(0, std::memory_order_acquire);
+    for (int row = 0; row < 32 && rows >> row != 0; ++row) {
+        if (!(rows >> row & 1u)) continue;
+        const filed_band& filed = filed_[row];
+        float v[5];
+        for (;;) {
+            const unsigned before = filed.sequence.load(std::memory_order_acquire);
+            for (int i = 0; i < 5; ++i) v[i] = filed.values[i].load(std::memory_order_relaxed);
+            std::atomic_thread_fence(std::memory_order_acquire);
+            if (before % 2 == 0 && filed.sequence.load(std::memory_order_relaxed) == before) break;
+        }
+        for (biquad_band& band : grid_[row]) {
+            band.set_enabled(v[0]);
+            band.set_frequency_normalised(v[1]);
+            band.set_gain_normalised(v[2]);
+            band.set_q_normalised(v[3]);
+            band.set_mode_normalised(v[4]);
+        }
+    }
+}
+
+const biquad_band& fir_cascaded_biquad::band(int row, int column) const
+{
+    std::lock_guard lock(grid_mutex_);
+    take_filed_bands();
+    return grid_[row][column];
 }
 
 void fir_cascaded_biquad::set_sample_rate(int rate)
 {
     std::lock_guard lock(grid_mutex_);
+    take_filed_bands();
     for (auto& row : grid_) {
         for (auto& band : row) {
             band.set_sample_rate(static_cast<float>(rate));
@@ -141,6 +182,7 @@ void fir_cascaded_biquad::set_sample_rate(int rate)
 band_readout fir_cascaded_biquad::read_band(int row) const
 {
     std::lock_guard lock(grid_mutex_);
+    take_filed_bands();
     const biquad_band& band = grid_.at(row)[0];
     return {band.frequency(), band.gain(), band.q(), band.type(), band.on_off_value()};
 }
@@ -148,6 +190,7 @@ band_readout fir_cascaded_biquad::read_band(int row) const
 void fir_cascaded_biquad::read_sections(section_coefficients out[], int count) const
 {
     std::lock_guard lock(grid_mutex_);
+    take_filed_bands();
     for (int row = 0; row < std::min(count, band_count()); ++row) {
         biquad_band band = grid_[row][0];
         design_at_half_gain(band);
@@ -168,13 +211,14 @@ void fir_cascaded_biquad::init_window_memory(int length)
     window_length_ = length;
 }
 
-void fir_cascaded_biquad::get_coeffs(float** buffers, int length)
+void fir_cascaded_biquad::design_fir(float* const* buffers, int length)
 {
-    if (length < shortest_fir || length > MAX_FIR_LENGTH)
+    if (length < shortest_fir || length > max_fir_length)
         fail("Error in fir_cascaded_biquad::get_coeffs, MAX_FIR_LENGTH exceeded");
 
     {
         std::lock_guard lock(grid_mutex_);
+        take_filed_bands();
         for (int row = 0; row < band_count(); ++row) {
             biquad_band& band = grid_[row][0];
             design_at_half_gain(band);
@@ -209,3 +253,5 @@ void fir_cascaded_biquad::run_bands(float* buffer, int length)
         dsp_iir_filter_inplace(buffer, length, filter_state_.get());
     }
 }
+
+}  // namespace dsp

@@ -3,17 +3,21 @@
 // impulse at N/2 is run forwards and backwards through every band, each
 // designed at half its dB gain, then multiplied by a Hann window of length N.
 //
-// Threads: the grid is guarded by one mutex, taken by the band setters,
-// `set_sample_rate`, the locked reads and briefly by `get_coeffs` (which
-// designs and snapshots the bands under it, then filters without it); none
-// of these belongs on the audio thread. `get_coeffs` and
-// `init_window_memory` share the window and the filter state: call them from
-// one thread at a time (the IR worker).
+// Threads: `apply_band` may run on any thread, the audio thread included: it
+// only files the band's values (writers take a lock of their own, held for
+// five stores, that no reader takes) and the grid takes them in the next
+// time it is read or designed. The grid itself is guarded by one mutex,
+// taken by the per-field setters, `set_sample_rate`, the reads and briefly
+// by `design_fir` (which designs and snapshots the bands under it, then
+// filters without it); none of these belongs on the audio thread.
+// `design_fir` and `init_window_memory` share the window and the filter
+// state: call them from one thread at a time (the redesign worker).
 //
-// Allocation: construction and `init_window_memory` only; a `get_coeffs` at
+// Allocation: construction and `init_window_memory` only; a `design_fir` at
 // the length of the window already held allocates nothing.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -22,7 +26,7 @@
 
 struct dsp_iir_state;
 
-constexpr int MAX_FIR_LENGTH = 131072;
+namespace dsp {
 
 // One band's five normalised parameter values, as the parameters hold them.
 struct band_values {
@@ -68,16 +72,16 @@ public:
     void set_mode_normalised(int row, int column, float x);
     void set_gain(int row, int column, float db);
 
-    // On/off, frequency, gain, Q, mode, to every channel under one lock, so
+    // On/off, frequency, gain, Q, mode, for every channel, taken in whole, so
     // a synthesis never sees half a band. A row out of range is ignored.
+    // Any thread; never waits for a reader or a design.
     void apply_band(int row, const band_values& values);
 
     // Every band: the new rate, then a full-gain design.
     void set_sample_rate(int rate);
 
-    // Unguarded and unchecked: for the owner's thread while nothing else
-    // touches the grid.
-    const biquad_band& band(int row, int column) const { return grid_[row][column]; }
+    // Unchecked: for the owner's thread while nothing else touches the grid.
+    const biquad_band& band(int row, int column) const;
 
     // Channel 0 of `row`; throws std::out_of_range for a row outside the grid.
     band_readout read_band(int row) const;
@@ -90,7 +94,7 @@ public:
     // Writes the FIR of length N into the first N floats of every channel's
     // buffer. Leaves each channel-0 band designed at half gain, with its gain
     // field back at the full value.
-    void get_coeffs(float** buffers, int length);
+    void design_fir(float* const* buffers, int length);
 
 private:
     struct dsp_deleter {
@@ -100,12 +104,24 @@ private:
         void operator()(dsp_iir_state* state) const;
     };
 
+    // A band's values as last filed; `sequence` is odd while a writer is
+    // inside, so a reader can tell a whole band from a torn one.
+    struct filed_band {
+        std::atomic<unsigned> sequence{0};
+        std::atomic<float> values[5];
+    };
+
     template <typename Change>
     void change_bands(int row, int column, Change change);
+    // Under grid_mutex_.
+    void take_filed_bands() const;
     void run_bands(float* buffer, int length);
 
     mutable std::mutex grid_mutex_;
-    std::vector<std::vector<biquad_band>> grid_;
+    mutable std::vector<std::vector<biquad_band>> grid_;
+    std::unique_ptr<filed_band[]> filed_;
+    std::mutex filing_mutex_;  // writers of filed_ only
+    mutable std::atomic<unsigned> filed_rows_{0};
     int channel_count_;
 
     std::unique_ptr<float[], dsp_deleter> window_;
@@ -117,3 +133,5 @@ private:
     std::vector<char> row_on_;
     std::unique_ptr<dsp_iir_state, iir_deleter> filter_state_;
 };
+
+}  // namespace dsp

@@ -9,11 +9,13 @@
 #include <utility>
 
 #include "dsp/dsp.h"
+#include "dsp/eq_layout.h"
+
+namespace dsp {
 
 namespace {
 
 constexpr int min_fir_length = 4;
-constexpr int max_fir_length = 131072;
 constexpr std::size_t buffer_alignment = 32;
 constexpr std::size_t work_alignment = 128;
 
@@ -182,7 +184,7 @@ const char* partitioned_convolver::deallocate_convolution_memory() noexcept {
     return oddity;
 }
 
-void partitioned_convolver::load_awaiting_ir_to_device(const float* const* firs, int length) {
+void partitioned_convolver::load_response(const float* const* firs, int length) {
     counted_call call(calls_in_flight_);
     platform::scoped_lock load(load_lock_);
     // A load racing destruction has nothing left to fill.
@@ -195,7 +197,7 @@ void partitioned_convolver::load_awaiting_ir_to_device(const float* const* firs,
             dsp_set(0.0f, partition, spectrum_length_);
             dsp_copy(firs[ch] + j * block_length_, partition, block_length_);
             if (dsp_fft_forward_ccs_inplace(partition, load_fft_, load_work_) != dsp_ok)
-                throw std::runtime_error("Execution of FFT error in load_awaiting_ir_to_device #2");
+                throw std::runtime_error("Execution of FFT error in load_response #2");
         }
     }
     platform::scoped_lock block(block_lock_);
@@ -263,3 +265,5 @@ void partitioned_convolver::clear_history() {
         dsp_set(0.0f, previous_output_[ch], spectrum_length_);
     }
 }
+
+}  // namespace dsp

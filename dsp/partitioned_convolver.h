@@ -8,7 +8,7 @@
 //   block lock while it convolves a completed block. It waits only for a
 //   clear_history, for the pointer exchange that ends a load, or for
 //   construction and destruction.
-// - load_awaiting_ir_to_device (one worker thread at a time) transforms the
+// - load_response (one worker thread at a time) transforms the
 //   new FIR under the load lock only, with its own FFT setup and work
 //   buffer, then takes the block lock just to exchange the awaiting and active
 //   spectra. The new response takes effect at the next completed block.
@@ -24,6 +24,8 @@
 
 struct dsp_fft_spec;
 
+namespace dsp {
+
 class partitioned_convolver {
 public:
     // fir_length: a power of two from 4 to 131072. Throws std::runtime_error
@@ -35,7 +37,7 @@ public:
 
     // firs: one FIR of `length` taps per channel; length must be fir_length().
     // Throws "Static block length" otherwise, keeping the active response.
-    void load_awaiting_ir_to_device(const float* const* firs, int length);
+    void load_response(const float* const* firs, int length);
     // count samples per channel, any count >= 0; an output may be its input.
     void convolve(const float* const* inputs, float* const* outputs, int count);
     // Silences the input history and pending output; keeps the responses and
@@ -81,3 +83,5 @@ private:
     dsp_fft_spec* load_fft_ = nullptr;  // worker thread, under the load lock
     void* load_work_ = nullptr;
 };
+
+}  // namespace dsp

@@ -7,23 +7,24 @@
 
 #include "gui/splash_screen.h"
 
-class SDEditor;
-class VST_Plugin;
+namespace editor {
+
+class eq_model;
 
 // "Version 1.004, 2009" for vendor version 1004.
 std::string about_version_text(int vendor_version);
-// "8192 sample FIR (8192 sample/185.8ms delay)"; the delay is the length
-// made even. Without a sample rate the time is left out.
+// "8192 sample FIR (8192 sample/185.8ms delay)"; the delay is the engine's
+// latency for that length. Without a sample rate the time is left out.
 std::string about_fir_text(int fir_length, int sample_rate);
 
-class CDefaultSplashScreenView_ext1 : public VSTGUI::CControl {
+// The picture with the two text lines, drawn over the frame.
+class about_view : public VSTGUI::CControl {
 public:
-    CDefaultSplashScreenView_ext1(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener,
-                                  VSTGUI::CBitmap* bitmap, VSTGUI::CPoint offset);
+    about_view(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, VSTGUI::CBitmap* bitmap,
+               VSTGUI::CPoint offset);
 
-    // Both are needed for the texts; without them only the picture is drawn.
-    void setPlugin(VST_Plugin* plugin) { plugin_ = plugin; }
-    void setEditor(SDEditor* editor) { editor_ = editor; }
+    // The texts come from the model; without one only the picture is drawn.
+    void set_model(const eq_model* model) { model_ = model; }
 
     void draw(VSTGUI::CDrawContext* context) override;
     bool onMouseDown(VSTGUI::CPoint where, VSTGUI::CButtonState buttons) override;
@@ -31,16 +32,17 @@ public:
     VSTGUI::CView* newCopy() const override;
 
 private:
-    VST_Plugin* plugin_ = nullptr;
-    SDEditor* editor_ = nullptr;
+    const eq_model* model_ = nullptr;
     VSTGUI::CPoint offset_;
 };
 
-class CSplashScreen_ext1 : public VSTGUI::CSplashScreen {
+// The click area over the maker's logo that shows the about view.
+class about_splash : public VSTGUI::CSplashScreen {
 public:
-    CSplashScreen_ext1(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int tag,
-                       VSTGUI::CBitmap* background, const VSTGUI::CRect& display_area,
-                       VSTGUI::CPoint offset = {});
+    about_splash(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int tag, VSTGUI::CBitmap* background,
+                 const VSTGUI::CRect& display_area, VSTGUI::CPoint offset = {});
 
-    CDefaultSplashScreenView_ext1& aboutView() const;
+    about_view& aboutView() const;
 };
+
+}  // namespace editor

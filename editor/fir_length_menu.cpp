@@ -3,25 +3,20 @@
 #include <cstdio>
 #include <exception>
 
+#include "editor/eq_model.h"
 #include "gui/option_menu.h"
 #include "platform/message_box.h"
 #include "settings/fir_length_setting.h"
+
+namespace editor {
 
 namespace {
 
 constexpr const char* notice_caption = "Ravelthorpe: Tessvane LE";
 
-int stored_fir_length() {
-    try {
-        return settings::read_fir_length_setting();
-    } catch (const std::exception&) {
-        return -1;  // the instance already reported it when it read the setting
-    }
-}
-
 }  // namespace
 
-void fill_fir_length_menu(VSTGUI::COptionMenu& menu) {
+void fill_fir_length_menu(VSTGUI::COptionMenu& menu, const eq_model& model) {
     const auto& lengths = settings::fir_length_menu_lengths;
     for (int length : lengths) {
         char entry[32];
@@ -30,7 +25,7 @@ void fill_fir_length_menu(VSTGUI::COptionMenu& menu) {
         menu.addEntry(entry);
     }
     menu.setCurrent(0);
-    const int stored = stored_fir_length();
+    const int stored = model.stored_fir_length();
     for (std::size_t i = 0; i < lengths.size(); ++i)
         if (lengths[i] == stored) menu.setCurrent(int(i));
     menu.setFontColor(VSTGUI::kBlackCColor);
@@ -48,15 +43,15 @@ std::string fir_length_notice(int length) {
     return text;
 }
 
-void apply_fir_length_choice(VSTGUI::COptionMenu& menu, int running_length) {
+void apply_fir_length_choice(VSTGUI::COptionMenu& menu, eq_model& model) {
     const auto& lengths = settings::fir_length_menu_lengths;
     const int index = menu.getCurrent();
     if (index < 0 || index >= int(lengths.size())) return;
     const int length = lengths[std::size_t(index)];
-    const bool takes_effect_later = length != running_length;
+    const bool takes_effect_later = length != model.fir_length_in_use();
     menu.setFontColor(takes_effect_later ? VSTGUI::kRedCColor : VSTGUI::kBlackCColor);
     try {
-        settings::write_fir_length_setting(length);
+        model.store_fir_length(length);
     } catch (const std::exception& e) {
         platform::show_message_box({e.what(), notice_caption, platform::message_icon::error});
         return;
@@ -64,3 +59,5 @@ void apply_fir_length_choice(VSTGUI::COptionMenu& menu, int running_length) {
     if (takes_effect_later)
         platform::show_message_box({fir_length_notice(length), notice_caption, platform::message_icon::information});
 }
+
+}  // namespace editor

@@ -10,13 +10,20 @@ namespace VSTGUI {
 class COptionMenu;
 }
 
-// "%d samples     " for each offered length; selects the stored length, or
-// the first entry when the stored length is not offered or unreadable.
-void fill_fir_length_menu(VSTGUI::COptionMenu& menu);
+namespace editor {
 
-// Stores the length of the menu's current entry. A failed write is shown to
-// the user instead of the notice and leaves the editor working.
-void apply_fir_length_choice(VSTGUI::COptionMenu& menu, int running_length);
+class eq_model;
+
+// "%d samples     " for each offered length; selects the model's stored
+// length, or the first entry when it is not offered or unreadable.
+void fill_fir_length_menu(VSTGUI::COptionMenu& menu, const eq_model& model);
+
+// Stores the length of the menu's current entry through the model. A failed
+// write is shown to the user instead of the notice and leaves the editor
+// working.
+void apply_fir_length_choice(VSTGUI::COptionMenu& menu, eq_model& model);
 
 // The notice shown for a length that takes effect at the next start.
 std::string fir_length_notice(int length);
+
+}  // namespace editor

@@ -1,14 +1,23 @@
 #include "gui/bitmap.h"
 
+#include <atomic>
 #include <cstdio>
 
 #include "gui/image_decode.h"
-#include "resources/resource_table.h"
 
 namespace VSTGUI {
 
+namespace {
+
+std::atomic<resource_lookup> installed_lookup{nullptr};
+
+}  // namespace
+
+void set_resource_lookup(resource_lookup lookup) { installed_lookup.store(lookup); }
+
 CBitmap::CBitmap(int resource_id) {
-    const resources::blob bytes = resources::find_resource(resource_id);
+    const resource_lookup lookup = installed_lookup.load();
+    const resources::blob bytes = lookup ? lookup(resource_id) : resources::blob{};
     decode(bytes.data, bytes.size);
     if (empty()) std::fprintf(stderr, "Tessvane GUI: bitmap %d missing or unreadable\n", resource_id);
 }

@@ -1,5 +1,6 @@
 // A decoded image: the editor's PNG resources (and its one Windows bitmap)
-// looked up by numeric id through resources::find_resource. Pixels are
+// looked up by numeric id through the lookup the toolkit's user installs
+// (the editor installs resources::find_resource). Pixels are
 // premultiplied 0xAARRGGBB, top row first. A missing resource or bad data
 // gives an empty bitmap (0 x 0) that draws nothing.
 //
@@ -12,8 +13,14 @@
 #include <vector>
 
 #include "gui/reference_counter.h"
+#include "resources/resource_table.h"
 
 namespace VSTGUI {
+
+// Where CBitmap(id) finds its bytes; until one is installed every such
+// bitmap is empty. Any thread.
+using resource_lookup = resources::blob (*)(int id);
+void set_resource_lookup(resource_lookup lookup);
 
 class CBitmap : public CReferenceCounter {
 public:

@@ -1,6 +1,6 @@
 // What the host adapter needs of an editor: the window opcodes, the key and
-// knob-mode handlers, the per-parameter refresh, and the IR worker's
-// feedback. The adapter owns the editor and deletes it with itself.
+// knob-mode handlers and the per-parameter refresh. The adapter owns the
+// editor and deletes it with itself.
 #pragma once
 
 #include "plugin/vst2/aeffect.h"
@@ -23,12 +23,9 @@ public:
     virtual bool onKeyDown(VstKeyCode& key) = 0;
     virtual bool onKeyUp(VstKeyCode& key) = 0;
     virtual bool setKnobMode(VstInt32 mode) = 0;
-    // Refresh after a parameter change; may arrive on any thread.
+    // Refresh after a parameter change; may arrive on any thread, the audio
+    // thread included.
     virtual void setParameter(VstInt32 index, float value) = 0;
-
-    // Called by the IR worker from its own thread around every pass.
-    virtual void ir_pass_started() = 0;
-    virtual void ir_pass_finished() = 0;
 
 protected:
     AudioEffect* effect;

@@ -3,12 +3,12 @@
 #include <new>
 
 #include "plugin/error_report.h"
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
 
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audio_master) {
     if (!audio_master || audio_master(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
     try {
-        auto* plugin = new VST_Plugin(audio_master);
+        auto* plugin = new plugin::tessvane_plugin(audio_master);
         return plugin->getAeffect();
     } catch (const std::bad_alloc&) {
         return nullptr;

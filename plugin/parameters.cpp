@@ -1,12 +1,12 @@
 // The 27 parameters: names, labels, displays, and how a change reaches the
-// bands and the IR worker.
+// engine and the editor.
 #include "dsp/biquad_band.h"
-#include "dsp/fir_cascaded_biquad.h"
-#include "dsp/partitioned_convolver.h"
 #include "plugin/aeff_editor.h"
 #include "plugin/error_report.h"
 #include "plugin/parameter_table.h"
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
+
+namespace plugin {
 
 namespace {
 
@@ -14,90 +14,111 @@ bool is_parameter(VstInt32 index) { return index >= 0 && index < kNumParams; }
 
 }  // namespace
 
-program_record* VST_Plugin::refresh_current_program() {
+program_record* tessvane_plugin::refresh_current_program() const {
     program_record* record = &programs[curProgram.load(std::memory_order_relaxed)];
     current_program.store(record, std::memory_order_relaxed);
     return record;
 }
 
-void VST_Plugin::getParameterName(VstInt32 index, char* text) {
+void tessvane_plugin::getParameterName(VstInt32 index, char* text) {
     if (is_parameter(index)) copy_bounded(text, kParameters[index].name, kVstMaxParamStrLen);
 }
 
-void VST_Plugin::getParameterLabel(VstInt32 index, char* label) {
+void tessvane_plugin::getParameterLabel(VstInt32 index, char* label) {
     if (is_parameter(index)) copy_bounded(label, kParameters[index].label, kVstMaxParamStrLen);
 }
 
-void VST_Plugin::getParameterDisplay(VstInt32 index, char* text) {
+void tessvane_plugin::getParameterDisplay(VstInt32 index, char* text) {
     const program_record* record = refresh_current_program();
     if (!is_parameter(index)) return;
     const float v = record->value(index);
-    if (index == kGain) {
+    if (index == dsp::gain_control) {
         dB2string(2.0f * v, text, kVstMaxParamStrLen);
         return;
     }
-    if (index == kFilters) {
+    if (index == dsp::filters_control) {
         copy_bounded(text, v > 0 ? "On" : "Off", kVstMaxParamStrLen);
         return;
     }
-    // Band texts show the band's own values, after its limits. Without a
-    // design object (locked early in construction) there is nothing to show.
-    if (!fir_design) {
+    // Band texts show the band's own values, after its limits. Without the
+    // bands (locked early in construction) there is nothing to show.
+    if (!engine_) {
         copy_bounded(text, "", kVstMaxParamStrLen);
         return;
     }
-    const int band = (index - kFirstBandParameter) / kBandSlotSize;
-    const band_readout b = fir_design->read_band(band);
-    switch ((index - kFirstBandParameter) % kBandSlotSize) {
-        case kSlotOnOff: copy_bounded(text, b.on_off >= 0.5f ? "On" : "Off", kVstMaxParamStrLen); break;
-        case kSlotMode: copy_bounded(text, biquad_band::type_name(b.type), kVstMaxParamStrLen); break;
-        case kSlotFrequency: float2string(b.frequency, text, kVstMaxParamStrLen); break;
-        case kSlotGain: float2string(b.gain, text, kVstMaxParamStrLen); break;
-        case kSlotQ: float2string(b.q, text, kVstMaxParamStrLen); break;
+    const dsp::band_readout b = engine_->read_band(dsp::band_of(index));
+    switch (dsp::slot_of(index)) {
+        case dsp::slot_on_off: copy_bounded(text, b.on_off >= 0.5f ? "On" : "Off", kVstMaxParamStrLen); break;
+        case dsp::slot_mode: copy_bounded(text, dsp::biquad_band::type_name(b.type), kVstMaxParamStrLen); break;
+        case dsp::slot_frequency: float2string(b.frequency, text, kVstMaxParamStrLen); break;
+        case dsp::slot_gain: float2string(b.gain, text, kVstMaxParamStrLen); break;
+        case dsp::slot_q: float2string(b.q, text, kVstMaxParamStrLen); break;
     }
 }
 
-float VST_Plugin::getParameter(VstInt32 index) {
+float tessvane_plugin::getParameter(VstInt32 index) {
     const program_record* record = refresh_current_program();
     if (!is_processing_enabled() || !is_parameter(index)) return 0.0f;
     return record->value(index);
 }
 
-void VST_Plugin::setParameter(VstInt32 index, float value) {
-    // Any thread may call this, the audio thread included: errors are queued.
+void tessvane_plugin::setParameter(VstInt32 index, float value) {
+    // Any thread may call this, the audio thread included: the engine only
+    // stores and wakes its worker, and errors are queued.
     run_guarded(": Seen during setParameter", delivery::queued, nullptr, [&] {
         program_record* record = refresh_current_program();
         if (is_parameter(index)) record->set_value(index, value);
-
-        bool redesign = false;
-        if (index == kFilters) {
-            if (is_processing_enabled() && convolver) convolver->clear_history();
-            redesign = true;
-        } else if (index >= kFirstBandParameter && index < kNumParams) {
-            apply_band((index - kFirstBandParameter) / kBandSlotSize);
-            redesign = record->value(kFilters) > 0;
-        }
-        if (redesign) request_ir_update();
+        if (!engine_) return;
+        if (index == dsp::gain_control)
+            engine_->set_gain(value);
+        else if (index == dsp::filters_control)
+            engine_->set_filters(value);
+        else if (dsp::is_band_control(index))
+            apply_band(dsp::band_of(index));
     });
+    if (engine_ && engine_->worker_lost()) enter_locked_state();
     if (editor) editor->setParameter(index, value);
 }
 
-void VST_Plugin::apply_band(int band) {
-    if (band < 0 || band >= kNumBands || !fir_design) return;
+void tessvane_plugin::apply_band(int band) {
     const program_record* record = current_program.load(std::memory_order_relaxed);
-    const int slot = band_slot_start(band);
-    band_values v;
-    v.on_off = record->value(slot + kSlotOnOff);
-    v.mode = record->value(slot + kSlotMode);
-    v.frequency = record->value(slot + kSlotFrequency);
-    v.gain = record->value(slot + kSlotGain);
-    v.q = record->value(slot + kSlotQ);
-    fir_design->apply_band(band, v);
+    const int slot = dsp::band_slot_start(band);
+    dsp::band_values v;
+    v.on_off = record->value(slot + dsp::slot_on_off);
+    v.mode = record->value(slot + dsp::slot_mode);
+    v.frequency = record->value(slot + dsp::slot_frequency);
+    v.gain = record->value(slot + dsp::slot_gain);
+    v.q = record->value(slot + dsp::slot_q);
+    engine_->set_band(band, v);
 }
 
-void VST_Plugin::request_ir_update() {
-    ir_update_lock.enter();
-    ir_update_requested = true;
-    ir_update_lock.leave();
-    if (is_processing_enabled() && ir_thread) signal_ir_thread();
+void tessvane_plugin::request_redesign() {
+    if (!engine_) return;
+    try {
+        engine_->request_redesign();
+    } catch (const std::exception&) {
+        enter_locked_state();
+        throw;
+    }
 }
+
+float tessvane_plugin::parameter(int index) const {
+    const program_record* record = refresh_current_program();
+    if (!is_processing_enabled() || !is_parameter(index)) return 0.0f;
+    return record->value(index);
+}
+
+void tessvane_plugin::change_parameter(int index, float value) { setParameterAutomated(index, value); }
+
+dsp::band_readout tessvane_plugin::band_readout(int band) const {
+    return engine_ ? engine_->read_band(band) : dsp::band_readout{};
+}
+
+void tessvane_plugin::band_sections(dsp::section_coefficients (&out)[dsp::band_count]) const {
+    // A pass-through section: what an instance without its bands shows.
+    for (dsp::section_coefficients& band : out) band = {44100.0f, {1.0f, 0.0f, 0.0f, 0.0f, 0.0f}};
+    if (engine_) engine_->read_sections(out);
+    if (!(out[0].sample_rate > 0.0f)) out[0].sample_rate = 44100.0f;
+}
+
+}  // namespace plugin

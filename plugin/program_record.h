@@ -6,15 +6,17 @@
 #include <bit>
 #include <cstddef>
 
+#include "dsp/eq_layout.h"
+
 constexpr int kNumPrograms = 48;
-constexpr int kNumParams = 27;
+constexpr int kNumParams = dsp::control_count;
 
 struct program_record {
     char program_name[24];
     float values[kNumParams];  // little-endian IEEE-754, index order
     unsigned char reserved[400];
 
-    // Values are read by the audio thread and the IR worker while another
+    // Values are read by the audio thread while another
     // thread may write them, so every access goes through an atomic view.
     float value(int index) const {
         return std::atomic_ref<float>(const_cast<float&>(values[index])).load(std::memory_order_relaxed);

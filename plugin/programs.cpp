@@ -3,9 +3,11 @@
 #include <cstring>
 
 #include "plugin/error_report.h"
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
 
-void VST_Plugin::setProgram(VstInt32 program) {
+namespace plugin {
+
+void tessvane_plugin::setProgram(VstInt32 program) {
     if (program < 0 || program >= kNumPrograms) return;
     curProgram = program;
     program_record* record = refresh_current_program();
@@ -13,18 +15,18 @@ void VST_Plugin::setProgram(VstInt32 program) {
         // Each call stores the value back unchanged, applies its band and
         // tells the editor; errors inside are reported by setParameter.
         for (int i = 0; i < kNumParams; ++i) setParameter(i, record->value(i));
-        request_ir_update();
+        request_redesign();
     });
 }
 
-void VST_Plugin::setProgramName(const char* name) {
+void tessvane_plugin::setProgramName(const char* name) {
     program_record* record = refresh_current_program();
     const std::size_t n = strnlen(name, sizeof record->program_name - 1);
     std::memset(record->program_name, 0, sizeof record->program_name);
     std::memcpy(record->program_name, name, n);
 }
 
-void VST_Plugin::getProgramName(char* name) {
+void tessvane_plugin::getProgramName(char* name) {
     const program_record* record = refresh_current_program();
     // A name restored from a chunk may fill all 24 bytes without a zero.
     char field[sizeof record->program_name + 1] = {};
@@ -32,7 +34,7 @@ void VST_Plugin::getProgramName(char* name) {
     copy_bounded(name, field, kVstMaxProgNameLen);
 }
 
-bool VST_Plugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
+bool tessvane_plugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
     if (index < 0 || index >= kNumPrograms) return false;
     const char* field = programs[index].program_name;
     const std::size_t n = strnlen(field, sizeof programs[index].program_name);
@@ -41,16 +43,16 @@ bool VST_Plugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
     return true;
 }
 
-VstInt32 VST_Plugin::getChunk(void** data, bool is_preset) {
+VstInt32 tessvane_plugin::getChunk(void** data, bool is_preset) {
     if (is_preset) {
         *data = refresh_current_program();
         return kProgramChunkSize;
     }
-    *data = programs;
+    *data = programs.get();
     return kBankChunkSize;
 }
 
-VstInt32 VST_Plugin::setChunk(const void* data, VstInt32 byte_size, bool is_preset) {
+VstInt32 tessvane_plugin::setChunk(const void* data, VstInt32 byte_size, bool is_preset) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     if (is_preset) {
         if (byte_size != kProgramChunkSize) return 0;
@@ -62,3 +64,5 @@ VstInt32 VST_Plugin::setChunk(const void* data, VstInt32 byte_size, bool is_pres
     setProgram(curProgram);
     return 1;
 }
+
+}  // namespace plugin

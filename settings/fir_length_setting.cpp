@@ -84,6 +84,14 @@ int read_fir_length_setting() {
     return parse_length(text.data(), read);
 }
 
+int stored_fir_length() {
+    try {
+        return read_fir_length_setting();
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
 void write_fir_length_setting(int samples) {
     char text[16];
     const int length = std::snprintf(text, sizeof text, "%d", samples);

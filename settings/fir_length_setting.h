@@ -17,6 +17,9 @@ inline constexpr std::array<int, 8> fir_length_menu_lengths = {512, 1024, 2048, 
 // std::runtime_error ("Registry settings loading error #0/#1/#2. ...") when
 // no value can be read.
 int read_fir_length_setting();
+// The same, with -1 also when no value can be read: for showing the choice,
+// where a failed read was reported when the instance started.
+int stored_fir_length();
 
 // Stores samples as the per-user value, "%d" without a terminating zero.
 // Throws std::runtime_error (error #6 or #7) on failure.

@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include "../plugin/plugin_sandbox.h"
-#include "editor/sd_editor.h"
+#include "fake_model.h"
 #include "gui/offscreen_context.h"
-#include "plugin/vst_plugin.h"
 
 namespace {
 
 using namespace VSTGUI;
+using namespace editor;
 
 TEST(AboutTexts, ShowTheVersionAndTheFirWithItsEvenDelay) {
     EXPECT_EQ(about_version_text(1004), "Version 1.004, 2009");
@@ -29,23 +28,16 @@ bool has_ink(const CDrawContext& picture, const CRect& r, const CBitmap& under, 
 
 class AboutView : public ::testing::Test {
 protected:
-    settings_sandbox sandbox{"8192"};
-    message_capture messages;
-    plugin_instance plugin;
-    VST_Plugin& object = *static_cast<VST_Plugin*>(plugin.effect()->object);
+    fake_model model;
     CBitmap* picture = new CBitmap(131);
     const CRect display_area{128, 191, 478, 291};
-    std::unique_ptr<CSplashScreen_ext1> splash =
-        std::make_unique<CSplashScreen_ext1>(CRect(526, 156, 603, 167), nullptr, 28, picture, display_area);
+    std::unique_ptr<about_splash> splash =
+        std::make_unique<about_splash>(CRect(526, 156, 603, 167), nullptr, 28, picture, display_area);
 
-    AboutView() {
-        plugin.dispatch(effOpen);
-        plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-        picture->forget();
-    }
+    AboutView() { picture->forget(); }
 };
 
-TEST_F(AboutView, TheTextLinesAreDrawnOnlyWithBothPointers) {
+TEST_F(AboutView, TheTextLinesAreDrawnOnlyWithAModel) {
     const CRect version_line(132, 263, 332, 275);
     const CRect fir_line(132, 275, 532, 287);
     const CBitmap& under = *splash->aboutView().getBackground();
@@ -53,9 +45,7 @@ TEST_F(AboutView, TheTextLinesAreDrawnOnlyWithBothPointers) {
     splash->aboutView().draw(&window);
     EXPECT_FALSE(has_ink(window, version_line.intersection(display_area), under, display_area.topLeft()));
 
-    SDEditor* editor = static_cast<SDEditor*>(object.getEditor());
-    splash->aboutView().setPlugin(&object);
-    splash->aboutView().setEditor(editor);
+    splash->aboutView().set_model(&model);
     splash->aboutView().draw(&window);
     EXPECT_TRUE(has_ink(window, version_line.intersection(display_area), under, display_area.topLeft()));
     EXPECT_TRUE(has_ink(window, fir_line.intersection(display_area), under, display_area.topLeft()));

@@ -4,8 +4,8 @@
 
 #include <mutex>
 
-#include "editor/sd_editor.h"
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
+#include "plugin/vst_editor.h"
 
 namespace {
 
@@ -72,9 +72,11 @@ recorded_instance::~recorded_instance() {
     std::erase_if(log, [this](const logged_call& c) { return c.effect == effect_; });
 }
 
-VST_Plugin& recorded_instance::plugin() const { return *static_cast<VST_Plugin*>(effect_->object); }
+plugin::tessvane_plugin& recorded_instance::plugin() const { return object_of(effect_); }
 
-SDEditor& recorded_instance::editor() const { return *static_cast<SDEditor*>(plugin().getEditor()); }
+editor::eq_editor& recorded_instance::editor() const {
+    return static_cast<plugin::vst_editor*>(plugin().getEditor())->editor();
+}
 
 VstIntPtr recorded_instance::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);

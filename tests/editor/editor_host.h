@@ -12,8 +12,12 @@
 #include "../plugin/plugin_sandbox.h"
 #include "plugin/vst2/aeffect.h"
 
-class SDEditor;
-class VST_Plugin;
+namespace editor {
+class eq_editor;
+}
+namespace plugin {
+class tessvane_plugin;
+}
 
 // The test's own connection; null when no display can be reached.
 Display* test_display();
@@ -52,8 +56,8 @@ public:
     recorded_instance& operator=(const recorded_instance&) = delete;
 
     AEffect* effect() const { return effect_; }
-    VST_Plugin& plugin() const;
-    SDEditor& editor() const;
+    plugin::tessvane_plugin& plugin() const;
+    editor::eq_editor& editor() const;
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                        float opt = 0.0f);
     bool open_in(const host_window& window) { return dispatch(effEditOpen, 0, 0, window.handle()) == 1; }

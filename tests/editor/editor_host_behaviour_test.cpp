@@ -17,15 +17,16 @@
 #include <vector>
 
 #include "dsp/fir_cascaded_biquad.h"
-#include "editor/sd_editor.h"
+#include "editor/eq_editor.h"
 #include "gui/knob.h"
 #include "gui/on_off_button.h"
 #include "gui/param_display.h"
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
 
 namespace {
 
 using namespace VSTGUI;
+using editor::editor_controls;
 
 float chunk_value(AEffect* e, VstInt32 index) {
     void* data = nullptr;
@@ -83,7 +84,7 @@ TEST_F(EditorWindow, HostAnsweringAutomationWithItsOwnValueIsWhatPluginStateAndE
     recorded_instance instance;
     calling_back_host host(instance, nearest_quarter);
     ASSERT_TRUE(instance.open_in(parent));
-    SDEditor& editor = instance.editor();
+    editor::eq_editor& editor = instance.editor();
     for (int tag = 0; tag < 27; ++tag) {
         CControl control(CRect(), nullptr, tag);
         control.setValue(0.3f + 0.02f * static_cast<float>(tag));
@@ -102,7 +103,7 @@ TEST_F(EditorWindow, HostAnsweringAutomationWithItsOwnValueIsWhatPluginStateAndE
     EXPECT_EQ(c.masterGainKnob->getValue(), 0.25f);
     EXPECT_EQ(c.bandControls[0].freqKnob->getValue(), 0.5f);
     EXPECT_EQ(c.bandControls[4].qKnob->getValue(), 0.75f);
-    EXPECT_EQ(c.bandControls[4].qDisplay->getValue(), instance.plugin().filter_design()->read_band(4).q);
+    EXPECT_EQ(c.bandControls[4].qDisplay->getValue(), instance.plugin().band_readout(4).q);
 }
 
 TEST_F(EditorWindow, EditorOpcodesWithNoEditorOpenAreHarmlessAndTheSizeIsAlreadyKnown) {
@@ -198,7 +199,7 @@ TEST_F(EditorWindow, StateLoadedFromABackgroundThreadWhileAudioRunsIsShownAfterT
     EXPECT_EQ(c.masterGainDisplay->getValue(), 1.6f);
     EXPECT_EQ(c.bandControls[2].powerButton->getValue(), 1.0f);
     EXPECT_EQ(c.bandControls[4].gainKnob->getValue(), 0.2f);
-    EXPECT_EQ(c.bandControls[4].gainDisplay->getValue(), instance.plugin().filter_design()->read_band(4).gain);
+    EXPECT_EQ(c.bandControls[4].gainDisplay->getValue(), instance.plugin().band_readout(4).gain);
 }
 
 TEST_F(EditorWindow, HostMovingResizingAndFocusingOurWindowOrPressingEscapeLeavesItWorking) {

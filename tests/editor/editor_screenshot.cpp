@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "editor/about_view.h"
-#include "editor/sd_editor.h"
+#include "editor/eq_editor.h"
 #include "editor_host.h"
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
 
 namespace {
 
@@ -44,8 +44,8 @@ bool write_png(const char* path, const std::vector<unsigned char>& rgb, int widt
 // The worker's passes have stopped when the count holds for a while.
 void settle(recorded_instance& instance) {
     int passes = -1;
-    for (int tries = 0; tries < 100 && instance.plugin().ir_passes() != passes; ++tries) {
-        passes = instance.plugin().ir_passes();
+    for (int tries = 0; tries < 100 && instance.plugin().redesign_passes() != passes; ++tries) {
+        passes = instance.plugin().redesign_passes();
         for (int i = 0; i < 10; ++i) {
             instance.idle();
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     settle(instance);
 
     const Window child = parent.children().at(0);
-    XImage* image = XGetImage(test_display(), child, 0, 0, SDEditor::kWidth, SDEditor::kHeight, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(test_display(), child, 0, 0, editor::eq_editor::kWidth, editor::eq_editor::kHeight, AllPlanes, ZPixmap);
     if (!image) return 1;
     std::vector<unsigned char> rgb;
     for (int y = 0; y < image->height; ++y)

@@ -8,9 +8,9 @@
 
 #include "dsp/fir_cascaded_biquad.h"
 #include "editor/about_view.h"
-#include "editor/sd_editor.h"
-#include "editor/tab_view_ext1.h"
-#include "editor/vis_panel.h"
+#include "editor/eq_editor.h"
+#include "editor/main_tabs.h"
+#include "editor/response_view.h"
 #include "editor_window_fixture.h"
 #include "gui/frame.h"
 #include "gui/knob.h"
@@ -18,11 +18,12 @@
 #include "gui/option_menu.h"
 #include "gui/text_label.h"
 #include "gui/vertical_switch.h"
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
 
 namespace {
 
 using namespace VSTGUI;
+using editor::editor_controls;
 
 TEST_F(EditorWindow, OpensAs607By383ChildThatIsTheParentsFirstChild) {
     recorded_instance instance;
@@ -52,7 +53,8 @@ TEST_F(EditorWindow, OpeningWithoutAUsableParentFailsAndTheClosedEditorIgnoresRe
     EXPECT_EQ(instance.editor().getFrame(), nullptr);
     instance.idle();
     instance.set(4, 0.3f);
-    instance.editor().ir_pass_finished();
+    instance.editor().parameter_changed(4);
+    instance.idle();
 }
 
 TEST_F(EditorWindow, ControlsSitWhereTheLayoutPutsThemInFrameCoordinates) {
@@ -63,7 +65,7 @@ TEST_F(EditorWindow, ControlsSitWhereTheLayoutPutsThemInFrameCoordinates) {
     EXPECT_EQ(c.masterGainKnob->getFrameRect(), CRect(50, 80, 88, 118));
     EXPECT_EQ(c.filtersButton->getFrameRect(), CRect(586, 24, 602, 40));
     EXPECT_EQ(c.firLengthMenu->getFrameRect(), CRect(513, 136, 603, 150));
-    EXPECT_EQ(c.visPanel->getFrameRect(), CRect(5, 181, 602, 378));
+    EXPECT_EQ(c.responseView->getFrameRect(), CRect(5, 181, 602, 378));
     EXPECT_EQ(c.splashScreen->getDisplayArea(), CRect(128, 191, 478, 291));
     const editor_controls::band_row& first = c.bandControls[0];
     EXPECT_EQ(first.freqKnob->getFrameRect(), CRect(203, 80, 241, 118));
@@ -97,7 +99,7 @@ TEST_F(EditorWindow, DraggingAKnobSetsItsParameterInsideOneEditAndUpdatesTheRead
     EXPECT_EQ(calls.back(), (host_call{audioMasterEndEdit, 4}));
     for (std::size_t i = 1; i + 1 < calls.size(); ++i) EXPECT_EQ(calls[i], (host_call{audioMasterAutomate, 4}));
     EXPECT_EQ(band.freqKnob->getValue(), after);
-    EXPECT_EQ(band.freqDisplay->getValue(), instance.plugin().filter_design()->read_band(0).frequency);
+    EXPECT_EQ(band.freqDisplay->getValue(), instance.plugin().band_readout(0).frequency);
     EXPECT_NE(band.freqDisplay->getValue(), shown_before);
 }
 
@@ -105,7 +107,7 @@ TEST_F(EditorWindow, OnlyParameterTagsReachThePlugin) {
     host_window parent;
     recorded_instance instance;
     ASSERT_TRUE(instance.open_in(parent));
-    SDEditor& editor = instance.editor();
+    editor::eq_editor& editor = instance.editor();
     for (int tag : {-1, 27, 28, 29, 30, 32}) {
         CControl control(CRect(), nullptr, tag);
         control.setValue(1.0f);
@@ -118,6 +120,7 @@ TEST_F(EditorWindow, OnlyParameterTagsReachThePlugin) {
     gain.setValue(0.25f);
     editor.controlChanged(&gain);
     EXPECT_EQ(instance.plugin().getParameter(0), 0.25f);
+    instance.idle();  // the refresh the change asked for
     EXPECT_EQ(editor.controls().masterGainDisplay->getValue(), 0.5f);
     EXPECT_EQ(instance.edit_calls(), (std::vector<host_call>{{audioMasterAutomate, 0}}));
 }
@@ -137,15 +140,15 @@ TEST_F(EditorWindow, ReopeningShowsTheCurrentValuesAndTheStoredFirLengthInBlack)
     instance.set(25, 0.2f);  // band 5 gain
     ASSERT_TRUE(instance.open_in(parent));
     const editor_controls& c = instance.editor().controls();
-    const fir_cascaded_biquad& design = *instance.plugin().filter_design();
+    const plugin::tessvane_plugin& design = instance.plugin();
     EXPECT_EQ(c.masterGainKnob->getValue(), 0.8f);
     EXPECT_EQ(c.masterGainDisplay->getValue(), 1.6f);
     EXPECT_EQ(c.bandControls[2].powerButton->getValue(), 1.0f);
     EXPECT_EQ(c.bandControls[3].typeSwitch->getValue(), 0.9f);
-    EXPECT_EQ(c.bandControls[3].typeLabel->getText(), biquad_band::display_type_name(design.read_band(3).type));
+    EXPECT_EQ(c.bandControls[3].typeLabel->getText(), dsp::biquad_band::display_type_name(design.band_readout(3).type));
     EXPECT_EQ(c.bandControls[4].gainKnob->getValue(), 0.2f);
-    EXPECT_EQ(c.bandControls[4].gainDisplay->getValue(), design.read_band(4).gain);
-    EXPECT_EQ(c.bandControls[1].qDisplay->getValue(), design.read_band(1).q);
+    EXPECT_EQ(c.bandControls[4].gainDisplay->getValue(), design.band_readout(4).gain);
+    EXPECT_EQ(c.bandControls[1].qDisplay->getValue(), design.band_readout(1).q);
     EXPECT_EQ(c.firLengthMenu->getCurrent(), 6);
     EXPECT_EQ(c.firLengthMenu->getFontColor(), kBlackCColor);
     EXPECT_EQ(messages.messages().size(), 1u);  // the notice of the choice
@@ -162,7 +165,7 @@ TEST_F(EditorWindow, OpenAndCloseNeedNoIdleAndTolerateUnpairedCalls) {
     EXPECT_EQ(parent.children().size(), 1u);
     instance.close_editor();
     EXPECT_TRUE(parent.children().empty());
-    EXPECT_EQ(instance.editor().controls().visPanel, nullptr);
+    EXPECT_EQ(instance.editor().controls().responseView, nullptr);
 }
 
 TEST_F(EditorWindow, TwoInstancesKeepTheirEditorsOpenAtOnce) {

@@ -5,26 +5,30 @@
 #include <gtest/gtest.h>
 
 #include "../plugin/plugin_sandbox.h"
+#include "fake_model.h"
 #include "gui/option_menu.h"
 #include "platform/fault_injection.h"
 
 namespace {
 
 using namespace VSTGUI;
+using namespace editor;
 
 class FirLengthMenu : public ::testing::Test {
 protected:
     settings_sandbox sandbox;
     message_capture messages;
+    fake_model model;
     COptionMenu menu{CRect(509, 116, 599, 130), nullptr, 31};
 
     void fill_with_stored(const std::string& stored) {
         sandbox.set_user_latency(stored);
-        fill_fir_length_menu(menu);
+        fill_fir_length_menu(menu, model);
     }
     void choose(int index, int running_length) {
         menu.setCurrent(index);
-        apply_fir_length_choice(menu, running_length);
+        model.fir_length = running_length;
+        apply_fir_length_choice(menu, model);
     }
 };
 
@@ -38,12 +42,12 @@ TEST_F(FirLengthMenu, OffersThePowersOfTwoAndSelectsTheStoredLengthOrElseTheFirs
 
     COptionMenu not_offered(CRect(), nullptr, 31);
     sandbox.set_user_latency("1000");
-    fill_fir_length_menu(not_offered);
+    fill_fir_length_menu(not_offered, model);
     EXPECT_EQ(not_offered.getCurrent(), 0);
 
     COptionMenu unreadable(CRect(), nullptr, 31);
     sandbox.remove_latency();
-    fill_fir_length_menu(unreadable);
+    fill_fir_length_menu(unreadable, model);
     EXPECT_EQ(unreadable.getCurrent(), 0);
     EXPECT_TRUE(messages.messages().empty());
 }

@@ -1,6 +1,6 @@
 // The response display's picture for known band sections, and when the
 // panel renders it anew.
-#include "editor/vis_panel.h"
+#include "editor/response_view.h"
 
 #include <cmath>
 #include <cstdint>
@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "../plugin/plugin_sandbox.h"
+#include "fake_model.h"
 #include "gui/offscreen_context.h"
-#include "plugin/vst_plugin.h"
 
 namespace {
 
@@ -31,9 +31,9 @@ constexpr std::uint32_t grid = pixel({130, 130, 130, 255});
 
 // Every band a constant gain (b0 alone); 1 is a band that is off.
 struct constant_bands {
-    section_coefficients bands[response_band_count];
+    dsp::section_coefficients bands[dsp::band_count];
     explicit constant_bands(float first_gain = 1.0f) {
-        for (section_coefficients& band : bands) band = {44100.0f, {1.0f, 0.0f, 0.0f, 0.0f, 0.0f}};
+        for (dsp::section_coefficients& band : bands) band = {44100.0f, {1.0f, 0.0f, 0.0f, 0.0f, 0.0f}};
         bands[0].section.b0 = first_gain;
     }
 };
@@ -41,7 +41,7 @@ struct constant_bands {
 const COffscreenContext& rendered(const constant_bands& input, bool filters_on = true) {
     static std::unique_ptr<COffscreenContext> picture;
     picture = std::make_unique<COffscreenContext>(W, H);
-    render_response(*picture, W, H, input.bands, filters_on);
+    editor::render_response(*picture, W, H, input.bands, filters_on);
     return *picture;
 }
 
@@ -119,29 +119,19 @@ TEST(ResponseDisplay, GridTicksAndLabelsStandAtTheirRowsAndInverseWarpColumns) {
     }
 }
 
-// Through the panel and a real instance, without a window.
+// Through the view and a model, without a window.
 class ResponsePanel : public ::testing::Test {
 protected:
-    settings_sandbox sandbox{"8192"};
     message_capture messages;
-    plugin_instance plugin;
-    VST_Plugin& object = *static_cast<VST_Plugin*>(plugin.effect()->object);
+    fake_model model;
     VSTGUI::CBitmap* field = new VSTGUI::CBitmap(145);
-    CVisPanel panel{VSTGUI::CRect(0, 0, W, H), nullptr, 30, field};
+    editor::response_view panel{VSTGUI::CRect(0, 0, W, H), nullptr, 30, field, &model, nullptr};
     COffscreenContext window{W, H};
 
-    ResponsePanel() {
-        plugin.dispatch(effOpen);
-        plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-        panel.setPlugin(&object);
-        field->forget();
-    }
+    ResponsePanel() { field->forget(); }
 
-    void set_band_one_boost() {
-        object.setParameter(2, 1.0f);  // Filter#1 on
-        object.setParameter(3, 0.0f);
-        object.setParameter(5, 1.0f);  // full gain
-    }
+    // Filter#1 on, a peak at full gain.
+    void set_band_one_boost() { model.set_band(0, {1.0f, 0.2f, 1.0f, 0.5f, 0.0f}); }
 };
 
 std::vector<std::uint32_t> pixels_of(const COffscreenContext& picture) {
@@ -150,7 +140,7 @@ std::vector<std::uint32_t> pixels_of(const COffscreenContext& picture) {
 
 TEST_F(ResponsePanel, APaintWithoutAMarkCopiesTheLastPicture) {
     panel.draw(&window);
-    ASSERT_EQ(window.pixelAt(300, zero_row), line_off);  // no editor: drawn as filters off
+    ASSERT_EQ(window.pixelAt(300, zero_row), line_off);  // no filters switch: drawn as filters off
     const std::vector<std::uint32_t> flat = pixels_of(window);
     set_band_one_boost();
     panel.draw(&window);

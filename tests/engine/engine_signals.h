@@ -9,6 +9,8 @@
 
 #include "dsp/partitioned_convolver.h"
 
+using dsp::partitioned_convolver;
+
 using signal_set = std::vector<std::vector<float>>;  // [channel][sample]
 
 // Uniform noise in [-1, 1]; each sample is non-zero with probability density.
@@ -36,7 +38,7 @@ inline std::vector<float*> pointers_to(signal_set& signals, std::size_t offset =
 }
 
 inline void load(partitioned_convolver& engine, const signal_set& firs) {
-    engine.load_awaiting_ir_to_device(pointers_to(firs).data(), static_cast<int>(firs[0].size()));
+    engine.load_response(pointers_to(firs).data(), static_cast<int>(firs[0].size()));
 }
 
 // Feeds samples [begin, end) of input in calls of next_count() samples (the

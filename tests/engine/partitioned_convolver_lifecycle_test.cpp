@@ -16,12 +16,18 @@
 
 // Reaches the engine's process lock, so that a test can hold a call waiting
 // at a known point.
+namespace dsp {
+
 class partitioned_convolver_test_access {
 public:
     static platform::critical_section& process_lock(partitioned_convolver& e) { return e.process_lock_; }
     static bool shutting_down(const partitioned_convolver& e) { return e.shutting_down_.load(); }
     static int calls_in_flight(const partitioned_convolver& e) { return e.calls_in_flight_.load(); }
 };
+
+}  // namespace dsp
+
+using namespace dsp;
 
 namespace {
 

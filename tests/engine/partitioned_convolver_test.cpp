@@ -9,6 +9,8 @@
 #include "dsp/dsp.h"
 #include "engine_signals.h"
 
+using namespace dsp;
+
 namespace {
 
 class PartitionedConvolver : public ::testing::Test {
@@ -178,7 +180,7 @@ TEST_F(PartitionedConvolver, ALoadOfAnotherLengthFailsWithStaticBlockLengthAndKe
 
     for (int length : {63, 32, 128, 0}) {
         try {
-            engine.load_awaiting_ir_to_device(pointers_to(other).data(), length);
+            engine.load_response(pointers_to(other).data(), length);
             FAIL() << "length " << length << " was accepted";
         } catch (const std::runtime_error& e) {
             EXPECT_STREQ(e.what(), "Static block length");

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace dsp;
+
 namespace {
 
 constexpr float nan_value = std::numeric_limits<float>::quiet_NaN();

@@ -1,4 +1,5 @@
 #include "dsp/fir_cascaded_biquad.h"
+#include "dsp/eq_layout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,8 @@
 
 #include "dsp/dsp.h"
 #include "platform/fault_injection.h"
+
+using namespace dsp;
 
 namespace {
 
@@ -37,7 +40,7 @@ struct fir_buffers {
 std::vector<float> synthesise(fir_cascaded_biquad& fir, int length)
 {
     fir_buffers buffers(fir.channel_count(), length);
-    fir.get_coeffs(buffers.get(), length);
+    fir.design_fir(buffers.get(), length);
     return buffers[0];
 }
 
@@ -118,7 +121,7 @@ TEST_F(five_bands, fir_is_zero_phase_about_the_centre_starts_at_zero_and_fills_e
     fir.apply_band(1, {1.0f, 0.3f, 0.2f, 0.5f, 0.0f});
     fir.apply_band(4, {1.0f, 0.7f, 0.8f, 0.5f, 1.0f});
     fir_buffers buffers(2, 4096);
-    fir.get_coeffs(buffers.get(), 4096);
+    fir.design_fir(buffers.get(), 4096);
     const std::vector<float>& taps = buffers[0];
     EXPECT_EQ(taps[0], 0.0f);
     const float peak = *std::max_element(taps.begin(), taps.end());
@@ -131,10 +134,10 @@ TEST_F(five_bands, only_lengths_3_to_131072_are_accepted)
 {
     fir_buffers buffers(2, 4);
     for (int length : {2, 131073, 0, -1})
-        EXPECT_EQ(error_of([&] { fir.get_coeffs(buffers.get(), length); }), length_message);
+        EXPECT_EQ(error_of([&] { fir.design_fir(buffers.get(), length); }), length_message);
     EXPECT_EQ(buffers[0][0], -1.0f);
-    const std::vector<float> longest = synthesise(fir, MAX_FIR_LENGTH);
-    EXPECT_NEAR(longest[MAX_FIR_LENGTH / 2], hann(MAX_FIR_LENGTH / 2, MAX_FIR_LENGTH), 1e-6);
+    const std::vector<float> longest = synthesise(fir, max_fir_length);
+    EXPECT_NEAR(longest[max_fir_length / 2], hann(max_fir_length / 2, max_fir_length), 1e-6);
 
     fir.apply_band(2, {1.0f, 0.5f, 1.0f, 0.5f, 0.0f});
     const std::vector<float> shortest = synthesise(fir, 3);

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "resources/resource_table.h"
+#include "gui/bitmap.h"
 
 namespace gui_test {
 namespace {
@@ -10,19 +10,18 @@ std::map<int, std::vector<unsigned char>>& table() {
     static std::map<int, std::vector<unsigned char>> t;
     return t;
 }
+
+resources::blob find_test_resource(int id) {
+    auto found = table().find(id);
+    if (found == table().end()) return {};
+    return {found->second.data(), found->second.size()};
+}
 }  // namespace
 
-void set_resource(int id, std::vector<unsigned char> bytes) { table()[id] = std::move(bytes); }
+void set_resource(int id, std::vector<unsigned char> bytes) {
+    VSTGUI::set_resource_lookup(find_test_resource);
+    table()[id] = std::move(bytes);
+}
 void clear_resources() { table().clear(); }
 
 }  // namespace gui_test
-
-namespace resources {
-
-blob find_resource(int id) {
-    auto found = gui_test::table().find(id);
-    if (found == gui_test::table().end()) return {};
-    return {found->second.data(), found->second.size()};
-}
-
-}  // namespace resources

@@ -12,7 +12,7 @@
 #include <random>
 #include <vector>
 
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
 #include "plugin_sandbox.h"
 
 namespace {
@@ -184,23 +184,31 @@ TEST_F(Audio, LowCutIsAboutSixDecibelsDownAtItsCorner) {
 }
 
 TEST_F(Audio, BurstOfChangesGivesExactlyOneDesign) {
-    auto* object = static_cast<VST_Plugin*>(plugin.effect()->object);
-    settled_impulse_response(plugin, 64);
-    const int designs = object->ir_designs();
-    // Changes for 20 ms, well inside the worker's pause after a wake-up. Timed
-    // by the clock, not by sleeps: a short sleep can last 16 ms on Windows.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
-    for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
-        set(9, 0.3f + 0.001f * static_cast<float>(i % 100));
-        std::this_thread::yield();
+    const dsp::linear_phase_eq& engine = *object_of(plugin.effect()).engine();
+    wait_until_settled(plugin.effect());
+    // Changes for 20 ms, well inside the worker's pause after its wake-up. Timed
+    // by the clock, not by sleeps: a short sleep can last 16 ms on Windows. A
+    // burst that a loaded machine stretched towards the pause may rightly give
+    // two designs, so it is made again.
+    for (int attempt = 0;; ++attempt) {
+        const int designs = engine.designs();
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; std::chrono::steady_clock::now() < start + std::chrono::milliseconds(20); ++i) {
+            set(9, 0.3f + 0.001f * static_cast<float>(i % 100));
+            std::this_thread::yield();
+        }
+        const bool inside_pause = std::chrono::steady_clock::now() < start + std::chrono::milliseconds(45);
+        wait_until_settled(plugin.effect());
+        if (inside_pause || attempt == 9) {
+            EXPECT_EQ(engine.designs(), designs + 1);
+            break;
+        }
     }
-    settled_impulse_response(plugin, 64);
-    EXPECT_EQ(object->ir_designs(), designs + 1);
 
-    const int passes = object->ir_passes();
+    const int passes = engine.passes();
     set(0, 0.7f);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_EQ(object->ir_passes(), passes);
+    EXPECT_EQ(engine.passes(), passes);
 }
 
 TEST_F(Audio, HostileParameterValuesKeepTheOutputFinite) {

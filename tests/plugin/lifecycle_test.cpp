@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/fault_injection.h"
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
 #include "plugin_sandbox.h"
 
 namespace {
@@ -102,14 +102,14 @@ TEST(Lifecycle, SampleRatesThatNoIntHoldsCountAsUnknown) {
     settings_sandbox settings("512");
     message_capture messages;
     plugin_instance plugin;
-    auto* object = static_cast<VST_Plugin*>(plugin.effect()->object);
+    const plugin::tessvane_plugin* object = &object_of(plugin.effect());
     plugin.dispatch(effMainsChanged, 0, 1);
     for (float rate : {std::nanf(""), HUGE_VALF, -HUGE_VALF, 3e9f, -1.9e38f}) {
         plugin.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
-        EXPECT_EQ(object->sample_rate_hz_value(), 0) << rate;
+        EXPECT_EQ(object->sample_rate(), 0) << rate;
     }
     plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.5f);
-    EXPECT_EQ(object->sample_rate_hz_value(), 48000);
+    EXPECT_EQ(object->sample_rate(), 48000);
     EXPECT_TRUE(object->is_processing_enabled());
     EXPECT_TRUE(messages.messages().empty());
 }

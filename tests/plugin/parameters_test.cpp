@@ -100,6 +100,9 @@ TEST_F(Parameters, FrequencyIsLimitedToHalfTheSampleRate) {
     plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 32000.0f);
     set(24, 1.0f);
     EXPECT_EQ(display(24), "16000.00");
+    // Only by the rate in force: a higher rate gives the band its full value back.
+    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    EXPECT_EQ(display(24), "22000.00");
 }
 
 TEST_F(Parameters, LockedInstanceStillShowsStoredSettings) {

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/message_box.h"
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
 
 message_capture::message_capture() {
     platform::set_message_sink([this](const platform::message& m) {
@@ -59,26 +59,23 @@ void plugin_instance::process(float** inputs, float** outputs, int frames) {
     effect_->processReplacing(effect_, inputs, outputs, frames);
 }
 
-namespace {
+plugin::tessvane_plugin& object_of(AEffect* effect) { return *static_cast<plugin::tessvane_plugin*>(effect->object); }
 
-// Passes stop once nothing was woken for a while: two readings of the pass
-// count 300 ms apart agree.
-void wait_for_worker(plugin_instance& plugin) {
-    auto* object = static_cast<VST_Plugin*>(plugin.effect()->object);
-    int passes = -1;
-    for (int tries = 0; tries < 200; ++tries) {
-        const int now = object->ir_passes();
-        if (now == passes) return;
-        passes = now;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+void wait_until_settled(AEffect* effect, const std::function<void()>& meanwhile) {
+    const dsp::linear_phase_eq* engine = object_of(effect).engine();
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (engine && !engine->settled()) {
+        if (std::chrono::steady_clock::now() > give_up) {
+            ADD_FAILURE() << "the redesign worker never settled";
+            return;
+        }
+        if (meanwhile) meanwhile();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    ADD_FAILURE() << "the IR worker never settled";
 }
 
-}  // namespace
-
 std::vector<float> settled_impulse_response(plugin_instance& plugin, int length) {
-    wait_for_worker(plugin);
+    wait_until_settled(plugin.effect());
     plugin.dispatch(effMainsChanged, 0, 0);
     plugin.dispatch(effMainsChanged, 0, 1);
     std::vector<float> in_l(length, 0.0f), in_r(length, 0.0f), out_l(length), out_r(length);

@@ -7,6 +7,7 @@
 #include "settings_sandbox.h"
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -59,7 +60,18 @@ private:
     AEffect* effect_;
 };
 
-// Waits for the IR worker to finish every pass that is due, then measures the
-// instance's impulse response on channel 0 (history flushed first).
+namespace plugin {
+class tessvane_plugin;
+}
+// The object behind an instance of ours.
+plugin::tessvane_plugin& object_of(AEffect* effect);
+
+// Waits, up to a minute, until the redesign worker has no pass due and none
+// under way, so that everything set so far is in the loaded response;
+// `meanwhile` runs between the checks (an editor's idle step, say).
+void wait_until_settled(AEffect* effect, const std::function<void()>& meanwhile = {});
+
+// Waits until the worker has settled, then measures the instance's impulse
+// response on channel 0 (history flushed first).
 std::vector<float> settled_impulse_response(plugin_instance& plugin, int length);
 

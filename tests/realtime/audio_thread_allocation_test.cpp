@@ -74,8 +74,8 @@ TEST(AudioThreadAllocations, NoneForABlockLongerThanTheLargestItTakes) {
     settings_sandbox settings("512");
     message_capture messages;
     running_instance plugin;
-    stereo_noise audio(VST_Plugin::kMaxBlock + 1, 0.5f, 3);
-    expect_none(marked_blocks(plugin, audio, {VST_Plugin::kMaxBlock + 1}, 1));
+    stereo_noise audio(plugin::tessvane_plugin::kMaxBlock + 1, 0.5f, 3);
+    expect_none(marked_blocks(plugin, audio, {plugin::tessvane_plugin::kMaxBlock + 1}, 1));
 }
 
 TEST(AudioThreadAllocations, NoneWhileTheWorkerSwapsLongResponsesInContinuously) {
@@ -84,7 +84,7 @@ TEST(AudioThreadAllocations, NoneWhileTheWorkerSwapsLongResponsesInContinuously)
     running_instance plugin;
     plugin.set(12, 1.0f);
     std::atomic<bool> audio_done{false};
-    const int designs_before = plugin.object().ir_designs();
+    const int designs_before = plugin.engine().designs();
     std::thread changes([&] {
         for (int i = 0; !audio_done; ++i) {
             plugin.set(15, (i % 2) ? 0.2f : 0.8f);
@@ -96,12 +96,12 @@ TEST(AudioThreadAllocations, NoneWhileTheWorkerSwapsLongResponsesInContinuously)
     {
         const audio_thread_scope audio_thread;
         // Bounded: at least five swaps, or give up after many blocks.
-        for (int block = 0; block < 400000 && plugin.object().ir_designs() < designs_before + 5; ++block)
+        for (int block = 0; block < 400000 && plugin.engine().designs() < designs_before + 5; ++block)
             plugin.process(audio, 64);
     }
     audio_done = true;
     changes.join();
-    EXPECT_GE(plugin.object().ir_designs(), designs_before + 5);
+    EXPECT_GE(plugin.engine().designs(), designs_before + 5);
     expect_none(allocation_tracker::audio_thread_counts());
 }
 

@@ -16,10 +16,16 @@
 #include "dsp/partitioned_convolver.h"
 #include "realtime_support.h"
 
+namespace dsp {
+
 class partitioned_convolver_test_access {
 public:
     static platform::critical_section& block_lock(partitioned_convolver& e) { return e.block_lock_; }
 };
+
+}  // namespace dsp
+
+using namespace dsp;
 
 namespace {
 
@@ -45,7 +51,7 @@ TEST(EngineLockWait, AudioThreadKeepsRunningWhileA65536TapResponseLoads) {
     std::thread worker([&] {
         for (int i = 0; i < kLoads; ++i) {
             loading = true;
-            engine.load_awaiting_ir_to_device(responses, kTaps);
+            engine.load_response(responses, kTaps);
             loading = false;
             ++loads_done;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));

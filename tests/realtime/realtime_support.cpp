@@ -43,14 +43,3 @@ void running_instance::process(stereo_noise& audio, int frames) {
     effect()->processReplacing(effect(), audio.inputs, audio.outputs, frames);
 }
 
-void running_instance::wait_for_worker() {
-    const int passes_before = object().ir_passes();
-    int passes = passes_before;
-    int quiet_polls = 0;
-    for (int poll = 0; poll < 2000 && quiet_polls < 20; ++poll) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        const int now = object().ir_passes();
-        quiet_polls = now == passes && now > passes_before ? quiet_polls + 1 : 0;
-        passes = now;
-    }
-}

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plugin/vst_plugin.h"
+#include "plugin/tessvane_plugin.h"
 #include "plugin_sandbox.h"
 
 // Stereo noise at a given level, with room for the largest block used.
@@ -26,12 +26,11 @@ public:
     running_instance();
     ~running_instance();
     AEffect* effect() const { return plugin_.effect(); }
-    VST_Plugin& object() const { return *static_cast<VST_Plugin*>(plugin_.effect()->object); }
+    plugin::tessvane_plugin& object() const { return object_of(plugin_.effect()); }
+    const dsp::linear_phase_eq& engine() const { return *object().engine(); }
     void set(int index, float value) { effect()->setParameter(effect(), index, value); }
     void process(stereo_noise& audio, int frames);
-    // Returns once the worker has made a pass after this call and then been
-    // quiet for a while, or after about ten seconds.
-    void wait_for_worker();
+    void wait_for_worker() { wait_until_settled(effect()); }
 
 private:
     plugin_instance plugin_;

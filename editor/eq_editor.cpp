@@ -1,13 +1,15 @@
-#include "editor/sd_editor.h"
+#include "editor/eq_editor.h"
 
 #include <limits>
 
-#include "dsp/fir_cascaded_biquad.h"
+#include "dsp/biquad_band.h"
+#include "dsp/eq_layout.h"
 #include "editor/about_view.h"
+#include "editor/eq_model.h"
 #include "editor/fir_length_menu.h"
+#include "editor/main_tabs.h"
 #include "editor/readout_formatters.h"
-#include "editor/tab_view_ext1.h"
-#include "editor/vis_panel.h"
+#include "editor/response_view.h"
 #include "gui/frame.h"
 #include "gui/knob.h"
 #include "gui/message_dialog.h"
@@ -17,18 +19,18 @@
 #include "gui/text_label.h"
 #include "gui/vertical_switch.h"
 #include "platform/clock.h"
-#include "plugin/vst_plugin.h"
+#include "resources/resource_table.h"
 
 using namespace VSTGUI;
 
-std::atomic<VstInt32> SDEditor::knob_mode_{0};
+namespace editor {
+
+std::atomic<int> eq_editor::knob_mode_{0};
 
 namespace {
 
-constexpr int kParameterCount = 27;
-constexpr int kFirstBandParameter = 2;
-constexpr int kBandSlotSize = 5;
-enum band_role { role_power, role_type, role_frequency, role_gain, role_q };
+constexpr int kParameterCount = dsp::control_count;
+static_assert(kParameterCount <= 32, "one bit per parameter in changed_parameters_");
 
 constexpr int kSplashTag = 28;
 constexpr int kBusyTag = 29;
@@ -96,24 +98,15 @@ type_switch_art type_switch_for(int band) {
 
 }  // namespace
 
-SDEditor::SDEditor(VST_Plugin* plugin) : AEffEditor(plugin), plugin_(plugin) {
+eq_editor::eq_editor(eq_model& model) : model_(model) {
+    VSTGUI::set_resource_lookup(resources::find_resource);
     // Message boxes appear as dialogs, not only on stderr, when a display is there.
     VSTGUI::install_message_dialog();
 }
 
-SDEditor::~SDEditor() { close(); }
+eq_editor::~eq_editor() { close(); }
 
-bool SDEditor::getRect(ERect** rect) {
-    *rect = &rect_;
-    return true;
-}
-
-bool SDEditor::setKnobMode(VstInt32 mode) {
-    knob_mode_.store(mode, std::memory_order_relaxed);
-    return true;
-}
-
-bool SDEditor::open(void* parent_window) {
+bool eq_editor::open(void* parent_window) {
     if (frame) close();  // a host that opens twice gets one window
     layout_bitmap background(130);
     auto* new_frame = new CFrame(CRect(0, 0, kWidth, kHeight), parent_window, this);
@@ -122,26 +115,22 @@ bool SDEditor::open(void* parent_window) {
         return false;
     }
     new_frame->setBackground(background);
-    editor_controls built;
-    build_layout(*new_frame, built);
-    {
-        std::lock_guard lock(views_mutex_);
-        frame = new_frame;
-        controls_ = built;
-    }
-    // Values, read-outs and labels come from the plug-in now that other
-    // threads can refresh them too, so no change in between is missed.
-    for (int index = 0; index < kParameterCount; ++index) setParameter(index, 0.0f);
+    build_layout(*new_frame, controls_);
+    frame = new_frame;
+    changed_parameters_.store(0);
+    for (int index = 0; index < kParameterCount; ++index) refresh(index);
+    passes_seen_ = model_.redesign_passes();
     return true;
 }
 
-void SDEditor::build_layout(CFrame& new_frame, editor_controls& built) {
+void eq_editor::build_layout(CFrame& new_frame, editor_controls& built) {
     knobFineFactor = 1.0f;
     {
         layout_bitmap tab(147), tab_background(149), page_background(150);
         const CRect size(4, 4, 4 + page_background->getWidth(),
                          4 + page_background->getHeight() + tab->getHeight() / 2);
-        built.mainTabView = new CTabView_ext1(size, tab, tab_background, CTabView::kPositionTop, this);
+        built.mainTabView = new main_tabs(size, tab, tab_background, CTabView::kPositionTop,
+                                          [this] { mark_response_for_render(); });
         new_frame.addView(built.mainTabView);
         auto* page = new CViewContainer(built.mainTabView->getContentRect(), page_background);
         build_linear_eq_page(*page, built);
@@ -164,12 +153,11 @@ void SDEditor::build_layout(CFrame& new_frame, editor_controls& built) {
         for (CAnimKnob* knob : {row.gainKnob, row.freqKnob, row.qKnob}) knob->setFineFactor(fine_factor);
     {
         layout_bitmap field(145);
-        built.visPanel = new CVisPanel(CRect(5, 181, 5 + field->getWidth(), 181 + field->getHeight()), this,
-                                       kVisPanelTag, field);
-        built.visPanel->setPlugin(plugin_);
-        built.visPanel->setEditor(this);
-        new_frame.addView(built.visPanel);
-        built.visPanel->invalid();
+        built.responseView =
+            new response_view(CRect(5, 181, 5 + field->getWidth(), 181 + field->getHeight()), this, kVisPanelTag,
+                              field, &model_, [this] { return filters_button_on(); });
+        new_frame.addView(built.responseView);
+        built.responseView->invalid();
     }
     {
         layout_bitmap about(131);
@@ -178,14 +166,13 @@ void SDEditor::build_layout(CFrame& new_frame, editor_controls& built) {
         const CRect display_area(left, top, left + about->getWidth(), top + about->getHeight());
         // Over the maker's logo in the background.
         built.splashScreen =
-            new CSplashScreen_ext1(CRect(526, 156, 603, 167), this, kSplashTag, about, display_area, CPoint(0, 0));
-        built.splashScreen->aboutView().setPlugin(plugin_);
-        built.splashScreen->aboutView().setEditor(this);
+            new about_splash(CRect(526, 156, 603, 167), this, kSplashTag, about, display_area, CPoint(0, 0));
+        built.splashScreen->aboutView().set_model(&model_);
         new_frame.addView(built.splashScreen);
     }
 }
 
-void SDEditor::build_linear_eq_page(CViewContainer& page, editor_controls& built) {
+void eq_editor::build_linear_eq_page(CViewContainer& page, editor_controls& built) {
     const int width = page.getWidth();
     {
         layout_bitmap strip(137);
@@ -206,7 +193,7 @@ void SDEditor::build_linear_eq_page(CViewContainer& page, editor_controls& built
         built.firLengthMenu =
             new COptionMenu(CRect(width - 90, 116, width, 130), this, kFirLengthTag, field, k3DIn | kCheckStyle);
         style_readout(*built.firLengthMenu, kRightText);
-        fill_fir_length_menu(*built.firLengthMenu);
+        fill_fir_length_menu(*built.firLengthMenu, model_);
         page.addView(built.firLengthMenu);
     }
     layout_bitmap tab(148), band_background(150), band_page_background(151);
@@ -216,7 +203,7 @@ void SDEditor::build_linear_eq_page(CViewContainer& page, editor_controls& built
                      20 + band_page_background->getHeight() + tab->getHeight() / 2);
     built.bandTabView = new CTabView(size, tab, band_background, CTabView::kPositionBottom);
     page.addView(built.bandTabView);
-    for (int band = 0; band < 5; ++band) {
+    for (int band = 0; band < dsp::band_count; ++band) {
         auto* band_page = new CViewContainer(built.bandTabView->getContentRect(), band_page_background);
         build_band_page(band, *band_page, built.bandControls[band]);
         const char title[2] = {char('1' + band), '\0'};
@@ -227,18 +214,18 @@ void SDEditor::build_linear_eq_page(CViewContainer& page, editor_controls& built
     built.bandTabView->alignTabs(CTabView::kAlignStart);
 }
 
-void SDEditor::build_band_page(int band, CViewContainer& page, editor_controls::band_row& row) {
-    const int t = kFirstBandParameter + kBandSlotSize * band;
+void eq_editor::build_band_page(int band, CViewContainer& page, editor_controls::band_row& row) {
+    const int t = dsp::band_slot_start(band);
     {
         layout_bitmap gain_strip(137), strip(138);
-        row.gainKnob = make_knob(CRect(16, 40, 54, 78), this, t + role_gain, gain_strip);
-        row.freqKnob = make_knob(CRect(62, 40, 100, 78), this, t + role_frequency, strip);
-        row.qKnob = make_knob(CRect(108, 40, 146, 78), this, t + role_q, strip);
+        row.gainKnob = make_knob(CRect(16, 40, 54, 78), this, t + dsp::slot_gain, gain_strip);
+        row.freqKnob = make_knob(CRect(62, 40, 100, 78), this, t + dsp::slot_frequency, strip);
+        row.qKnob = make_knob(CRect(108, 40, 146, 78), this, t + dsp::slot_q, strip);
     }
     const type_switch_art art = type_switch_for(band);
     {
         layout_bitmap selector(art.bitmap_id);
-        row.typeSwitch = new CVerticalSwitch(CRect(200, 42, 240, 74), this, t + role_type, art.positions, 32,
+        row.typeSwitch = new CVerticalSwitch(CRect(200, 42, 240, 74), this, t + dsp::slot_mode, art.positions, 32,
                                              art.positions, selector);
         row.typeSwitch->setDefaultValue(0.0f);
         row.typeSwitch->setMin(0.0f);
@@ -250,7 +237,7 @@ void SDEditor::build_band_page(int band, CViewContainer& page, editor_controls::
         const int x = 246 + (kKnobSize / 2 - lamp->getWidth() / 2);
         const int y = 38 + 9;
         row.powerButton = new COnOffButton(CRect(x, y, x + lamp->getWidth(), y + lamp->getHeight() / 2), this,
-                                           t + role_power, lamp);
+                                           t + dsp::slot_on_off, lamp);
         row.powerButton->setDefaultValue(0.0f);
     }
     row.gainDisplay = make_readout(CRect(13, 78, 58, 92), readout::gain_text);
@@ -264,122 +251,115 @@ void SDEditor::build_band_page(int band, CViewContainer& page, editor_controls::
         page.addView(view);
 }
 
-void SDEditor::close() {
-    CFrame* doomed = nullptr;
-    {
-        std::lock_guard lock(views_mutex_);
-        doomed = frame;
-        frame = nullptr;
-        controls_ = {};
-    }
-    delete doomed;  // no other thread can reach its views any more
+void eq_editor::close() {
+    CFrame* doomed = frame;
+    frame = nullptr;
+    controls_ = {};
+    delete doomed;
 }
 
-void SDEditor::idle() {
+void eq_editor::parameter_changed(int index) {
+    if (index >= 0 && index < kParameterCount) changed_parameters_.fetch_or(1u << index);
+}
+
+void eq_editor::idle() {
     if (!frame) return;
+    const std::uint32_t changed = changed_parameters_.exchange(0);
+    for (int index = 0; index < kParameterCount; ++index)
+        if (changed >> index & 1u) refresh(index);
+    follow_redesign();
     frame->idle();
     const std::uint32_t now = platform::tick_count_ms();
     if (now - last_master_idle_ms_ >= kMasterIdlePeriodMs) {
         last_master_idle_ms_ = now;
-        effect->masterIdle();
+        model_.host_idle();
     }
 }
 
-CControl* SDEditor::control_for(int index) const {
-    if (index == 0) return controls_.masterGainKnob;
-    if (index == 1) return controls_.filtersButton;
-    const editor_controls::band_row& row = controls_.bandControls[(index - kFirstBandParameter) / kBandSlotSize];
-    switch ((index - kFirstBandParameter) % kBandSlotSize) {
-        case role_power: return row.powerButton;
-        case role_type: return row.typeSwitch;
-        case role_frequency: return row.freqKnob;
-        case role_gain: return row.gainKnob;
+CControl* eq_editor::control_for(int index) const {
+    if (index == dsp::gain_control) return controls_.masterGainKnob;
+    if (index == dsp::filters_control) return controls_.filtersButton;
+    const editor_controls::band_row& row = controls_.bandControls[dsp::band_of(index)];
+    switch (dsp::slot_of(index)) {
+        case dsp::slot_on_off: return row.powerButton;
+        case dsp::slot_mode: return row.typeSwitch;
+        case dsp::slot_frequency: return row.freqKnob;
+        case dsp::slot_gain: return row.gainKnob;
         default: return row.qKnob;
     }
 }
 
-void SDEditor::setParameter(VstInt32 index, float) {
-    if (index < 0 || index >= kParameterCount) return;
-    // Everything from the plug-in is read before the lock is taken.
-    const float value = effect->getParameter(index);
-    band_readout band{};
-    const fir_cascaded_biquad* design = plugin_->filter_design();
-    const bool has_readout = index >= kFirstBandParameter && design;
-    if (has_readout) band = design->read_band((index - kFirstBandParameter) / kBandSlotSize);
-
-    std::lock_guard lock(views_mutex_);
-    if (!frame) return;
+void eq_editor::refresh(int index) {
     CControl* control = control_for(index);
     if (!control) return;
+    const float value = model_.parameter(index);
     control->setValue(value);
     control->invalid();
-    if (index == 0) {
+    if (index == dsp::gain_control) {
         controls_.masterGainDisplay->setValue(2.0f * value);
         controls_.masterGainDisplay->invalid();
         return;  // the response does not depend on the master gain
     }
-    if (has_readout) refresh_readout(index, band);
-    mark_response_locked();
+    if (dsp::is_band_control(index)) refresh_readout(index, model_.band_readout(dsp::band_of(index)));
+    mark_response_for_render();
 }
 
-void SDEditor::refresh_readout(int index, const band_readout& band) {
-    const editor_controls::band_row& row = controls_.bandControls[(index - kFirstBandParameter) / kBandSlotSize];
+void eq_editor::refresh_readout(int index, const dsp::band_readout& band) {
+    const editor_controls::band_row& row = controls_.bandControls[dsp::band_of(index)];
     CParamDisplay* display = nullptr;
-    switch ((index - kFirstBandParameter) % kBandSlotSize) {
-        case role_type: row.typeLabel->setText(biquad_band::display_type_name(band.type)); return;
-        case role_frequency: display = row.freqDisplay; display->setValue(band.frequency); break;
-        case role_gain: display = row.gainDisplay; display->setValue(band.gain); break;
-        case role_q: display = row.qDisplay; display->setValue(band.q); break;
+    switch (dsp::slot_of(index)) {
+        case dsp::slot_mode: row.typeLabel->setText(dsp::biquad_band::display_type_name(band.type)); return;
+        case dsp::slot_frequency: display = row.freqDisplay; display->setValue(band.frequency); break;
+        case dsp::slot_gain: display = row.gainDisplay; display->setValue(band.gain); break;
+        case dsp::slot_q: display = row.qDisplay; display->setValue(band.q); break;
         default: return;
     }
     display->invalid();
 }
 
-void SDEditor::mark_response_locked() {
-    if (!controls_.visPanel) return;
-    controls_.visPanel->markForRender();
-    controls_.visPanel->invalid();
+void eq_editor::mark_response_for_render() {
+    if (!controls_.responseView) return;
+    controls_.responseView->markForRender();
+    controls_.responseView->invalid();
 }
 
-void SDEditor::mark_response_for_render() {
-    std::lock_guard lock(views_mutex_);
-    mark_response_locked();
-}
-
-void SDEditor::ir_pass_started() {
-    std::lock_guard lock(views_mutex_);
-    if (!controls_.busyIndicator) return;
-    controls_.busyIndicator->setValue(1.0f);
-    controls_.busyIndicator->invalid();
-}
-
-void SDEditor::ir_pass_finished() {
-    std::lock_guard lock(views_mutex_);
-    if (controls_.busyIndicator) {
-        controls_.busyIndicator->setValue(0.0f);
-        controls_.busyIndicator->invalid();
+// The indicator shows while the worker is busy; a pass that began and ended
+// between two idle steps still shows for one, and each finished pass may
+// have changed the response.
+void eq_editor::follow_redesign() {
+    const int passes = model_.redesign_passes();
+    const bool finished = passes != passes_seen_;
+    passes_seen_ = passes;
+    CMovieBitmap* indicator = controls_.busyIndicator;
+    const bool missed = finished && indicator->getValue() == 0.0f;
+    const float shown = model_.redesign_busy() || missed ? 1.0f : 0.0f;
+    if (indicator->getValue() != shown) {
+        indicator->setValue(shown);
+        indicator->invalid();
     }
-    mark_response_locked();
+    if (finished) mark_response_for_render();
 }
 
-bool SDEditor::filters_button_on() const {
+bool eq_editor::filters_button_on() const {
     return controls_.filtersButton && controls_.filtersButton->getValue() != 0.0f;
 }
 
-void SDEditor::controlChanged(CControl* control) {
+void eq_editor::controlChanged(CControl* control) {
     const int tag = control->getTag();
     if (tag >= 0 && tag < kParameterCount) {
-        effect->setParameterAutomated(tag, control->getValue());
+        model_.change_parameter(tag, control->getValue());
     } else if (tag == kFirLengthTag && controls_.firLengthMenu) {
-        apply_fir_length_choice(*controls_.firLengthMenu, plugin_->fir_length_in_use());
+        apply_fir_length_choice(*controls_.firLengthMenu, model_);
     }
 }
 
 // Only parameter controls report gestures to the host.
-void SDEditor::beginEdit(int tag) {
-    if (tag >= 0 && tag < kParameterCount) effect->beginEdit(tag);
+void eq_editor::beginEdit(int tag) {
+    if (tag >= 0 && tag < kParameterCount) model_.begin_edit(tag);
 }
 
-void SDEditor::endEdit(int tag) {
-    if (tag >= 0 && tag < kParameterCount) effect->endEdit(tag);
+void eq_editor::endEdit(int tag) {
+    if (tag >= 0 && tag < kParameterCount) model_.end_edit(tag);
 }
+
+}  // namespace editor

@@ -1,39 +1,36 @@
 // The response display: the combined magnitude response of the five band
 // sections over a near-logarithmic axis from 0 to 22050 Hz, with a dB scale
 // from +20 to -20 and frequency ticks. Rendered into its own picture only
-// when marked, copied to the window on every paint.
-//
-// Threads: markForRender may come from any thread (parameter refreshes, the
-// IR worker); everything else runs on the editor's thread.
+// when marked, copied to the window on every paint. Editor thread only.
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
+#include "dsp/eq_layout.h"
 #include "dsp/fir_cascaded_biquad.h"
 #include "gui/control.h"
 #include "gui/offscreen_context.h"
 
-class SDEditor;
-class VST_Plugin;
+namespace editor {
 
-inline constexpr int response_band_count = 5;
+class eq_model;
 
 // Draws the whole picture (width x height) for the bands' channel-0
 // sections; grey curve colours when the filters are off. The axis is scaled
 // by the first band's sample rate.
 void render_response(VSTGUI::CDrawContext& picture, int width, int height,
-                     const section_coefficients (&bands)[response_band_count], bool filters_on);
+                     const dsp::section_coefficients (&bands)[dsp::band_count], bool filters_on);
 
-class CVisPanel : public VSTGUI::CControl {
+class response_view : public VSTGUI::CControl {
 public:
-    // The bitmap is never drawn; its size is the picture's.
-    CVisPanel(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int tag, VSTGUI::CBitmap* bitmap);
+    // The bitmap is never drawn; its size is the picture's. Without a model
+    // the curve is flat; without filters_on it is drawn as filters off.
+    response_view(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int tag, VSTGUI::CBitmap* bitmap,
+                  const eq_model* model, std::function<bool()> filters_on);
 
-    void setPlugin(VST_Plugin* plugin) { plugin_ = plugin; }
-    void setEditor(SDEditor* editor) { editor_ = editor; }
-
-    // The next paint renders the picture anew; any thread.
+    // The next paint renders the picture anew.
     void markForRender() { needs_render_.store(true, std::memory_order_relaxed); }
 
     void draw(VSTGUI::CDrawContext* context) override;
@@ -43,8 +40,10 @@ public:
 private:
     void render(VSTGUI::CDrawContext& picture, int width, int height) const;
 
-    VST_Plugin* plugin_ = nullptr;
-    SDEditor* editor_ = nullptr;
+    const eq_model* model_;
+    std::function<bool()> filters_on_;
     std::unique_ptr<VSTGUI::COffscreenContext> offscreen_;
     std::atomic<bool> needs_render_{true};
 };
+
+}  // namespace editor

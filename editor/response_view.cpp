@@ -1,4 +1,4 @@
-#include "editor/vis_panel.h"
+#include "editor/response_view.h"
 
 #include <cmath>
 #include <complex>
@@ -7,11 +7,12 @@
 #include <exception>
 #include <string>
 
-#include "editor/sd_editor.h"
+#include "editor/eq_model.h"
 #include "platform/message_box.h"
-#include "plugin/vst_plugin.h"
 
 using namespace VSTGUI;
+
+namespace editor {
 
 namespace {
 
@@ -41,12 +42,12 @@ int tick_column(int hz, int plot_width) {
 
 // Minus the plotted gain / 40: each section counts twice, as the FIR
 // applies it forwards and backwards.
-float response_accumulator(const section_coefficients (&bands)[response_band_count], double w) {
+float response_accumulator(const dsp::section_coefficients (&bands)[dsp::band_count], double w) {
     const std::complex<double> z = std::polar(1.0, w);
     const std::complex<double> z2 = z * z;
     float accumulator = 0.0f;
-    for (const section_coefficients& band : bands) {
-        const normalised_section& s = band.section;
+    for (const dsp::section_coefficients& band : bands) {
+        const dsp::normalised_section& s = band.section;
         const std::complex<double> h = (double(s.b0) * z2 + double(s.b1) * z + double(s.b2)) /
                                        (z2 + double(s.a1) * z + double(s.a2));
         const float level_db = float(20.0 * std::log10(std::abs(h)));
@@ -66,7 +67,7 @@ int curve_row(float accumulator, int height) {
 }
 
 void draw_curve(CDrawContext& picture, int height, int plot_width,
-                const section_coefficients (&bands)[response_band_count], CColor line, CColor joint) {
+                const dsp::section_coefficients (&bands)[dsp::band_count], CColor line, CColor joint) {
     const float scale = axis_end_hz / bands[0].sample_rate;
     int row = height / 2;
     for (int x = 0; x < plot_width; ++x) {
@@ -113,7 +114,7 @@ void draw_scale(CDrawContext& picture, int width, int height, int plot_width) {
 }  // namespace
 
 void render_response(CDrawContext& picture, int width, int height,
-                     const section_coefficients (&bands)[response_band_count], bool filters_on) {
+                     const dsp::section_coefficients (&bands)[dsp::band_count], bool filters_on) {
     picture.setFillColor(kWhiteCColor);
     picture.fillRect(CRect(-1, -1, width + 2, height + 2));
     const int plot_width = width - label_columns;
@@ -127,19 +128,19 @@ void render_response(CDrawContext& picture, int width, int height,
     picture.setFontColor(kBlackCColor);
 }
 
-CVisPanel::CVisPanel(const CRect& size, CControlListener* listener, int tag, CBitmap* bitmap)
-    : CControl(size, listener, tag, bitmap) {}
+response_view::response_view(const CRect& size, CControlListener* listener, int tag, CBitmap* bitmap,
+                             const eq_model* model, std::function<bool()> filters_on)
+    : CControl(size, listener, tag, bitmap), model_(model), filters_on_(std::move(filters_on)) {}
 
-void CVisPanel::render(CDrawContext& picture, int width, int height) const {
-    // A pass-through section: what an instance without its design shows.
-    section_coefficients bands[response_band_count];
-    for (section_coefficients& band : bands) band = {44100.0f, {1.0f, 0.0f, 0.0f, 0.0f, 0.0f}};
-    if (plugin_ && plugin_->filter_design()) plugin_->filter_design()->read_sections(bands, response_band_count);
-    if (!(bands[0].sample_rate > 0.0f)) bands[0].sample_rate = 44100.0f;
-    render_response(picture, width, height, bands, editor_ && editor_->filters_button_on());
+void response_view::render(CDrawContext& picture, int width, int height) const {
+    // A pass-through section: what a view without its model shows.
+    dsp::section_coefficients bands[dsp::band_count];
+    for (dsp::section_coefficients& band : bands) band = {44100.0f, {1.0f, 0.0f, 0.0f, 0.0f, 0.0f}};
+    if (model_) model_->band_sections(bands);
+    render_response(picture, width, height, bands, filters_on_ && filters_on_());
 }
 
-void CVisPanel::draw(CDrawContext* context) {
+void response_view::draw(CDrawContext* context) {
     const CBitmap* bitmap = getBackground();
     if (!bitmap || bitmap->empty()) return;
     try {
@@ -154,13 +155,12 @@ void CVisPanel::draw(CDrawContext* context) {
     }
 }
 
-bool CVisPanel::isTypeOf(const char* type) const {
-    return std::strcmp(type, "CVisPanel") == 0 || CControl::isTypeOf(type);
+bool response_view::isTypeOf(const char* type) const {
+    return std::strcmp(type, "response_view") == 0 || CControl::isTypeOf(type);
 }
 
-CView* CVisPanel::newCopy() const {
-    auto* copy = new CVisPanel(getViewSize(), getListener(), getTag(), getBackground());
-    copy->setPlugin(plugin_);
-    copy->setEditor(editor_);
-    return copy;
+CView* response_view::newCopy() const {
+    return new response_view(getViewSize(), getListener(), getTag(), getBackground(), model_, filters_on_);
 }
+
+}  // namespace editor

@@ -1,24 +1,20 @@
-// The plug-in's editor window: the global controls and the FIR-length menu
-// on the "Linear EQ" page, the five band pages, the response display, the
-// busy indicator and the about view, each control bound to its parameter
-// by its tag.
+// The equaliser's editor window: the global controls and the FIR-length
+// menu on the "Linear EQ" page, the five band pages, the response display,
+// the busy indicator and the about view, each control bound to its
+// parameter by its tag. It reads and changes everything through its model.
 //
-// Threads: open, close, idle, controlChanged and the edit reports run on
-// the host's user-interface thread. setParameter (the refresh) may come
-// from any thread, ir_pass_started/ir_pass_finished from the IR worker:
-// they touch the controls only under views_mutex_, which close also takes
-// to withdraw the controls before deleting the frame, so they never reach a
-// deleted view. The lock is held for a few value stores and redraw
-// requests, never across a call into the plug-in or the host.
+// Threads: everything runs on the host's user-interface thread except
+// parameter_changed, which may come from any thread, the audio thread
+// included: it only marks the parameter, and the next idle step refreshes
+// its control from the model. The busy indicator and the response follow
+// the redesign worker by polling the model in the idle step.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 
 #include "gui/control.h"
 #include "gui/editor_interface.h"
-#include "plugin/aeff_editor.h"
 
 namespace VSTGUI {
 class CAnimKnob;
@@ -31,11 +27,16 @@ class CTextLabel;
 class CVerticalSwitch;
 }  // namespace VSTGUI
 
-class CSplashScreen_ext1;
-class CTabView_ext1;
-class CVisPanel;
-class VST_Plugin;
+namespace dsp {
 struct band_readout;
+}
+
+namespace editor {
+
+class about_splash;
+class eq_model;
+class main_tabs;
+class response_view;
 
 // What the editor holds while it is open; all null while it is closed. The
 // frame owns every one of them.
@@ -57,63 +58,64 @@ struct editor_controls {
     VSTGUI::COnOffButton* filtersButton = nullptr;
     VSTGUI::COptionMenu* firLengthMenu = nullptr;
     VSTGUI::CMovieBitmap* busyIndicator = nullptr;
-    CVisPanel* visPanel = nullptr;
-    CTabView_ext1* mainTabView = nullptr;
+    response_view* responseView = nullptr;
+    main_tabs* mainTabView = nullptr;
     VSTGUI::CTabView* bandTabView = nullptr;
-    CSplashScreen_ext1* splashScreen = nullptr;
+    about_splash* splashScreen = nullptr;
     band_row bandControls[5];
 };
 
-class SDEditor : public AEffEditor, public VSTGUI::VSTGUIEditorInterface, public VSTGUI::CControlListener {
+class eq_editor : public VSTGUI::VSTGUIEditorInterface, public VSTGUI::CControlListener {
 public:
     static constexpr int kWidth = 607;
     static constexpr int kHeight = 383;
 
-    explicit SDEditor(VST_Plugin* plugin);
-    ~SDEditor() override;
+    explicit eq_editor(eq_model& model);
+    ~eq_editor() override;
+    eq_editor(const eq_editor&) = delete;
+    eq_editor& operator=(const eq_editor&) = delete;
 
-    // Hosts ask for the size before they open the editor.
-    bool getRect(ERect** rect) override;
     // False when no window can be made in the parent (bad id, no display).
-    bool open(void* parent_window) override;
-    void close() override;
-    void idle() override;
-    bool onKeyDown(VstKeyCode&) override { return false; }
-    bool onKeyUp(VstKeyCode&) override { return false; }
-    bool setKnobMode(VstInt32 mode) override;
-    // Re-reads parameter `index` from the plug-in; the value is not used.
-    void setParameter(VstInt32 index, float value) override;
-    void ir_pass_started() override;
-    void ir_pass_finished() override;
+    bool open(void* parent_window);
+    void close();
+    void idle();
+    // The control of parameter `index` shows the model's value at the next
+    // idle step; any thread.
+    void parameter_changed(int index);
 
     void controlChanged(VSTGUI::CControl* control) override;
     void beginEdit(int tag) override;
     void endEdit(int tag) override;
     int getKnobMode() const override { return knob_mode(); }
 
-    // The response display renders anew at its next paint; any thread.
+    // The response display renders anew at its next paint.
     void mark_response_for_render();
-    // Whether the "Filters" button shows on; editor thread.
+    // Whether the "Filters" button shows on.
     bool filters_button_on() const;
-    // The controls as they are now, for inspection; editor thread.
+    // The controls as they are now, for inspection.
     const editor_controls& controls() const { return controls_; }
 
     // One knob mode for the whole library; 2 means linear drags.
-    static VstInt32 knob_mode() { return knob_mode_.load(std::memory_order_relaxed); }
+    static int knob_mode() { return knob_mode_.load(std::memory_order_relaxed); }
+    static void set_knob_mode(int mode) { knob_mode_.store(mode, std::memory_order_relaxed); }
 
 private:
     void build_layout(VSTGUI::CFrame& new_frame, editor_controls& built);
     void build_linear_eq_page(VSTGUI::CViewContainer& page, editor_controls& built);
     void build_band_page(int band, VSTGUI::CViewContainer& page, editor_controls::band_row& row);
     VSTGUI::CControl* control_for(int index) const;
-    void refresh_readout(int index, const band_readout& band);
-    void mark_response_locked();
+    void refresh(int index);
+    void refresh_readout(int index, const dsp::band_readout& band);
+    void follow_redesign();
 
-    VST_Plugin* plugin_;
-    ERect rect_{0, 0, kHeight, kWidth};
+    eq_model& model_;
     float knobFineFactor = 1.0f;
     std::uint32_t last_master_idle_ms_ = 0;
-    mutable std::mutex views_mutex_;
     editor_controls controls_;
-    static std::atomic<VstInt32> knob_mode_;
+    // Parameters changed since the last idle step, one bit each.
+    std::atomic<std::uint32_t> changed_parameters_{0};
+    int passes_seen_ = 0;
+    static std::atomic<int> knob_mode_;
 };
+
+}  // namespace editor

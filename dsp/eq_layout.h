@@ -1,0 +1,32 @@
+// Facts every front-end and the editor share: the equaliser's controls in
+// their host order (master gain, the "Filters" switch, then five values for
+// each of the five bands) and the FIR lengths with the latency they give.
+#pragma once
+
+namespace dsp {
+
+inline constexpr int band_count = 5;
+inline constexpr int band_slot_size = 5;
+
+// Position of a value inside its band's slot.
+enum band_slot : int { slot_on_off = 0, slot_mode, slot_frequency, slot_gain, slot_q };
+
+inline constexpr int gain_control = 0;
+inline constexpr int filters_control = 1;
+inline constexpr int first_band_control = 2;
+inline constexpr int control_count = first_band_control + band_count * band_slot_size;
+static_assert(control_count == 27);
+
+constexpr int band_slot_start(int band) { return first_band_control + band_slot_size * band; }
+constexpr bool is_band_control(int index) { return index >= first_band_control && index < control_count; }
+// For a band control only.
+constexpr int band_of(int index) { return (index - first_band_control) / band_slot_size; }
+constexpr band_slot slot_of(int index) { return band_slot((index - first_band_control) % band_slot_size); }
+
+// The engine runs powers of two up to this length.
+inline constexpr int max_fir_length = 131072;
+// The output lags the input by the FIR length made even: the convolution's
+// block of N/2 plus the FIR's centre at N/2.
+constexpr int latency_for(int fir_length) { return 2 * (fir_length / 2); }
+
+}  // namespace dsp

@@ -1,0 +1,148 @@
+#include "dsp/linear_phase_eq.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "dsp/dsp.h"
+#include "platform/clock.h"
+
+namespace dsp {
+
+namespace {
+
+constexpr unsigned kCoalescingPauseMs = 50;
+
+// Master gain as the multiplier 2·v; a value from a host or a chunk that is
+// not a number or outside 0..1 must not reach the output unbounded.
+float output_gain(float v) {
+    if (!(v > 0.0f)) return 0.0f;
+    return 2.0f * std::min(v, 1.0f);
+}
+
+// The host's samples enter through an addition, which denormals-are-zero
+// turns into a flush: a subnormal input would otherwise reach the output
+// unchanged on the dry path at unity gain.
+void copy_flushing_subnormals(const float* source, float* target, int n) {
+    dsp_set(0.0f, target, n);
+    dsp_add_inplace(source, target, n);
+}
+
+}  // namespace
+
+linear_phase_eq::linear_phase_eq(float gain, float filters, failure_sink failures)
+    : failures_(std::move(failures)), design_(band_count, 44100, channel_count), gain_(gain), filters_(filters) {}
+
+linear_phase_eq::~linear_phase_eq() {
+    // The worker reads everything below, so it ends first.
+    worker_.reset();
+}
+
+void linear_phase_eq::start(int fir_length, int max_block) {
+    fir_length_ = fir_length;
+    max_block_ = max_block;
+    input_ = std::make_unique<channel_buffers>(channel_count, max_block, "Memory allocation error (aligned_inputs)");
+    filtered_ = std::make_unique<channel_buffers>(
+        channel_count, max_block, "Memory allocation error (aligned_multistage_outputs: num_vst_channels)");
+    // Cleared, so a first hand-over with the filters off loads silence.
+    designed_fir_ = std::make_unique<channel_buffers>(channel_count, max_fir_length,
+                                                      "malloc error on multichannel_fir_eq_load_buffer[channel_count]");
+    dry_delay_ = std::make_unique<dry_delay_line>(channel_count, latency(), max_block);
+    try {
+        convolver_ = std::make_unique<partitioned_convolver>(channel_count, fir_length);
+    } catch (const std::exception& e) {
+        // The instance goes on with the dry path alone.
+        failures_(e.what(), failure_stage::start);
+    }
+    worker_ = std::make_unique<redesign_worker>([this] { return worker_pass(); });
+}
+
+void linear_phase_eq::stop() {
+    if (worker_) worker_->stop();
+}
+
+void linear_phase_eq::set_filters(float v) {
+    filters_.store(v, std::memory_order_relaxed);
+    if (started() && !worker_lost()) clear_requested_.store(true, std::memory_order_relaxed);
+    request_redesign();
+}
+
+void linear_phase_eq::set_band(int band, const band_values& values) {
+    design_.apply_band(band, values);
+    if (filters_.load(std::memory_order_relaxed) > 0) request_redesign();
+}
+
+void linear_phase_eq::request_redesign() {
+    redesign_requested_.store(true);
+    if (started() && !worker_lost()) wake_worker();
+}
+
+void linear_phase_eq::wake_worker() {
+    wake_pending_.store(true);
+    try {
+        worker_->wake();
+    } catch (const std::runtime_error&) {
+        worker_lost_.store(true, std::memory_order_relaxed);
+        wake_pending_.store(false);
+        throw;
+    }
+}
+
+void linear_phase_eq::process(const float* const* inputs, float* const* outputs, int count) {
+    if (count > max_block_ || !started()) {
+        // Plain zeros: an input of NaN or infinity times 0 would not be silent.
+        for (int ch = 0; ch < channel_count; ++ch) dsp_set(0.0f, outputs[ch], count);
+        return;
+    }
+    if (clear_requested_.exchange(false, std::memory_order_relaxed) && convolver_) convolver_->clear_history();
+
+    for (int ch = 0; ch < channel_count; ++ch) copy_flushing_subnormals(inputs[ch], (*input_)[ch], count);
+    const float filters = filters_.load(std::memory_order_relaxed);
+    const float gain = output_gain(gain_.load(std::memory_order_relaxed));
+    const bool convolving = filters != 0.0f && convolver_;
+    if (convolving) convolver_->convolve(input_->data(), filtered_->data(), count);
+    dry_delay_->process(input_->data(), count);
+    // Without a convolution engine the instance runs dry.
+    const channel_buffers& heard = convolving ? *filtered_ : *input_;
+    for (int ch = 0; ch < channel_count; ++ch) {
+        dsp_scale_inplace(gain, heard[ch], count);
+        dsp_copy(heard[ch], outputs[ch], count);
+    }
+}
+
+void linear_phase_eq::reset() {
+    if (!started()) return;
+    if (convolver_) convolver_->clear_history();
+    dry_delay_->clear();
+}
+
+bool linear_phase_eq::worker_pass() {
+    busy_.store(true);
+    wake_pending_.store(false);
+    try {
+        if (redesign_requested_.load()) {
+            // Changes arriving meanwhile only set the request again and are
+            // covered by this design. One raised during the design itself
+            // means one more pass, so the loaded response always follows
+            // the latest values.
+            platform::sleep_ms(kCoalescingPauseMs);
+            redesign_requested_.store(false);
+            if (filters_.load(std::memory_order_relaxed) > 0) {
+                design_.design_fir(designed_fir_->data(), fir_length_);
+                designs_.fetch_add(1, std::memory_order_relaxed);
+            }
+        }
+        if (convolver_) convolver_->load_response(designed_fir_->data(), fir_length_);
+        passes_.fetch_add(1, std::memory_order_relaxed);
+        busy_.store(false);
+        return true;
+    } catch (const std::exception& e) {
+        busy_.store(false);
+        failures_(e.what(), failure_stage::worker);
+    } catch (...) {
+        busy_.store(false);
+        failures_("", failure_stage::worker);
+    }
+    return false;
+}
+
+}  // namespace dsp

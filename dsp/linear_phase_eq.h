@@ -1,0 +1,127 @@
+// The equaliser without a host: five bands designed as biquads and applied
+// together as one linear-phase FIR by partitioned FFT convolution, a dry
+// delay line that keeps the unfiltered signal time-aligned, the master gain,
+// the "Filters" switch, and the redesign worker that turns band changes into
+// a new FIR in the background. A front-end (the VST 2.x plug-in, say) maps
+// its host's calls onto these.
+//
+// Real-time contract, per call:
+// - Construction builds the band grid; `start` allocates every buffer and
+//   starts the worker. Both throw std::runtime_error with the failing
+//   resource's message; after a failed `start` the bands still answer.
+//   `stop` and destruction end the worker. Nothing else allocates.
+// - process (audio thread): no allocation, no lock but the convolution
+//   engine's short ones (partitioned_convolver.h), no throw.
+// - set_gain, set_filters, set_band (any thread, the audio thread
+//   included): atomic stores and a wake-up of the worker (an event: a lock
+//   held for a few instructions); they never wait for a design. A wake-up
+//   that fails throws "Thread error (SetEvent)..." and the worker is lost.
+// - set_sample_rate, read_band, read_sections (not the audio thread): take
+//   the band grid's lock, which a design holds only while it copies the
+//   bands.
+// - reset (the host's thread, while no audio runs): silences the histories.
+// - The worker sleeps 50 ms after it is woken for a redesign, so a burst of
+//   changes gives one design; the engine swaps the new response in between
+//   two of its blocks.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "dsp/channel_buffers.h"
+#include "dsp/dry_delay_line.h"
+#include "dsp/eq_layout.h"
+#include "dsp/fir_cascaded_biquad.h"
+#include "dsp/partitioned_convolver.h"
+#include "dsp/redesign_worker.h"
+
+namespace dsp {
+
+// Where the engine's own failures go: those of `start` that leave it
+// running dry (no convolution engine), on the starting thread, and the
+// worker's, on its thread, after which the worker has ended. An unknown
+// failure of the worker comes with an empty text.
+enum class failure_stage { start, worker };
+using failure_sink = std::function<void(const std::string& text, failure_stage stage)>;
+
+class linear_phase_eq {
+public:
+    static constexpr int channel_count = 2;
+
+    // The band grid at 44100 Hz; gain and filters are the controls' first
+    // values (normalised, as set_gain and set_filters take them).
+    linear_phase_eq(float gain, float filters, failure_sink failures);
+    ~linear_phase_eq();
+    linear_phase_eq(const linear_phase_eq&) = delete;
+    linear_phase_eq& operator=(const linear_phase_eq&) = delete;
+
+    // fir_length: a power of two up to max_fir_length; blocks of up to
+    // max_block samples. Once only.
+    void start(int fir_length, int max_block);
+    bool started() const { return worker_ != nullptr; }
+    // Ends the worker. When it cannot be woken this throws, and the object
+    // must then be leaked, never destroyed (the worker may still run).
+    void stop();
+    bool must_be_leaked() const { return worker_ && worker_->left_running(); }
+    bool worker_lost() const { return worker_lost_.load(std::memory_order_relaxed); }
+
+    // Master gain: the output is multiplied by 2·v (v limited to 0..1).
+    void set_gain(float v) { gain_.store(v, std::memory_order_relaxed); }
+    // Filters on for any v other than 0 (designs only above 0). A change
+    // silences the engine's history at the next block and asks for a design.
+    void set_filters(float v);
+    // A band's five normalised values; asks for a design while filters are on.
+    void set_band(int band, const band_values& values);
+    void set_sample_rate(int hz) { design_.set_sample_rate(hz); }
+    // Asks the worker for a design of the bands as they are now.
+    void request_redesign();
+
+    // count samples per channel; a block longer than max_block() is
+    // answered with silence. An output may be its input.
+    void process(const float* const* inputs, float* const* outputs, int count);
+    void reset();
+
+    int fir_length() const { return fir_length_; }
+    int latency() const { return latency_for(fir_length_); }
+    int max_block() const { return max_block_; }
+
+    band_readout read_band(int band) const { return design_.read_band(band); }
+    void read_sections(section_coefficients (&out)[band_count]) const { design_.read_sections(out, band_count); }
+    // True from the worker's wake-up to the end of its pass.
+    bool busy() const { return busy_.load(std::memory_order_relaxed); }
+    // Passes made and FIRs designed so far.
+    int passes() const { return passes_.load(std::memory_order_relaxed); }
+    int designs() const { return designs_.load(std::memory_order_relaxed); }
+    // True when the worker has no pass due and none under way: what was set
+    // so far is in the loaded response (in effect from the next block).
+    bool settled() const { return !wake_pending_.load() && !busy_.load(); }
+
+private:
+    bool worker_pass();
+    void wake_worker();
+
+    failure_sink failures_;
+    fir_cascaded_biquad design_;
+    std::atomic<float> gain_;
+    std::atomic<float> filters_;
+    std::atomic<bool> clear_requested_{false};
+    std::atomic<bool> redesign_requested_{false};
+    std::atomic<bool> busy_{false};
+    std::atomic<bool> wake_pending_{false};
+    std::atomic<bool> worker_lost_{false};
+    std::atomic<int> passes_{0};
+    std::atomic<int> designs_{0};
+
+    int fir_length_ = 0;
+    int max_block_ = 0;
+    std::unique_ptr<channel_buffers> input_;
+    std::unique_ptr<channel_buffers> filtered_;
+    std::unique_ptr<channel_buffers> designed_fir_;
+    std::unique_ptr<dry_delay_line> dry_delay_;
+    std::unique_ptr<partitioned_convolver> convolver_;
+    std::unique_ptr<redesign_worker> worker_;
+};
+
+}  // namespace dsp

@@ -1,8 +1,11 @@
-// Whole-instance figures: how long a parameter change takes to be heard, and
-// what one instance costs in memory, for each FIR length.
+// Whole-instance figures: how long a parameter change takes to be heard,
+// how long a setParameter from the audio thread can take while a long
+// design runs, and what one instance costs in memory, for each FIR length.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -66,6 +69,44 @@ void redesign_to_effect(benchmark::State& state) {
 }
 BENCHMARK(redesign_to_effect)->RangeMultiplier(8)->Range(512, 65536)->Arg(65536)->UseManualTime()->Iterations(5)
     ->Unit(benchmark::kMillisecond);
+
+// setParameter as a host's audio thread calls it, between blocks, while
+// another thread keeps the worker designing 65536 taps: the longest call.
+// Only the host interface is used, so the figure compares across versions.
+void set_parameter_during_designs(benchmark::State& state) {
+    use_fir_length(65536);
+    AEffect* effect = VSTPluginMain(quiet_host);
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    effect->setParameter(effect, 12, 1.0f);
+    std::atomic<bool> done{false};
+    std::thread knob([&] {
+        for (int i = 0; !done; ++i) {
+            effect->setParameter(effect, 15, i % 2 ? 0.6f : 0.7f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        }
+    });
+    float silence[64] = {};
+    float* in[] = {silence, silence};
+    float out_l[64], out_r[64];
+    float* out[] = {out_l, out_r};
+    double longest_us = 0.0;
+    int call = 0;
+    for (auto _ : state) {
+        effect->processReplacing(effect, in, out, 64);
+        const auto start = std::chrono::steady_clock::now();
+        effect->setParameter(effect, 1 + (call++ % 2) * 21, 1.0f);  // Filters, Filter#5
+        const double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        longest_us = std::max(longest_us, us);
+        state.SetIterationTime(us * 1e-6);
+        std::this_thread::sleep_for(std::chrono::microseconds(1333));  // a 64-frame block at 48 kHz
+    }
+    done = true;
+    knob.join();
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    state.counters["longest_us"] = longest_us;
+}
+BENCHMARK(set_parameter_during_designs)->UseManualTime()->Iterations(3000)->Unit(benchmark::kMicrosecond);
 
 // Resident memory one running instance adds, after its first design.
 void memory_per_instance(benchmark::State& state) {

@@ -230,9 +230,9 @@ void design(benchmark::State& state, int fir_length) {
 std::string name_of(const std::string& family, int fir_length) { return family + "/" + std::to_string(fir_length); }
 
 const bool registered = [] {
-    const std::vector<int> lengths =
-        bench::quick_mode() ? std::vector<int>{512, 8192, 65536}
-                            : std::vector<int>{512, 1024, 2048, 4096, 8192, 16384, 32768, 65536};
+    const std::vector<int> lengths = bench::quick_mode()
+                                         ? std::vector<int>{512, 8192, 65536}
+                                         : std::vector<int>{512, 1024, 2048, 4096, 8192, 16384, 32768, 65536};
     for (int n : lengths) {
         const std::string ours = name_of("engine/ours", n), bound = name_of("engine/fft_bound", n);
         benchmark::RegisterBenchmark(ours.c_str(), engine_ours, n)->Unit(benchmark::kMillisecond);

@@ -88,7 +88,8 @@ const bool registered = [] {
         bench::add_ratio("fft", size, ours, anchor);
         bench::add_absolute("fft-ns", size, ours, 1.0);
         bench::add_absolute("fftw-ns", size, anchor, 1.0);
-        for (dsp_variant v : {dsp_variant::none, dsp_variant::sse2, dsp_variant::sse3, dsp_variant::avx2, dsp_variant::avx512}) {
+        for (dsp_variant v :
+             {dsp_variant::none, dsp_variant::sse2, dsp_variant::sse3, dsp_variant::avx2, dsp_variant::avx512}) {
             if (v == best || !dsp_variant_supported(v)) continue;
             const std::string family = std::string("fft-") + dsp_variant_name(v), name = fft_name(family, order);
             benchmark::RegisterBenchmark(name.c_str(), ours_round_trip, order, v);

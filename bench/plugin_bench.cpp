@@ -67,7 +67,12 @@ void redesign_to_effect(benchmark::State& state) {
     }
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
-BENCHMARK(redesign_to_effect)->RangeMultiplier(8)->Range(512, 65536)->Arg(65536)->UseManualTime()->Iterations(5)
+BENCHMARK(redesign_to_effect)
+    ->RangeMultiplier(8)
+    ->Range(512, 65536)
+    ->Arg(65536)
+    ->UseManualTime()
+    ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 
 // setParameter as a host's audio thread calls it, between blocks, while

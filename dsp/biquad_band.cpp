@@ -25,32 +25,26 @@ float to_float(double v) { return static_cast<float>(v); }
 
 biquad_band::biquad_band() { design(); }
 
-void biquad_band::set_sample_rate(float rate)
-{
+void biquad_band::set_sample_rate(float rate) {
     sample_rate_ = std::isfinite(rate) && rate >= lowest_sample_rate ? rate : default_sample_rate;
     // Keeps the frequency below the new Nyquist limit; above it the cut
     // filters' poles leave the unit circle.
     set_frequency(frequency_);
 }
 
-void biquad_band::set_frequency(float hz)
-{
+void biquad_band::set_frequency(float hz) {
     const float nyquist = sample_rate_ * 0.5f;
     frequency_ = hz < nyquist ? hz : nyquist;  // NaN takes the limit
     if (frequency_ <= lowest_frequency) frequency_ = lowest_frequency;
 }
 
-void biquad_band::set_gain(float db)
-{
-    gain_ = std::isnan(db) ? 0.0f : std::clamp(db, -max_gain_db, max_gain_db);
-}
+void biquad_band::set_gain(float db) { gain_ = std::isnan(db) ? 0.0f : std::clamp(db, -max_gain_db, max_gain_db); }
 
 void biquad_band::set_enabled(float on_off) { on_off_ = on_off; }
 
 void biquad_band::set_role(int role) { role_ = role; }
 
-void biquad_band::set_frequency_normalised(float x)
-{
+void biquad_band::set_frequency_normalised(float x) {
     const float y = to_float((std::pow(10.0, x) - 1.0) / 9.0);
     const float z = to_float((std::pow(10.0, y) - 1.0) / 9.0);
     if (z >= 0.0f && z <= 1.0f)
@@ -59,24 +53,20 @@ void biquad_band::set_frequency_normalised(float x)
         set_frequency(11000.0f);
 }
 
-void biquad_band::set_gain_normalised(float x)
-{
+void biquad_band::set_gain_normalised(float x) {
     const float s = to_float(2.0 * x - 1.0);
-    const float v = s > 0.0f ? to_float((std::pow(10.0, s) - 1.0) / 9.0)
-                             : to_float(-(std::pow(10.0, -s) - 1.0) / 9.0);
+    const float v = s > 0.0f ? to_float((std::pow(10.0, s) - 1.0) / 9.0) : to_float(-(std::pow(10.0, -s) - 1.0) / 9.0);
     const float f = to_float((1.0 + v) * 0.5);
     set_gain(to_float(20.0 - (1.0 - f) * 40.0));
 }
 
-void biquad_band::set_q_normalised(float x)
-{
+void biquad_band::set_q_normalised(float x) {
     const float q = to_float(to_float(std::pow(10.0, 2.0 * x)) / 10.0);
     // Below 0.1 alpha grows without bound; NaN fails both tests.
     q_ = q >= lowest_q && q <= highest_q ? q : 1.0f;
 }
 
-void biquad_band::set_mode_normalised(float x)
-{
+void biquad_band::set_mode_normalised(float x) {
     mode_ = x;
     if (role_ == role_peak_only) {
         type_ = peaking;
@@ -93,8 +83,7 @@ void biquad_band::set_mode_normalised(float x)
         type_ = role_ == role_low ? lo_shelf : hi_shelf;
 }
 
-void biquad_band::design()
-{
+void biquad_band::design() {
     amplitude_ = to_float(std::pow(10.0, gain_ / 40.0));
     w0_ = to_float(frequency_ * two_pi_float / sample_rate_);
     cos_w0_ = to_float(std::cos(w0_));
@@ -114,46 +103,46 @@ void biquad_band::design()
     const double g = 2.0 * to_float(std::sqrt(A)) * alpha;
     double b0, b1, b2, a0, a1, a2;
     switch (type_) {
-    case lo_pass:
-        b0 = (1.0 - cw) / 2.0;
-        b1 = 1.0 - cw;
-        b2 = (1.0 - cw) / 2.0;
-        a0 = 1.0 + alpha;
-        a1 = -2.0 * cw;
-        a2 = 1.0 - alpha;
-        break;
-    case hi_pass:
-        b0 = (1.0 + cw) / 2.0;
-        b1 = -(1.0 + cw);
-        b2 = (1.0 + cw) / 2.0;
-        a0 = 1.0 + alpha;
-        a1 = -2.0 * cw;
-        a2 = 1.0 - alpha;
-        break;
-    case lo_shelf:
-        b0 = A * ((A + 1.0) - (A - 1.0) * cw + g);
-        b1 = 2.0 * A * ((A - 1.0) - (A + 1.0) * cw);
-        b2 = A * ((A + 1.0) - (A - 1.0) * cw - g);
-        a0 = (A + 1.0) + (A - 1.0) * cw + g;
-        a1 = -2.0 * ((A - 1.0) + (A + 1.0) * cw);
-        a2 = (A + 1.0) + (A - 1.0) * cw - g;
-        break;
-    case hi_shelf:
-        b0 = A * ((A + 1.0) + (A - 1.0) * cw + g);
-        b1 = -2.0 * A * ((A - 1.0) + (A + 1.0) * cw);
-        b2 = A * ((A + 1.0) + (A - 1.0) * cw - g);
-        a0 = (A + 1.0) - (A - 1.0) * cw + g;
-        a1 = 2.0 * ((A - 1.0) - (A + 1.0) * cw);
-        a2 = (A + 1.0) - (A - 1.0) * cw - g;
-        break;
-    default:  // peaking; the mode mapping selects only types 0 to 4
-        b0 = 1.0 + alpha * A;
-        b1 = -2.0 * cw;
-        b2 = 1.0 - alpha * A;
-        a0 = 1.0 + alpha / A;
-        a1 = -2.0 * cw;
-        a2 = 1.0 - alpha / A;
-        break;
+        case lo_pass:
+            b0 = (1.0 - cw) / 2.0;
+            b1 = 1.0 - cw;
+            b2 = (1.0 - cw) / 2.0;
+            a0 = 1.0 + alpha;
+            a1 = -2.0 * cw;
+            a2 = 1.0 - alpha;
+            break;
+        case hi_pass:
+            b0 = (1.0 + cw) / 2.0;
+            b1 = -(1.0 + cw);
+            b2 = (1.0 + cw) / 2.0;
+            a0 = 1.0 + alpha;
+            a1 = -2.0 * cw;
+            a2 = 1.0 - alpha;
+            break;
+        case lo_shelf:
+            b0 = A * ((A + 1.0) - (A - 1.0) * cw + g);
+            b1 = 2.0 * A * ((A - 1.0) - (A + 1.0) * cw);
+            b2 = A * ((A + 1.0) - (A - 1.0) * cw - g);
+            a0 = (A + 1.0) + (A - 1.0) * cw + g;
+            a1 = -2.0 * ((A - 1.0) + (A + 1.0) * cw);
+            a2 = (A + 1.0) + (A - 1.0) * cw - g;
+            break;
+        case hi_shelf:
+            b0 = A * ((A + 1.0) + (A - 1.0) * cw + g);
+            b1 = -2.0 * A * ((A - 1.0) + (A + 1.0) * cw);
+            b2 = A * ((A + 1.0) + (A - 1.0) * cw - g);
+            a0 = (A + 1.0) - (A - 1.0) * cw + g;
+            a1 = 2.0 * ((A - 1.0) - (A + 1.0) * cw);
+            a2 = (A + 1.0) - (A - 1.0) * cw - g;
+            break;
+        default:  // peaking; the mode mapping selects only types 0 to 4
+            b0 = 1.0 + alpha * A;
+            b1 = -2.0 * cw;
+            b2 = 1.0 - alpha * A;
+            a0 = 1.0 + alpha / A;
+            a1 = -2.0 * cw;
+            a2 = 1.0 - alpha / A;
+            break;
     }
     b_ = {to_float(b0), to_float(b1), to_float(b2)};
     a_ = {to_float(a0), to_float(a1), to_float(a2)};
@@ -162,27 +151,25 @@ void biquad_band::design()
                    to_float(a_[1] / raw_a0), to_float(a_[2] / raw_a0)};
 }
 
-const char* biquad_band::type_name(int type)
-{
+const char* biquad_band::type_name(int type) {
     switch (type) {
-    case lo_pass: return "LoPass";
-    case hi_pass: return "HiPass";
-    case lo_shelf: return "LoShelf";
-    case hi_shelf: return "HiShelf";
-    case peaking: return "Peaking";
-    default: return "Error";
+        case lo_pass: return "LoPass";
+        case hi_pass: return "HiPass";
+        case lo_shelf: return "LoShelf";
+        case hi_shelf: return "HiShelf";
+        case peaking: return "Peaking";
+        default: return "Error";
     }
 }
 
-const char* biquad_band::display_type_name(int type)
-{
+const char* biquad_band::display_type_name(int type) {
     switch (type) {
-    case lo_pass: return "High Cut";
-    case hi_pass: return "Low Cut";
-    case lo_shelf: return "L. Shelf";
-    case hi_shelf: return "H. Shelf";
-    case peaking: return "Peak";
-    default: return "Error";
+        case lo_pass: return "High Cut";
+        case hi_pass: return "Low Cut";
+        case lo_shelf: return "L. Shelf";
+        case hi_shelf: return "H. Shelf";
+        case peaking: return "Peak";
+        default: return "Error";
     }
 }
 

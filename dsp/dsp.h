@@ -12,16 +12,16 @@
 
 enum dsp_status : int {
     dsp_ok = 0,
-    dsp_err_size = -6,          // length or count not positive, or too small
-    dsp_err_null = -8,          // a required pointer is null
-    dsp_err_memory = -9,        // memory cannot be allocated
-    dsp_err_div_by_zero = -10,  // an IIR a0 of 0
-    dsp_err_fft_order = -15,    // FFT order outside 0 to 30
-    dsp_err_fft_flag = -16,     // scaling flag not 1, 2, 4 or 8
-    dsp_err_context = -17,      // the object is not of the expected kind
-    dsp_err_iir_order = -25,    // IIR order not positive
-    dsp_err_no_feature = -9998, // the processor lacks the control feature
-    dsp_warn_dispatch = 20,     // warning from dsp_init_dispatch
+    dsp_err_size = -6,           // length or count not positive, or too small
+    dsp_err_null = -8,           // a required pointer is null
+    dsp_err_memory = -9,         // memory cannot be allocated
+    dsp_err_div_by_zero = -10,   // an IIR a0 of 0
+    dsp_err_fft_order = -15,     // FFT order outside 0 to 30
+    dsp_err_fft_flag = -16,      // scaling flag not 1, 2, 4 or 8
+    dsp_err_context = -17,       // the object is not of the expected kind
+    dsp_err_iir_order = -25,     // IIR order not positive
+    dsp_err_no_feature = -9998,  // the processor lacks the control feature
+    dsp_warn_dispatch = 20,      // warning from dsp_init_dispatch
 };
 
 // FFT scaling flags.

@@ -24,7 +24,7 @@ dsp_cpu_features read_features() {
     const bool osxsave = c & bit_OSXSAVE, avx = c & bit_AVX, fma = c & bit_FMA;
     if (!osxsave || !avx) return f;
     const std::uint64_t xcr0 = enabled_register_state();
-    const bool ymm_state = (xcr0 & 0x6) == 0x6;           // SSE and AVX registers
+    const bool ymm_state = (xcr0 & 0x6) == 0x6;                 // SSE and AVX registers
     const bool zmm_state = ymm_state && (xcr0 & 0xE0) == 0xE0;  // opmask and both ZMM halves
     unsigned max_leaf = __get_cpuid_max(0, nullptr);
     if (max_leaf < 7) return f;

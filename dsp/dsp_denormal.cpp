@@ -19,8 +19,8 @@ bool daz_supported() {
     if (!cpu.sse || !cpu.fxsr) return false;
     alignas(16) std::uint8_t area[512] = {};
     __asm__ volatile("fxsave %0" : "=m"(area));
-    const std::uint32_t mask = std::uint32_t(area[28]) | std::uint32_t(area[29]) << 8 |
-                               std::uint32_t(area[30]) << 16 | std::uint32_t(area[31]) << 24;
+    const std::uint32_t mask = std::uint32_t(area[28]) | std::uint32_t(area[29]) << 8 | std::uint32_t(area[30]) << 16 |
+                               std::uint32_t(area[31]) << 24;
     return (mask & daz_bit) != 0;
 }
 

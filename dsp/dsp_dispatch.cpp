@@ -17,15 +17,12 @@ struct variant_entry {
 };
 
 constexpr variant_entry variants[] = {
-    {dsp_variant::none, "none", &dsp_kernels_none},
-    {dsp_variant::sse2, "sse2", &dsp_kernels_sse2},
+    {dsp_variant::none, "none", &dsp_kernels_none}, {dsp_variant::sse2, "sse2", &dsp_kernels_sse2},
     {dsp_variant::sse3, "sse3", &dsp_kernels_sse3},
 #if TV_DSP_HAVE_AVX
-    {dsp_variant::avx2, "avx2", &dsp_kernels_avx2},
-    {dsp_variant::avx512, "avx512", &dsp_kernels_avx512},
+    {dsp_variant::avx2, "avx2", &dsp_kernels_avx2}, {dsp_variant::avx512, "avx512", &dsp_kernels_avx512},
 #else
-    {dsp_variant::avx2, "avx2", nullptr},
-    {dsp_variant::avx512, "avx512", nullptr},
+    {dsp_variant::avx2, "avx2", nullptr},           {dsp_variant::avx512, "avx512", nullptr},
 #endif
 };
 

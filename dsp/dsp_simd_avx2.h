@@ -31,9 +31,7 @@ struct simd_avx2 {
         _mm256_storeu_ps(p, _mm256_permute2f128_ps(lo, hi, 0x20));
         _mm256_storeu_ps(p + 8, _mm256_permute2f128_ps(lo, hi, 0x31));
     }
-    static v reverse(v a) {
-        return _mm256_permutevar8x32_ps(a, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
-    }
+    static v reverse(v a) { return _mm256_permutevar8x32_ps(a, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0)); }
     static void transpose(v* r) {
         v t0 = _mm256_unpacklo_ps(r[0], r[1]), t1 = _mm256_unpackhi_ps(r[0], r[1]);
         v t2 = _mm256_unpacklo_ps(r[2], r[3]), t3 = _mm256_unpackhi_ps(r[2], r[3]);

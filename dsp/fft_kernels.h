@@ -45,7 +45,9 @@ struct split_input {
 template <class S>
 struct interleaved_input {
     const float* pairs;
-    void load(std::ptrdiff_t at, typename S::v& r, typename S::v& i) const { S::load_deinterleaved(pairs + 2 * at, r, i); }
+    void load(std::ptrdiff_t at, typename S::v& r, typename S::v& i) const {
+        S::load_deinterleaved(pairs + 2 * at, r, i);
+    }
 };
 
 // Element e of a stage's sequence is the vector at floats [e*W, e*W + W).
@@ -135,7 +137,7 @@ void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, con
         V r[w], i[w];
         const float* block = plan.block_twiddles + 2 * k1;
         const V block_r = S::load(block), block_i = S::load(block + w);
-        #pragma GCC unroll 16
+#pragma GCC unroll 16
         for (int t = 0; t < w; ++t) {
             const std::ptrdiff_t e = std::ptrdiff_t(k1 + t) * w;
             r[t] = S::load(xr + e);
@@ -146,13 +148,13 @@ void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, con
         }
         S::transpose(r);
         S::transpose(i);
-        // Radix-2 decimation in frequency across the vectors; bit-reversed out.
-        #pragma GCC unroll 16
+// Radix-2 decimation in frequency across the vectors; bit-reversed out.
+#pragma GCC unroll 16
         for (int half = w / 2; half >= 1; half /= 2) {
             const int step = w / (2 * half);
-            #pragma GCC unroll 16
+#pragma GCC unroll 16
             for (int g = 0; g < w; g += 2 * half) {
-                #pragma GCC unroll 16
+#pragma GCC unroll 16
                 for (int j = 0; j < half; ++j) {
                     const int a = g + j, b = g + j + half;
                     V dr = S::sub(r[a], r[b]), di = S::sub(i[a], i[b]);
@@ -172,7 +174,7 @@ void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, con
                 }
             }
         }
-        #pragma GCC unroll 16
+#pragma GCC unroll 16
         for (int k2 = 0; k2 < w; ++k2) {
             const int from = bit_reversed(k2, bits);
             const std::ptrdiff_t to = k1 + std::ptrdiff_t(lane_length) * k2;
@@ -212,13 +214,15 @@ float* complex_transform(const Input& input, float* ar, float* ai, float* br, fl
         }
     };
     if (log2_of(length) % 2 == 1) {
-        stage([&](const auto& x, float* outr, float* outi) { radix2_stage<S>(x, outr, outi, length, stride, twiddles); });
+        stage(
+            [&](const auto& x, float* outr, float* outi) { radix2_stage<S>(x, outr, outi, length, stride, twiddles); });
         twiddles += length;
         length /= 2;
         stride *= 2;
     }
     for (; length >= 4; length /= 4, stride *= 4) {
-        stage([&](const auto& x, float* outr, float* outi) { radix4_stage<S>(x, outr, outi, length, stride, twiddles); });
+        stage(
+            [&](const auto& x, float* outr, float* outi) { radix4_stage<S>(x, outr, outi, length, stride, twiddles); });
         twiddles += 6 * (length / 4);
     }
     if (first) {  // a single point: nothing to transform
@@ -332,7 +336,8 @@ void fft_inverse(float* buf, const dsp_fft_spec& setup, float* work) {
     const float* fr = complex_transform<S>(split_input<S>{ar, ai}, br, bi, ar, ai, *plan);
     const float* fi = fr + n;
     const typename S::v s = S::set1(scale), minus_s = S::set1(-scale);
-    for (int e = 0; e < n; e += w) S::store_interleaved(buf + 2 * e, S::mul(S::load(fr + e), s), S::mul(S::load(fi + e), minus_s));
+    for (int e = 0; e < n; e += w)
+        S::store_interleaved(buf + 2 * e, S::mul(S::load(fr + e), s), S::mul(S::load(fi + e), minus_s));
 }
 
 }  // namespace

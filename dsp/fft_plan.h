@@ -12,14 +12,14 @@
 // One lane width's constants; absent (width 0) when the width is unused.
 struct fft_plan {
     int width = 0;
-    int lane_length = 0;                   // M = n / width
+    int lane_length = 0;                    // M = n / width
     const float* stage_twiddles = nullptr;  // per stage, in execution order
     // w_n^(l*k1) for k1 = b*width + t is block_twiddles[b] * offset_twiddles[t]
     // (lane l of each): width re, then width im, per entry. Two small tables
     // instead of one of n points keep the constants in cache.
     const float* block_twiddles = nullptr;   // M / width entries: w_n^(l*b*width)
     const float* offset_twiddles = nullptr;  // width entries: w_n^(l*t)
-    const float* cross_twiddles = nullptr;  // w_width^j, j < width/2: re, im pairs
+    const float* cross_twiddles = nullptr;   // w_width^j, j < width/2: re, im pairs
 };
 
 constexpr int fft_plan_widths[] = {1, 4, 8, 16};

@@ -29,7 +29,9 @@ bool width_runs_here(int width) {
 }
 
 // A width is used when the n points fill at least a W x W block.
-bool plan_wanted(int width, long long points) { return points >= 1 && points >= 1LL * width * width && width_runs_here(width); }
+bool plan_wanted(int width, long long points) {
+    return points >= 1 && points >= 1LL * width * width && width_runs_here(width);
+}
 
 long long stage_twiddle_floats(long long lane_length) { return 3 * lane_length; }
 // One lane needs no twiddle step.
@@ -78,10 +80,12 @@ void fill_plan(fft_plan& plan, int width, int points, float*& cursor) {
     float* blocks = cursor;
     float* offsets = cursor + aligned_floats(2LL * points / width);
     for (int b = 0; width > 1 && b < plan.lane_length / width; ++b) {
-        for (int l = 0; l < width; ++l) unit_root(1LL * l * b * width, points, blocks + 2 * b * width + l, blocks + (2 * b + 1) * width + l);
+        for (int l = 0; l < width; ++l)
+            unit_root(1LL * l * b * width, points, blocks + 2 * b * width + l, blocks + (2 * b + 1) * width + l);
     }
     for (int t = 0; width > 1 && t < width; ++t) {
-        for (int l = 0; l < width; ++l) unit_root(1LL * l * t, points, offsets + 2 * t * width + l, offsets + (2 * t + 1) * width + l);
+        for (int l = 0; l < width; ++l)
+            unit_root(1LL * l * t, points, offsets + 2 * t * width + l, offsets + (2 * t + 1) * width + l);
     }
     cursor += lane_twiddle_floats(width, points);
     float* cross = cursor;
@@ -117,8 +121,12 @@ int dsp_fft_spec_create(dsp_fft_spec** spec, int order, int flag, int /*hint*/) 
     s->order = order;
     s->size = size;
     const double n = size;
-    s->forward_scale = flag == DSP_FFT_DIV_FWD_BY_N ? float(1.0 / n) : flag == DSP_FFT_DIV_BY_SQRTN ? float(1.0 / std::sqrt(n)) : 1.0f;
-    s->inverse_scale = flag == DSP_FFT_DIV_INV_BY_N ? float(1.0 / n) : flag == DSP_FFT_DIV_BY_SQRTN ? float(1.0 / std::sqrt(n)) : 1.0f;
+    s->forward_scale = flag == DSP_FFT_DIV_FWD_BY_N   ? float(1.0 / n)
+                       : flag == DSP_FFT_DIV_BY_SQRTN ? float(1.0 / std::sqrt(n))
+                                                      : 1.0f;
+    s->inverse_scale = flag == DSP_FFT_DIV_INV_BY_N   ? float(1.0 / n)
+                       : flag == DSP_FFT_DIV_BY_SQRTN ? float(1.0 / std::sqrt(n))
+                                                      : 1.0f;
     s->tables = tables;
 
     float* cursor = tables;

@@ -13,15 +13,13 @@ namespace {
 
 constexpr int taps_per_band = 6;
 constexpr int shortest_fir = 3;
-constexpr int roles_of_five_bands[] = {biquad_band::role_low, biquad_band::role_low,
-                                       biquad_band::role_peak_only, biquad_band::role_high,
-                                       biquad_band::role_high};
+constexpr int roles_of_five_bands[] = {biquad_band::role_low, biquad_band::role_low, biquad_band::role_peak_only,
+                                       biquad_band::role_high, biquad_band::role_high};
 
 [[noreturn]] void fail(const char* message) { throw std::runtime_error(message); }
 
 // The FIR runs every band twice, so each run applies half the dB gain.
-void design_at_half_gain(biquad_band& band)
-{
+void design_at_half_gain(biquad_band& band) {
     const float gain = band.gain();
     band.set_gain(gain * 0.5f);
     band.design();
@@ -32,14 +30,10 @@ void design_at_half_gain(biquad_band& band)
 
 void fir_cascaded_biquad::dsp_deleter::operator()(float* block) const { dsp_free(block); }
 
-void fir_cascaded_biquad::iir_deleter::operator()(dsp_iir_state* state) const
-{
-    dsp_iir_free(state);
-}
+void fir_cascaded_biquad::iir_deleter::operator()(dsp_iir_state* state) const { dsp_iir_free(state); }
 
 fir_cascaded_biquad::fir_cascaded_biquad(int band_count, int sample_rate, int channel_count)
-    : channel_count_(channel_count)
-{
+    : channel_count_(channel_count) {
     if (band_count < 0) fail("Memory allocation error in fir_cascaded_biquad #1");
     try {
         grid_.resize(band_count);
@@ -79,8 +73,7 @@ fir_cascaded_biquad::fir_cascaded_biquad(int band_count, int sample_rate, int ch
 }
 
 template <typename Change>
-void fir_cascaded_biquad::change_bands(int row, int column, Change change)
-{
+void fir_cascaded_biquad::change_bands(int row, int column, Change change) {
     if (row < 0 || row >= band_count() || column < -1 || column >= channel_count_) return;
     std::lock_guard lock(grid_mutex_);
     take_filed_bands();
@@ -91,38 +84,31 @@ void fir_cascaded_biquad::change_bands(int row, int column, Change change)
     }
 }
 
-void fir_cascaded_biquad::set_enabled(int row, int column, float on_off)
-{
+void fir_cascaded_biquad::set_enabled(int row, int column, float on_off) {
     change_bands(row, column, [=](biquad_band& band) { band.set_enabled(on_off); });
 }
 
-void fir_cascaded_biquad::set_frequency_normalised(int row, int column, float x)
-{
+void fir_cascaded_biquad::set_frequency_normalised(int row, int column, float x) {
     change_bands(row, column, [=](biquad_band& band) { band.set_frequency_normalised(x); });
 }
 
-void fir_cascaded_biquad::set_gain_normalised(int row, int column, float x)
-{
+void fir_cascaded_biquad::set_gain_normalised(int row, int column, float x) {
     change_bands(row, column, [=](biquad_band& band) { band.set_gain_normalised(x); });
 }
 
-void fir_cascaded_biquad::set_q_normalised(int row, int column, float x)
-{
+void fir_cascaded_biquad::set_q_normalised(int row, int column, float x) {
     change_bands(row, column, [=](biquad_band& band) { band.set_q_normalised(x); });
 }
 
-void fir_cascaded_biquad::set_mode_normalised(int row, int column, float x)
-{
+void fir_cascaded_biquad::set_mode_normalised(int row, int column, float x) {
     change_bands(row, column, [=](biquad_band& band) { band.set_mode_normalised(x); });
 }
 
-void fir_cascaded_biquad::set_gain(int row, int column, float db)
-{
+void fir_cascaded_biquad::set_gain(int row, int column, float db) {
     change_bands(row, column, [=](biquad_band& band) { band.set_gain(db); });
 }
 
-void fir_cascaded_biquad::apply_band(int row, const band_values& values)
-{
+void fir_cascaded_biquad::apply_band(int row, const band_values& values) {
     if (row < 0 || row >= band_count() || row >= 32) return;
     filed_band& filed = filed_[row];
     {
@@ -137,8 +123,7 @@ void fir_cascaded_biquad::apply_band(int row, const band_values& values)
     filed_rows_.fetch_or(1u << row, std::memory_order_release);
 }
 
-void fir_cascaded_biquad::take_filed_bands() const
-{
+void fir_cascaded_biquad::take_filed_bands() const {
     const unsigned rows = filed_rows_.exchange(0, std::memory_order_acquire);
     for (int row = 0; row < 32 && rows >> row != 0; ++row) {
         if (!(rows >> row & 1u)) continue;
@@ -160,15 +145,13 @@ void fir_cascaded_biquad::take_filed_bands() const
     }
 }
 
-const biquad_band& fir_cascaded_biquad::band(int row, int column) const
-{
+const biquad_band& fir_cascaded_biquad::band(int row, int column) const {
     std::lock_guard lock(grid_mutex_);
     take_filed_bands();
     return grid_[row][column];
 }
 
-void fir_cascaded_biquad::set_sample_rate(int rate)
-{
+void fir_cascaded_biquad::set_sample_rate(int rate) {
     std::lock_guard lock(grid_mutex_);
     take_filed_bands();
     for (auto& row : grid_) {
@@ -179,16 +162,14 @@ void fir_cascaded_biquad::set_sample_rate(int rate)
     }
 }
 
-band_readout fir_cascaded_biquad::read_band(int row) const
-{
+band_readout fir_cascaded_biquad::read_band(int row) const {
     std::lock_guard lock(grid_mutex_);
     take_filed_bands();
     const biquad_band& band = grid_.at(row)[0];
     return {band.frequency(), band.gain(), band.q(), band.type(), band.on_off_value()};
 }
 
-void fir_cascaded_biquad::read_sections(section_coefficients out[], int count) const
-{
+void fir_cascaded_biquad::read_sections(section_coefficients out[], int count) const {
     std::lock_guard lock(grid_mutex_);
     take_filed_bands();
     for (int row = 0; row < std::min(count, band_count()); ++row) {
@@ -198,8 +179,7 @@ void fir_cascaded_biquad::read_sections(section_coefficients out[], int count) c
     }
 }
 
-void fir_cascaded_biquad::init_window_memory(int length)
-{
+void fir_cascaded_biquad::init_window_memory(int length) {
     if (length == window_length_) return;
     // Allocated before the old window goes, so a failure leaves the old
     // window and its length consistent.
@@ -211,8 +191,7 @@ void fir_cascaded_biquad::init_window_memory(int length)
     window_length_ = length;
 }
 
-void fir_cascaded_biquad::design_fir(float* const* buffers, int length)
-{
+void fir_cascaded_biquad::design_fir(float* const* buffers, int length) {
     if (length < shortest_fir || length > max_fir_length)
         fail("Error in fir_cascaded_biquad::get_coeffs, MAX_FIR_LENGTH exceeded");
 
@@ -239,13 +218,11 @@ void fir_cascaded_biquad::design_fir(float* const* buffers, int length)
 
     if (length != window_length_) init_window_memory(length);
     dsp_mul_inplace(window_.get(), fir, length);
-    for (int channel = 1; channel < channel_count_; ++channel)
-        dsp_copy(fir, buffers[channel], length);
+    for (int channel = 1; channel < channel_count_; ++channel) dsp_copy(fir, buffers[channel], length);
 }
 
 // Each band filters the previous band's whole output, starting from silence.
-void fir_cascaded_biquad::run_bands(float* buffer, int length)
-{
+void fir_cascaded_biquad::run_bands(float* buffer, int length) {
     for (int row = 0; row < band_count(); ++row) {
         if (!row_on_[row]) continue;
         dsp_iir_set_taps(taps_.get() + taps_per_band * row, filter_state_.get());

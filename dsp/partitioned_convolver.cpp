@@ -101,12 +101,12 @@ void partitioned_convolver::allocate_convolution_memory() {
         }
     }
 
-    accumulator_ = allocate_zeroed<float*>(channels, alignof(float*),
-                                           "Block allocation error in allocate_convolution_memory #2");
-    current_output_ = allocate_zeroed<float*>(channels, alignof(float*),
-                                              "Block allocation error in allocate_convolution_memory #4");
-    previous_output_ = allocate_zeroed<float*>(channels, alignof(float*),
-                                               "Block allocation error in allocate_convolution_memory #5");
+    accumulator_ =
+        allocate_zeroed<float*>(channels, alignof(float*), "Block allocation error in allocate_convolution_memory #2");
+    current_output_ =
+        allocate_zeroed<float*>(channels, alignof(float*), "Block allocation error in allocate_convolution_memory #4");
+    previous_output_ =
+        allocate_zeroed<float*>(channels, alignof(float*), "Block allocation error in allocate_convolution_memory #5");
     for (int ch = 0; ch < channel_count_; ++ch) {
         accumulator_[ch] = buffer("Block allocation error in allocate_convolution_memory #7");
         current_output_[ch] = buffer("Block allocation error in allocate_convolution_memory #9");
@@ -143,8 +143,7 @@ const char* partitioned_convolver::deallocate_convolution_memory() noexcept {
             oddity = missing;
         }
     };
-    auto release_partitions = [&release](float**& partitions, const char* missing_buffer,
-                                         const char* missing_array) {
+    auto release_partitions = [&release](float**& partitions, const char* missing_buffer, const char* missing_array) {
         if (partitions)
             for (int j = 0; j < partition_count; ++j) release(partitions[j], missing_buffer);
         release(partitions, missing_array);
@@ -243,7 +242,8 @@ void partitioned_convolver::convolve_block() {
         dsp_set(0.0f, input[0] + block_length_, spectrum_length_ - block_length_);
         dsp_fft_forward_ccs_inplace(input[0], block_fft_, block_work_);
         dsp_complex_mul(input[0], response[0], accumulator, complex_count);
-        for (int j = 1; j < partition_count; ++j) dsp_complex_mul_add(input[j], response[j], accumulator, complex_count);
+        for (int j = 1; j < partition_count; ++j)
+            dsp_complex_mul_add(input[j], response[j], accumulator, complex_count);
         dsp_fft_inverse_ccs_inplace(accumulator, block_fft_, block_work_);
 
         // previous <- current, current <- accumulator; the old previous output

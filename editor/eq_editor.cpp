@@ -129,8 +129,8 @@ void eq_editor::build_layout(CFrame& new_frame, editor_controls& built) {
         layout_bitmap tab(147), tab_background(149), page_background(150);
         const CRect size(4, 4, 4 + page_background->getWidth(),
                          4 + page_background->getHeight() + tab->getHeight() / 2);
-        built.mainTabView = new main_tabs(size, tab, tab_background, CTabView::kPositionTop,
-                                          [this] { mark_response_for_render(); });
+        built.mainTabView =
+            new main_tabs(size, tab, tab_background, CTabView::kPositionTop, [this] { mark_response_for_render(); });
         new_frame.addView(built.mainTabView);
         auto* page = new CViewContainer(built.mainTabView->getContentRect(), page_background);
         build_linear_eq_page(*page, built);
@@ -153,9 +153,8 @@ void eq_editor::build_layout(CFrame& new_frame, editor_controls& built) {
         for (CAnimKnob* knob : {row.gainKnob, row.freqKnob, row.qKnob}) knob->setFineFactor(fine_factor);
     {
         layout_bitmap field(145);
-        built.responseView =
-            new response_view(CRect(5, 181, 5 + field->getWidth(), 181 + field->getHeight()), this, kVisPanelTag,
-                              field, &model_, [this] { return filters_button_on(); });
+        built.responseView = new response_view(CRect(5, 181, 5 + field->getWidth(), 181 + field->getHeight()), this,
+                                               kVisPanelTag, field, &model_, [this] { return filters_button_on(); });
         new_frame.addView(built.responseView);
         built.responseView->invalid();
     }
@@ -199,8 +198,7 @@ void eq_editor::build_linear_eq_page(CViewContainer& page, editor_controls& buil
     layout_bitmap tab(148), band_background(150), band_page_background(151);
     const int band_page_width = band_page_background->getWidth();
     const int left = width / 2 - band_page_width / 2;
-    const CRect size(left, 20, left + band_page_width,
-                     20 + band_page_background->getHeight() + tab->getHeight() / 2);
+    const CRect size(left, 20, left + band_page_width, 20 + band_page_background->getHeight() + tab->getHeight() / 2);
     built.bandTabView = new CTabView(size, tab, band_background, CTabView::kPositionBottom);
     page.addView(built.bandTabView);
     for (int band = 0; band < dsp::band_count; ++band) {
@@ -245,9 +243,9 @@ void eq_editor::build_band_page(int band, CViewContainer& page, editor_controls:
     row.qDisplay = make_readout(CRect(105, 78, 150, 92), readout::q_text);
     row.typeLabel = new CTextLabel(CRect(197, 78, 242, 92), "");
     style_readout(*row.typeLabel);
-    for (CView* view : std::initializer_list<CView*>{row.gainKnob, row.freqKnob, row.qKnob, row.typeSwitch,
-                                                     row.powerButton, row.gainDisplay, row.freqDisplay,
-                                                     row.qDisplay, row.typeLabel})
+    for (CView* view :
+         std::initializer_list<CView*>{row.gainKnob, row.freqKnob, row.qKnob, row.typeSwitch, row.powerButton,
+                                       row.gainDisplay, row.freqDisplay, row.qDisplay, row.typeLabel})
         page.addView(view);
 }
 
@@ -309,9 +307,18 @@ void eq_editor::refresh_readout(int index, const dsp::band_readout& band) {
     CParamDisplay* display = nullptr;
     switch (dsp::slot_of(index)) {
         case dsp::slot_mode: row.typeLabel->setText(dsp::biquad_band::display_type_name(band.type)); return;
-        case dsp::slot_frequency: display = row.freqDisplay; display->setValue(band.frequency); break;
-        case dsp::slot_gain: display = row.gainDisplay; display->setValue(band.gain); break;
-        case dsp::slot_q: display = row.qDisplay; display->setValue(band.q); break;
+        case dsp::slot_frequency:
+            display = row.freqDisplay;
+            display->setValue(band.frequency);
+            break;
+        case dsp::slot_gain:
+            display = row.gainDisplay;
+            display->setValue(band.gain);
+            break;
+        case dsp::slot_q:
+            display = row.qDisplay;
+            display->setValue(band.q);
+            break;
         default: return;
     }
     display->invalid();

@@ -10,8 +10,8 @@ namespace editor {
 
 class main_tabs : public VSTGUI::CTabView {
 public:
-    main_tabs(const VSTGUI::CRect& size, VSTGUI::CBitmap* tab_bitmap, VSTGUI::CBitmap* background,
-              TabPosition position, std::function<void()> on_select);
+    main_tabs(const VSTGUI::CRect& size, VSTGUI::CBitmap* tab_bitmap, VSTGUI::CBitmap* background, TabPosition position,
+              std::function<void()> on_select);
 
     bool selectTab(int index) override;
     bool isTypeOf(const char* type) const override;

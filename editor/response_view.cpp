@@ -48,8 +48,8 @@ float response_accumulator(const dsp::section_coefficients (&bands)[dsp::band_co
     float accumulator = 0.0f;
     for (const dsp::section_coefficients& band : bands) {
         const dsp::normalised_section& s = band.section;
-        const std::complex<double> h = (double(s.b0) * z2 + double(s.b1) * z + double(s.b2)) /
-                                       (z2 + double(s.a1) * z + double(s.a2));
+        const std::complex<double> h =
+            (double(s.b0) * z2 + double(s.b1) * z + double(s.b2)) / (z2 + double(s.a1) * z + double(s.a2));
         const float level_db = float(20.0 * std::log10(std::abs(h)));
         const float scaled = level_db / 40.0f;
         accumulator -= 2.0f * scaled;
@@ -122,8 +122,7 @@ void render_response(CDrawContext& picture, int width, int height,
     picture.setFontColor(label_colour);
     draw_scale(picture, width, height, plot_width);
     // Over the grid, so a flat response is not hidden by the 0 dB line.
-    draw_curve(picture, height, plot_width, bands, filters_on ? line_on : line_off,
-               filters_on ? joint_on : joint_off);
+    draw_curve(picture, height, plot_width, bands, filters_on ? line_on : line_off, filters_on ? joint_on : joint_off);
     picture.setFont(CFontDesc("Arial", 12));
     picture.setFontColor(kBlackCColor);
 }
@@ -150,8 +149,8 @@ void response_view::draw(CDrawContext* context) {
             render(*offscreen_, bitmap->getWidth(), bitmap->getHeight());
         offscreen_->copyTo(*context, getViewSize());
     } catch (const std::exception& e) {
-        platform::show_message_box(
-            {std::string(e.what()) + ": Editor: Draw ir vis area", "Ravelthorpe: Tessvane", platform::message_icon::error});
+        platform::show_message_box({std::string(e.what()) + ": Editor: Draw ir vis area", "Ravelthorpe: Tessvane",
+                                    platform::message_icon::error});
     }
 }
 

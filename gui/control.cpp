@@ -44,8 +44,6 @@ void CControl::endEdit() {
     if (frame && frame->getEditor()) frame->getEditor()->endEdit(tag_);
 }
 
-bool CControl::isTypeOf(const char* type) const {
-    return std::strcmp(type, "CControl") == 0 || CView::isTypeOf(type);
-}
+bool CControl::isTypeOf(const char* type) const { return std::strcmp(type, "CControl") == 0 || CView::isTypeOf(type); }
 
 }  // namespace VSTGUI

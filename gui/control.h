@@ -25,8 +25,7 @@ public:
 
 class CControl : public CView {
 public:
-    CControl(const CRect& size, CControlListener* listener = nullptr, int tag = -1,
-             CBitmap* background = nullptr);
+    CControl(const CRect& size, CControlListener* listener = nullptr, int tag = -1, CBitmap* background = nullptr);
 
     // Clamped to [min, max]; marks the control dirty when the value changes.
     virtual void setValue(float value);

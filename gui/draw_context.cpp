@@ -24,9 +24,7 @@ CDrawContext::CDrawContext(std::uint32_t* pixels, int width, int height, int str
     resetClipRect();
 }
 
-void CDrawContext::setClipRect(const CRect& clip) {
-    clip_ = toDevice(clip).intersection(CRect(0, 0, width_, height_));
-}
+void CDrawContext::setClipRect(const CRect& clip) { clip_ = toDevice(clip).intersection(CRect(0, 0, width_, height_)); }
 
 CRect CDrawContext::getClipRect() const {
     CRect r = clip_;
@@ -68,9 +66,7 @@ void CDrawContext::drawPoint(CPoint p, CColor c) {
     if (clip_.contains(d)) blend(d.x, d.y, c.premultiplied());
 }
 
-int CDrawContext::getStringWidth(std::string_view text) const {
-    return detail::measure_text(font_, text).width;
-}
+int CDrawContext::getStringWidth(std::string_view text) const { return detail::measure_text(font_, text).width; }
 
 void CDrawContext::drawString(std::string_view text, const CRect& r, CHoriTxtAlign align) {
     const CRect area = toDevice(r).intersection(clip_);
@@ -103,12 +99,11 @@ void CDrawContext::drawString(std::string_view text, const CRect& r, CHoriTxtAli
 
 void CDrawContext::drawBitmap(const CBitmap& bitmap, const CRect& dest, CPoint source_offset) {
     if (bitmap.empty()) return;
-    drawPixels(bitmap.pixels(), bitmap.getWidth(), bitmap.getHeight(), bitmap.getWidth(), dest,
-               source_offset);
+    drawPixels(bitmap.pixels(), bitmap.getWidth(), bitmap.getHeight(), bitmap.getWidth(), dest, source_offset);
 }
 
-void CDrawContext::drawPixels(const std::uint32_t* source, int source_width, int source_height,
-                              int source_stride, const CRect& dest, CPoint source_offset) {
+void CDrawContext::drawPixels(const std::uint32_t* source, int source_width, int source_height, int source_stride,
+                              const CRect& dest, CPoint source_offset) {
     if (source_offset.x < 0 || source_offset.y < 0) return;
     // Limit to what the source holds, then to the clip.
     CRect wanted = dest;

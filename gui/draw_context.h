@@ -61,8 +61,8 @@ public:
 
     // Blends premultiplied pixels (source_width x source_height, `source_stride`
     // words per row) from `source_offset` on into `dest`.
-    void drawPixels(const std::uint32_t* source, int source_width, int source_height,
-                    int source_stride, const CRect& dest, CPoint source_offset);
+    void drawPixels(const std::uint32_t* source, int source_width, int source_height, int source_stride,
+                    const CRect& dest, CPoint source_offset);
 
     // The pixel at buffer position (x, y); 0 outside the buffer.
     std::uint32_t pixelAt(int x, int y) const;

@@ -27,11 +27,11 @@ struct font_match {
 font_match match_font_family(const std::string& family);
 
 struct glyph_image {
-    int left = 0;     // pen to first column
-    int top = 0;      // baseline to first row, upwards
+    int left = 0;  // pen to first column
+    int top = 0;   // baseline to first row, upwards
     int width = 0;
     int rows = 0;
-    int advance = 0;  // pixels
+    int advance = 0;                     // pixels
     std::vector<std::uint8_t> coverage;  // width x rows, 0..255
 };
 

@@ -28,8 +28,7 @@ std::shared_ptr<FT_LibraryRec_> freetype() {
 
 class freetype_face final : public font_face {
 public:
-    freetype_face(std::shared_ptr<FT_LibraryRec_> library, FT_Face face)
-        : library_(std::move(library)), face_(face) {}
+    freetype_face(std::shared_ptr<FT_LibraryRec_> library, FT_Face face) : library_(std::move(library)), face_(face) {}
     ~freetype_face() override { FT_Done_Face(face_); }
 
     int ascender() const override { return static_cast<int>((face_->size->metrics.ascender + 32) >> 6); }
@@ -49,8 +48,7 @@ public:
         g.rows = static_cast<int>(bm.rows);
         g.coverage.resize(std::size_t(g.width) * g.rows);
         for (int y = 0; y < g.rows; ++y)
-            for (int x = 0; x < g.width; ++x)
-                g.coverage[std::size_t(y) * g.width + x] = bm.buffer[y * bm.pitch + x];
+            for (int x = 0; x < g.width; ++x) g.coverage[std::size_t(y) * g.width + x] = bm.buffer[y * bm.pitch + x];
         return g;
     }
 

@@ -28,8 +28,7 @@ glyph_image render_glyph(HDC dc, char32_t cp) {
     g.advance = gm.gmCellIncX;
     if (size == 0) return g;  // blank, such as a space
     std::vector<std::uint8_t> levels(size);
-    if (GetGlyphOutlineW(dc, UINT(cp), GGO_GRAY8_BITMAP, &gm, size, levels.data(), &identity) == GDI_ERROR)
-        return g;
+    if (GetGlyphOutlineW(dc, UINT(cp), GGO_GRAY8_BITMAP, &gm, size, levels.data(), &identity) == GDI_ERROR) return g;
     g.left = gm.gmptGlyphOrigin.x;
     g.top = gm.gmptGlyphOrigin.y;
     g.width = int(gm.gmBlackBoxX);

@@ -25,8 +25,7 @@ CFrame::CFrame(const CRect& size, void* parent_window, VSTGUIEditorInterface* ed
     : CViewContainer(CRect(0, 0, size.width(), size.height())),
       editor_(editor),
       back_buffer_(std::make_unique<COffscreenContext>(size.width(), size.height())) {
-    if (parent_window)
-        window_ = detail::native_window::create_child(parent_window, size.width(), size.height(), *this);
+    if (parent_window) window_ = detail::native_window::create_child(parent_window, size.width(), size.height(), *this);
 }
 
 CFrame::~CFrame() {
@@ -114,9 +113,7 @@ bool CFrame::isTypeOf(const char* type) const {
 void CFrame::onWindowMouseDown(CPoint where, CButtonState buttons) { onMouseDown(where, buttons); }
 void CFrame::onWindowMouseUp(CPoint where, CButtonState buttons) { onMouseUp(where, buttons); }
 void CFrame::onWindowMouseMoved(CPoint where, CButtonState buttons) { onMouseMoved(where, buttons); }
-void CFrame::onWindowWheel(CPoint where, float distance, CButtonState buttons) {
-    onWheel(where, distance, buttons);
-}
+void CFrame::onWindowWheel(CPoint where, float distance, CButtonState buttons) { onWheel(where, distance, buttons); }
 void CFrame::onWindowExposed(const CRect& area) { invalidRect(area); }
 
 }  // namespace VSTGUI

@@ -16,7 +16,11 @@ struct CPoint {
     constexpr CPoint() = default;
     constexpr CPoint(CCoord x_, CCoord y_) : x(x_), y(y_) {}
 
-    constexpr CPoint& offset(CCoord dx, CCoord dy) { x += dx; y += dy; return *this; }
+    constexpr CPoint& offset(CCoord dx, CCoord dy) {
+        x += dx;
+        y += dy;
+        return *this;
+    }
     constexpr bool operator==(const CPoint&) const = default;
 };
 
@@ -35,28 +39,27 @@ struct CRect {
     constexpr CPoint topLeft() const { return {left, top}; }
 
     constexpr CRect& offset(CCoord dx, CCoord dy) {
-        left += dx; right += dx; top += dy; bottom += dy;
+        left += dx;
+        right += dx;
+        top += dy;
+        bottom += dy;
         return *this;
     }
     constexpr CRect& moveTo(CCoord x, CCoord y) { return offset(x - left, y - top); }
 
-    constexpr bool contains(CPoint p) const {
-        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-    }
+    constexpr bool contains(CPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
     constexpr bool intersects(const CRect& o) const { return !intersection(o).isEmpty(); }
 
     // Empty (all zero) when the two do not overlap.
     constexpr CRect intersection(const CRect& o) const {
-        CRect r(std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
-                std::min(bottom, o.bottom));
+        CRect r(std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom));
         return r.isEmpty() ? CRect() : r;
     }
     // An empty rectangle adds nothing to a union.
     constexpr CRect unite(const CRect& o) const {
         if (o.isEmpty()) return *this;
         if (isEmpty()) return o;
-        return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
-                std::max(bottom, o.bottom)};
+        return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
     }
     constexpr bool operator==(const CRect&) const = default;
 };

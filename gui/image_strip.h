@@ -22,8 +22,7 @@ struct image_strip {
         return std::clamp(index, 0, frames - 1);
     }
 
-    void draw(CDrawContext& context, const CBitmap* bitmap, const CRect& dest, int frame,
-              CPoint offset = {}) const {
+    void draw(CDrawContext& context, const CBitmap* bitmap, const CRect& dest, int frame, CPoint offset = {}) const {
         if (bitmap) context.drawBitmap(*bitmap, dest, CPoint(offset.x, offset.y + frame * frame_height));
     }
 };

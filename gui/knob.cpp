@@ -93,12 +93,10 @@ bool CKnob::onWheel(CPoint, float distance, CButtonState buttons) {
     return true;
 }
 
-bool CKnob::isTypeOf(const char* type) const {
-    return std::strcmp(type, "CKnob") == 0 || CControl::isTypeOf(type);
-}
+bool CKnob::isTypeOf(const char* type) const { return std::strcmp(type, "CKnob") == 0 || CControl::isTypeOf(type); }
 
-CAnimKnob::CAnimKnob(const CRect& size, CControlListener* listener, int tag, int frames,
-                     CCoord frame_height, CBitmap* background, CPoint offset)
+CAnimKnob::CAnimKnob(const CRect& size, CControlListener* listener, int tag, int frames, CCoord frame_height,
+                     CBitmap* background, CPoint offset)
     : CKnob(size, listener, tag, background), strip_{frames, frame_height}, offset_(offset) {}
 
 void CAnimKnob::draw(CDrawContext* context) {

@@ -49,8 +49,8 @@ private:
 // pixels, the first for the minimum, the last for the maximum.
 class CAnimKnob : public CKnob {
 public:
-    CAnimKnob(const CRect& size, CControlListener* listener, int tag, int frames,
-              CCoord frame_height, CBitmap* background, CPoint offset = {});
+    CAnimKnob(const CRect& size, CControlListener* listener, int tag, int frames, CCoord frame_height,
+              CBitmap* background, CPoint offset = {});
 
     void draw(CDrawContext* context) override;
     bool isTypeOf(const char* type) const override;

@@ -4,8 +4,8 @@
 
 namespace VSTGUI {
 
-CMovieBitmap::CMovieBitmap(const CRect& size, CControlListener* listener, int tag, int frames,
-                           CCoord frame_height, CBitmap* background, CPoint offset)
+CMovieBitmap::CMovieBitmap(const CRect& size, CControlListener* listener, int tag, int frames, CCoord frame_height,
+                           CBitmap* background, CPoint offset)
     : CControl(size, listener, tag, background), strip_{frames, frame_height}, offset_(offset) {}
 
 void CMovieBitmap::draw(CDrawContext* context) {

@@ -9,8 +9,8 @@ namespace VSTGUI {
 
 class CMovieBitmap : public CControl {
 public:
-    CMovieBitmap(const CRect& size, CControlListener* listener, int tag, int frames,
-                 CCoord frame_height, CBitmap* background, CPoint offset = {});
+    CMovieBitmap(const CRect& size, CControlListener* listener, int tag, int frames, CCoord frame_height,
+                 CBitmap* background, CPoint offset = {});
 
     void draw(CDrawContext* context) override;
     bool isTypeOf(const char* type) const override;

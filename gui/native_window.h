@@ -30,8 +30,7 @@ public:
 
     // Null, after a line on stderr, when there is no display or `parent` is
     // not a usable window; the host is never brought down by it.
-    static std::unique_ptr<native_window> create_child(void* parent, int width, int height,
-                                                       window_event_sink& sink);
+    static std::unique_ptr<native_window> create_child(void* parent, int width, int height, window_event_sink& sink);
 
     // Hands every pending event to the sink; never waits.
     virtual void processEvents() = 0;

@@ -12,8 +12,7 @@ std::size_t pixel_count(int width, int height) {
 }  // namespace
 
 COffscreenContext::COffscreenContext(int width, int height, CColor background)
-    : detail::pixel_storage{std::vector<std::uint32_t>(pixel_count(width, height),
-                                                       background.premultiplied())},
+    : detail::pixel_storage{std::vector<std::uint32_t>(pixel_count(width, height), background.premultiplied())},
       CDrawContext(storage.data(), std::max(width, 0), std::max(height, 0), std::max(width, 0)) {}
 
 void COffscreenContext::copyTo(CDrawContext& target, const CRect& dest, CPoint source_offset) const {

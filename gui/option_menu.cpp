@@ -14,8 +14,7 @@ constexpr CCoord kListPadding = 24;  // check column and right margin
 
 }  // namespace
 
-COptionMenu::COptionMenu(const CRect& size, CControlListener* listener, int tag, CBitmap* background,
-                         int style)
+COptionMenu::COptionMenu(const CRect& size, CControlListener* listener, int tag, CBitmap* background, int style)
     : CParamDisplay(size, background, style) {
     setListener(listener);
     setTag(tag);

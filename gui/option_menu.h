@@ -21,8 +21,7 @@ class COptionMenu : public CParamDisplay {
 public:
     static constexpr CCoord kEntryHeight = 14;
 
-    COptionMenu(const CRect& size, CControlListener* listener, int tag, CBitmap* background = nullptr,
-                int style = 0);
+    COptionMenu(const CRect& size, CControlListener* listener, int tag, CBitmap* background = nullptr, int style = 0);
     ~COptionMenu() override;
 
     void addEntry(const char* text);

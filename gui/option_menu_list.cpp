@@ -14,9 +14,8 @@ constexpr CCoord kCheckColumn = 14;
 
 // A small tick drawn pixel by pixel, so no font needs the glyph.
 void draw_check_mark(CDrawContext& context, CPoint origin, CColor color) {
-    static constexpr CPoint points[] = {{0, 4}, {1, 5}, {2, 6}, {3, 5}, {4, 4},
-                                        {5, 3}, {6, 2}, {7, 1}, {0, 3}, {1, 4},
-                                        {2, 5}, {3, 4}, {4, 3}, {5, 2}, {6, 1}, {7, 0}};
+    static constexpr CPoint points[] = {{0, 4}, {1, 5}, {2, 6}, {3, 5}, {4, 4}, {5, 3}, {6, 2}, {7, 1},
+                                        {0, 3}, {1, 4}, {2, 5}, {3, 4}, {4, 3}, {5, 2}, {6, 1}, {7, 0}};
     for (CPoint p : points) context.drawPoint(CPoint(origin.x + p.x, origin.y + p.y), color);
 }
 

@@ -25,17 +25,35 @@ public:
     explicit CParamDisplay(const CRect& size, CBitmap* background = nullptr, int style = 0);
 
     void setStringConvert(StringConvert convert) { convert_ = convert; }
-    void setFont(const CFontDesc& font) { font_ = font; setDirty(); }
+    void setFont(const CFontDesc& font) {
+        font_ = font;
+        setDirty();
+    }
     const CFontDesc& getFont() const { return font_; }
-    void setFontColor(CColor c) { font_color_ = c; setDirty(); }
+    void setFontColor(CColor c) {
+        font_color_ = c;
+        setDirty();
+    }
     CColor getFontColor() const { return font_color_; }
-    void setBackColor(CColor c) { back_color_ = c; setDirty(); }
+    void setBackColor(CColor c) {
+        back_color_ = c;
+        setDirty();
+    }
     CColor getBackColor() const { return back_color_; }
-    void setFrameColor(CColor c) { frame_color_ = c; setDirty(); }
+    void setFrameColor(CColor c) {
+        frame_color_ = c;
+        setDirty();
+    }
     CColor getFrameColor() const { return frame_color_; }
-    void setHoriAlign(CHoriTxtAlign align) { align_ = align; setDirty(); }
+    void setHoriAlign(CHoriTxtAlign align) {
+        align_ = align;
+        setDirty();
+    }
     CHoriTxtAlign getHoriAlign() const { return align_; }
-    void setStyle(int style) { style_ = style; setDirty(); }
+    void setStyle(int style) {
+        style_ = style;
+        setDirty();
+    }
     int getStyle() const { return style_; }
 
     void draw(CDrawContext* context) override;

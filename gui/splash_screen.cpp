@@ -6,8 +6,8 @@
 
 namespace VSTGUI {
 
-CDefaultSplashScreenView::CDefaultSplashScreenView(const CRect& size, CControlListener* listener,
-                                                   CBitmap* bitmap, CPoint offset)
+CDefaultSplashScreenView::CDefaultSplashScreenView(const CRect& size, CControlListener* listener, CBitmap* bitmap,
+                                                   CPoint offset)
     : CControl(size, listener, 0, bitmap), offset_(offset) {}
 
 void CDefaultSplashScreenView::draw(CDrawContext* context) {

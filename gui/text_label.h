@@ -12,8 +12,7 @@ namespace VSTGUI {
 
 class CTextLabel : public CParamDisplay {
 public:
-    explicit CTextLabel(const CRect& size, const char* text = "", CBitmap* background = nullptr,
-                        int style = 0);
+    explicit CTextLabel(const CRect& size, const char* text = "", CBitmap* background = nullptr, int style = 0);
 
     void setText(const char* text);
     std::string getText() const;

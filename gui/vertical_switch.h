@@ -11,8 +11,8 @@ namespace VSTGUI {
 
 class CVerticalSwitch : public CControl {
 public:
-    CVerticalSwitch(const CRect& size, CControlListener* listener, int tag, int frames,
-                    CCoord frame_height, int positions, CBitmap* background, CPoint offset = {});
+    CVerticalSwitch(const CRect& size, CControlListener* listener, int tag, int frames, CCoord frame_height,
+                    int positions, CBitmap* background, CPoint offset = {});
 
     int getPositions() const { return positions_; }
 

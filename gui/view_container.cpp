@@ -8,15 +8,11 @@
 namespace VSTGUI {
 namespace {
 
-CPoint local(CPoint where, const CRect& container) {
-    return where.offset(-container.left, -container.top);
-}
+CPoint local(CPoint where, const CRect& container) { return where.offset(-container.left, -container.top); }
 
 }  // namespace
 
-CViewContainer::CViewContainer(const CRect& size, CBitmap* background) : CView(size) {
-    setBackground(background);
-}
+CViewContainer::CViewContainer(const CRect& size, CBitmap* background) : CView(size) { setBackground(background); }
 
 CViewContainer::~CViewContainer() { removeAll(); }
 
@@ -81,8 +77,7 @@ bool CViewContainer::onMouseDown(CPoint where, CButtonState buttons) {
         CView* child = *it;
         if (child->isVisible() && child->getViewSize().contains(p) && child->onMouseDown(p, buttons)) {
             // The handler may have removed the child; capture only a live one.
-            if (std::find(children_.begin(), children_.end(), child) != children_.end())
-                mouse_capture_ = child;
+            if (std::find(children_.begin(), children_.end(), child) != children_.end()) mouse_capture_ = child;
             return true;
         }
     }
@@ -103,8 +98,7 @@ bool CViewContainer::onWheel(CPoint where, float distance, CButtonState buttons)
     const CPoint p = local(where, getViewSize());
     for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
         CView* child = *it;
-        if (child->isVisible() && child->getViewSize().contains(p) && child->onWheel(p, distance, buttons))
-            return true;
+        if (child->isVisible() && child->getViewSize().contains(p) && child->onWheel(p, distance, buttons)) return true;
     }
     return false;
 }

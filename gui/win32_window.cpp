@@ -99,8 +99,7 @@ public:
             CreateWindowExA(0, class_name_, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, width_, height_, parent,
                             nullptr, platform::this_module(), this);
         if (!window_) {
-            std::fprintf(stderr, "Tessvane GUI: the editor window could not be created (error %lu)\n",
-                         GetLastError());
+            std::fprintf(stderr, "Tessvane GUI: the editor window could not be created (error %lu)\n", GetLastError());
             return false;
         }
         return true;
@@ -110,8 +109,8 @@ public:
     void processEvents() override {}
 
     void present(const CDrawContext& buffer, const CRect& area) override {
-        const CRect r = area.intersection(
-            CRect(0, 0, std::min(width_, buffer.getWidth()), std::min(height_, buffer.getHeight())));
+        const CRect r =
+            area.intersection(CRect(0, 0, std::min(width_, buffer.getWidth()), std::min(height_, buffer.getHeight())));
         if (r.isEmpty() || !window_) return;
         GdiFlush();  // GDI must be done with the DIB before we write into it
         for (int y = r.top; y < r.bottom; ++y)
@@ -149,8 +148,7 @@ private:
             case WM_PRINTCLIENT:  // PrintWindow: thumbnails, screenshots
                 BitBlt(reinterpret_cast<HDC>(w), 0, 0, width_, height_, memory_dc_, 0, 0, SRCCOPY);
                 return true;
-            case WM_ERASEBKGND:
-                return true;  // WM_PAINT covers every pixel
+            case WM_ERASEBKGND: return true;  // WM_PAINT covers every pixel
             case WM_LBUTTONDOWN: return mouse_down(l, w, kLButton);
             case WM_MBUTTONDOWN: return mouse_down(l, w, kMButton);
             case WM_RBUTTONDOWN: return mouse_down(l, w, kRButton);
@@ -181,8 +179,7 @@ private:
                 SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
                 window_ = nullptr;
                 return false;
-            default:
-                return false;
+            default: return false;
         }
     }
 

@@ -19,12 +19,11 @@ bool x11_visual_fits(Display* display, Visual* visual, int depth) {
     return fits;
 }
 
-void x11_put_buffer(Display* display, Drawable drawable, GC gc, Visual* visual, int depth,
-                    const CDrawContext& buffer, const CRect& area) {
+void x11_put_buffer(Display* display, Drawable drawable, GC gc, Visual* visual, int depth, const CDrawContext& buffer,
+                    const CRect& area) {
     XImage* image = XCreateImage(display, visual, unsigned(depth), ZPixmap, 0,
                                  reinterpret_cast<char*>(const_cast<std::uint32_t*>(buffer.pixels())),
-                                 unsigned(buffer.getWidth()), unsigned(buffer.getHeight()), 32,
-                                 buffer.stride() * 4);
+                                 unsigned(buffer.getWidth()), unsigned(buffer.getHeight()), 32, buffer.stride() * 4);
     if (!image) return;
     image->byte_order = LSBFirst;  // our words, in our byte order
     XPutImage(display, drawable, gc, image, area.left, area.top, area.left, area.top, unsigned(area.width()),

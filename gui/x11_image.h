@@ -12,7 +12,7 @@ namespace VSTGUI::detail {
 bool x11_visual_fits(Display* display, Visual* visual, int depth);
 
 // Copies `area` of `buffer` to the same place in `drawable`.
-void x11_put_buffer(Display* display, Drawable drawable, GC gc, Visual* visual, int depth,
-                    const CDrawContext& buffer, const CRect& area);
+void x11_put_buffer(Display* display, Drawable drawable, GC gc, Visual* visual, int depth, const CDrawContext& buffer,
+                    const CRect& area);
 
 }  // namespace VSTGUI::detail

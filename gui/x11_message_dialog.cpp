@@ -56,7 +56,8 @@ x11_message_dialog::x11_message_dialog(const platform::message& m) : message_(m)
     const int text_height = std::max(int(lines_.size()) * line_height, kSignSize);
     text_area_ = CRect(text_left, kMargin, text_left + text_width, kMargin + text_height);
     const int button_top = text_area_.bottom + kMargin;
-    ok_button_ = CRect((kWidth - kButtonWidth) / 2, button_top, (kWidth + kButtonWidth) / 2, button_top + kButtonHeight);
+    ok_button_ =
+        CRect((kWidth - kButtonWidth) / 2, button_top, (kWidth + kButtonWidth) / 2, button_top + kButtonHeight);
     picture_ = std::make_unique<COffscreenContext>(kWidth, ok_button_.bottom + kMargin, kPanel);
     paint();
 }
@@ -101,8 +102,8 @@ bool x11_message_dialog::open() {
     const int width = picture_->getWidth(), height = picture_->getHeight();
     const int x = std::max(0, (DisplayWidth(display_, screen) - width) / 2);
     const int y = std::max(0, (DisplayHeight(display_, screen) - height) / 3);
-    window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), x, y, unsigned(width), unsigned(height), 0,
-                                  0, kPanel.premultiplied() & 0xFFFFFF);
+    window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), x, y, unsigned(width), unsigned(height), 0, 0,
+                                  kPanel.premultiplied() & 0xFFFFFF);
     XSelectInput(display_, window_, ExposureMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask);
     XStoreName(display_, window_, message_.caption.c_str());
     const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
@@ -148,10 +149,8 @@ bool x11_message_dialog::handle(const XEvent& event) {
             const KeySym key = XLookupKeysym(const_cast<XKeyEvent*>(&event.xkey), 0);
             return key == XK_Return || key == XK_KP_Enter || key == XK_Escape || key == XK_space;
         }
-        case ClientMessage:
-            return Atom(event.xclient.data.l[0]) == delete_atom_;
-        default:
-            return false;
+        case ClientMessage: return Atom(event.xclient.data.l[0]) == delete_atom_;
+        default: return false;
     }
 }
 

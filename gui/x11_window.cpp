@@ -68,9 +68,8 @@ public:
         attributes.colormap = parent_attributes.colormap;
         attributes.border_pixel = 0;
         attributes.background_pixmap = None;  // we paint every pixel ourselves
-        window_ = XCreateWindow(display_, parent, 0, 0, unsigned(width), unsigned(height), 0, depth_,
-                                InputOutput, visual_, CWEventMask | CWColormap | CWBorderPixel | CWBackPixmap,
-                                &attributes);
+        window_ = XCreateWindow(display_, parent, 0, 0, unsigned(width), unsigned(height), 0, depth_, InputOutput,
+                                visual_, CWEventMask | CWColormap | CWBorderPixel | CWBackPixmap, &attributes);
         XSizeHints* hints = XAllocSizeHints();
         if (hints) {
             hints->flags = PMinSize | PMaxSize | PBaseSize;
@@ -134,8 +133,7 @@ private:
                 sink_.onWindowMouseMoved(CPoint(e.x, e.y), modifiers_of(e.state));
                 break;
             }
-            default:
-                break;
+            default: break;
         }
     }
 

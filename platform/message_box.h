@@ -13,8 +13,8 @@ struct message {
     std::string text;
     std::string caption;
     message_icon icon = message_icon::error;
-    bool foreground = true;      // MB_SETFOREGROUND
-    void* owner = nullptr;       // owner window, or null
+    bool foreground = true;  // MB_SETFOREGROUND
+    void* owner = nullptr;   // owner window, or null
 };
 
 // Shows the message modally and returns when the user has dismissed it. The

@@ -8,9 +8,7 @@ namespace platform {
 
 namespace {
 
-std::string_view cut(const std::string& s, std::size_t capacity) {
-    return std::string_view(s).substr(0, capacity - 1);
-}
+std::string_view cut(const std::string& s, std::size_t capacity) { return std::string_view(s).substr(0, capacity - 1); }
 
 // FNV-1a over everything a slot keeps. Pending messages are compared by this
 // fingerprint alone, since a slot's text may be rewritten while it is read.

@@ -104,8 +104,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
             else
                 resume();
             return 0;
-        case effEditGetRect:
-            return editor && ptr && editor->getRect(static_cast<ERect**>(ptr)) ? 1 : 0;
+        case effEditGetRect: return editor && ptr && editor->getRect(static_cast<ERect**>(ptr)) ? 1 : 0;
         case effEditOpen: return editor && editor->open(ptr) ? 1 : 0;
         case effEditClose:
             if (editor) editor->close();
@@ -114,8 +113,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
             if (editor) editor->idle();
             return 0;
         case effIdentify: return 0x4E764566;  // 'NvEf'
-        case effGetChunk:
-            return ptr ? getChunk(static_cast<void**>(ptr), index != 0) : 0;
+        case effGetChunk: return ptr ? getChunk(static_cast<void**>(ptr), index != 0) : 0;
         case effSetChunk:
             // A null pointer with a size would be read from: refuse it.
             return ptr ? setChunk(ptr, static_cast<VstInt32>(value), index != 0) : 0;

@@ -73,7 +73,8 @@ int parse_length(const char* text, std::size_t size) {
 }  // namespace
 
 int read_fir_length_setting() {
-    const auto hive = per_user_value_exists() ? platform::settings_hive::per_user : platform::settings_hive::machine_wide;
+    const auto hive =
+        per_user_value_exists() ? platform::settings_hive::per_user : platform::settings_hive::machine_wide;
     open_key key;
     if (!platform::open_settings_key_for_reading(hive, fir_length_key_path, key.receive())) fail(0);
     std::size_t size = 0;
@@ -97,7 +98,8 @@ void write_fir_length_setting(int samples) {
     const int length = std::snprintf(text, sizeof text, "%d", samples);
     open_key key;
     if (!platform::create_settings_key_for_writing(fir_length_key_path, key.receive())) fail(6);
-    if (!platform::write_settings_value(key.get(), fir_length_value_name, text, static_cast<std::size_t>(length))) fail(7);
+    if (!platform::write_settings_value(key.get(), fir_length_value_name, text, static_cast<std::size_t>(length)))
+        fail(7);
 }
 
 }  // namespace settings

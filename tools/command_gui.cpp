@@ -171,23 +171,22 @@ int run_gui(std::span<char* const> arguments) {
 
 }  // namespace
 
-const command gui_command{
-    "gui", "open the plug-in's editor in a window",
-    "usage: tessvane-host gui PLUGIN [--screenshot FILE.png] [--param NAME_OR_INDEX=VALUE ...]\n"
-    "       [--seconds S]\n"
-    "\n"
-    "Opens an X11 window titled with the plug-in's name, sized as the editor\n"
-    "asks (effEditGetRect), opens the editor inside it and drives effEditIdle\n"
-    "about 30 times a second until the window is closed or S seconds have\n"
-    "passed. Edits made in the editor are printed as 'automate INDEX VALUE',\n"
-    "'begin edit INDEX' and 'end edit INDEX'. --param sets parameters first.\n"
-    "\n"
-    "--screenshot waits until the editor has painted (its window shown, then\n"
-    "two captures a quarter of a second apart alike), saves the window as\n"
-    "FILE.png and exits; it gives up after S seconds (default 10), saving\n"
-    "the last capture if there is one.\n"
-    "\n"
-    "Needs an X display (DISPLAY) and a plug-in with an editor.\n",
-    run_gui};
+const command gui_command{"gui", "open the plug-in's editor in a window",
+                          "usage: tessvane-host gui PLUGIN [--screenshot FILE.png] [--param NAME_OR_INDEX=VALUE ...]\n"
+                          "       [--seconds S]\n"
+                          "\n"
+                          "Opens an X11 window titled with the plug-in's name, sized as the editor\n"
+                          "asks (effEditGetRect), opens the editor inside it and drives effEditIdle\n"
+                          "about 30 times a second until the window is closed or S seconds have\n"
+                          "passed. Edits made in the editor are printed as 'automate INDEX VALUE',\n"
+                          "'begin edit INDEX' and 'end edit INDEX'. --param sets parameters first.\n"
+                          "\n"
+                          "--screenshot waits until the editor has painted (its window shown, then\n"
+                          "two captures a quarter of a second apart alike), saves the window as\n"
+                          "FILE.png and exits; it gives up after S seconds (default 10), saving\n"
+                          "the last capture if there is one.\n"
+                          "\n"
+                          "Needs an X display (DISPLAY) and a plug-in with an editor.\n",
+                          run_gui};
 
 }  // namespace tessvane::host

@@ -74,8 +74,10 @@ bool same_curve(const std::vector<double>& a, const std::vector<double>& b) {
 std::string decibels(double db) {
     char text[32];
     // Rounded first, so that a hair below zero does not print as -0.00.
-    if (std::isfinite(db)) std::snprintf(text, sizeof text, "%+.2f dB", std::round(db * 100.0) / 100.0 + 0.0);
-    else std::snprintf(text, sizeof text, "-inf dB");
+    if (std::isfinite(db))
+        std::snprintf(text, sizeof text, "%+.2f dB", std::round(db * 100.0) / 100.0 + 0.0);
+    else
+        std::snprintf(text, sizeof text, "-inf dB");
     return text;
 }
 
@@ -128,11 +130,16 @@ int run_response(std::span<char* const> arguments) {
                                  " samples, too long to measure");
     const auto responses = impulse_response(*plugin, block, frames);
 
-    response_plot plot{plugin->effect_name(), settings_text(*plugin, options), latency_note(latency, rate), rate,
-                       log_spaced_frequencies(20.0, nyquist, std::max(600, size.width)), {}};
+    response_plot plot{plugin->effect_name(),
+                       settings_text(*plugin, options),
+                       latency_note(latency, rate),
+                       rate,
+                       log_spaced_frequencies(20.0, nyquist, std::max(600, size.width)),
+                       {}};
     if (plot.title.empty()) plot.title = std::filesystem::path(plugin_path).stem().string();
     for (std::size_t channel = 0; channel < responses.size(); ++channel)
-        plot.curves.push_back({"Out " + std::to_string(channel + 1), magnitude_db(responses[channel], plot.frequencies, rate)});
+        plot.curves.push_back(
+            {"Out " + std::to_string(channel + 1), magnitude_db(responses[channel], plot.frequencies, rate)});
     if (plot.curves.size() > 1 && same_curve(plot.curves[0].db, plot.curves[1].db)) plot.curves.pop_back();
 
     // Outputs are named only when both are shown.
@@ -163,21 +170,20 @@ int run_response(std::span<char* const> arguments) {
 
 }  // namespace
 
-const command response_command{
-    "response", "plot the plug-in's magnitude response as a PNG",
-    "usage: tessvane-host response PLUGIN OUT.png [--param NAME_OR_INDEX=VALUE ...]\n"
-    "       [--program-chunk FILE] [--sample-rate R] [--size WxH]\n"
-    "\n"
-    "Applies the settings as render does (and waits the same way until the\n"
-    "plug-in's sound follows them), feeds a unit impulse on every input and\n"
-    "silence after it (a power of two of at least 4 times the latency plus\n"
-    "8192 samples), and plots the magnitude of output 1 (and output 2 where\n"
-    "it differs by more than 0.01 dB) in dB over log frequency from 20 Hz to\n"
-    "Nyquist, as a WIDTHxHEIGHT PNG (default 960x540). The plug-in runs at\n"
-    "R Hz (default 44100).\n"
-    "\n"
-    "Prints the magnitude at 100 Hz, 1 kHz and 10 kHz, the peak gain and its\n"
-    "frequency, and the latency.\n",
-    run_response};
+const command response_command{"response", "plot the plug-in's magnitude response as a PNG",
+                               "usage: tessvane-host response PLUGIN OUT.png [--param NAME_OR_INDEX=VALUE ...]\n"
+                               "       [--program-chunk FILE] [--sample-rate R] [--size WxH]\n"
+                               "\n"
+                               "Applies the settings as render does (and waits the same way until the\n"
+                               "plug-in's sound follows them), feeds a unit impulse on every input and\n"
+                               "silence after it (a power of two of at least 4 times the latency plus\n"
+                               "8192 samples), and plots the magnitude of output 1 (and output 2 where\n"
+                               "it differs by more than 0.01 dB) in dB over log frequency from 20 Hz to\n"
+                               "Nyquist, as a WIDTHxHEIGHT PNG (default 960x540). The plug-in runs at\n"
+                               "R Hz (default 44100).\n"
+                               "\n"
+                               "Prints the magnitude at 100 Hz, 1 kHz and 10 kHz, the peak gain and its\n"
+                               "frequency, and the latency.\n",
+                               run_response};
 
 }  // namespace tessvane::host

@@ -110,7 +110,8 @@ std::vector<std::uint32_t> editor_window::capture() {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width_) * height_);
     for (int y = 0; y < height_; ++y)
         for (int x = 0; x < width_; ++x)
-            pixels[static_cast<std::size_t>(y) * width_ + x] = static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xffffff;
+            pixels[static_cast<std::size_t>(y) * width_ + x] =
+                static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xffffff;
     XDestroyImage(image);
     return pixels;
 }

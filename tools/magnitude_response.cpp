@@ -9,8 +9,7 @@ namespace tessvane::host {
 std::vector<double> log_spaced_frequencies(double low, double high, int count) {
     std::vector<double> frequencies(static_cast<std::size_t>(count));
     const double ratio = std::log(high / low);
-    for (int i = 0; i < count; ++i)
-        frequencies[i] = count == 1 ? low : low * std::exp(ratio * i / (count - 1));
+    for (int i = 0; i < count; ++i) frequencies[i] = count == 1 ? low : low * std::exp(ratio * i / (count - 1));
     return frequencies;
 }
 

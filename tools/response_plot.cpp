@@ -44,7 +44,8 @@ public:
     axes(const CRect& area, double nyquist, db_range range) : area_(area), nyquist_(nyquist), range_(range) {}
 
     double x(double frequency) const {
-        return area_.left + area_.width() * std::log(frequency / lowest_frequency) / std::log(nyquist_ / lowest_frequency);
+        return area_.left +
+               area_.width() * std::log(frequency / lowest_frequency) / std::log(nyquist_ / lowest_frequency);
     }
     // Below the bottom (or -infinity) is drawn just under the plot area, so
     // the clipped line runs along its edge.
@@ -73,8 +74,10 @@ void text(VSTGUI::CDrawContext& context, const std::string& words, const CRect& 
 
 std::string frequency_label(double frequency) {
     char label[16];
-    if (frequency >= 1000.0) std::snprintf(label, sizeof label, "%gk", frequency / 1000.0);
-    else std::snprintf(label, sizeof label, "%g", frequency);
+    if (frequency >= 1000.0)
+        std::snprintf(label, sizeof label, "%gk", frequency / 1000.0);
+    else
+        std::snprintf(label, sizeof label, "%g", frequency);
     return label;
 }
 
@@ -119,7 +122,8 @@ void draw_legend(VSTGUI::CDrawContext& context, const CRect& area, const std::ve
     for (std::size_t i = curves.size(); i-- > 0;) {
         context.setFont({"Arial", 11});
         const int width = context.getStringWidth(curves[i].name);
-        text(context, curves[i].name, {x - width, area.top + 8, x, area.top + 24}, 11, label_colour, VSTGUI::kRightText);
+        text(context, curves[i].name, {x - width, area.top + 8, x, area.top + 24}, 11, label_colour,
+             VSTGUI::kRightText);
         x -= width + 6;
         fill(context, {x - 16, area.top + 15, x, area.top + 17}, curve_colours[i % 2]);
         x -= 16 + 14;

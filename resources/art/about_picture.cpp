@@ -23,8 +23,8 @@ canvas about_picture() {
     std::vector<point> curve;
     for (int i = 0; i <= 80; ++i) {
         const float u = i / 80.0f;
-        const float bump = 9.0f * std::exp(-std::pow((u - 0.35f) / 0.12f, 2.0f))
-                         - 6.0f * std::exp(-std::pow((u - 0.75f) / 0.10f, 2.0f));
+        const float bump = 9.0f * std::exp(-std::pow((u - 0.35f) / 0.12f, 2.0f)) -
+                           6.0f * std::exp(-std::pow((u - 0.75f) / 0.10f, 2.0f));
         curve.push_back({208.0f + 136.0f * u, 24.0f - bump});
     }
     image.stroke_polyline(curve, 1.6f, rgb(42, 128, 204, 0.45f));

@@ -19,8 +19,7 @@ float rounded_rect_distance(const box& r, float radius, float x, float y) {
 float segment_distance(point a, point b, float x, float y) {
     const float dx = b.x - a.x, dy = b.y - a.y;
     const float length2 = dx * dx + dy * dy;
-    const float t = length2 > 0 ? std::clamp(((x - a.x) * dx + (y - a.y) * dy) / length2, 0.0f, 1.0f)
-                                : 0.0f;
+    const float t = length2 > 0 ? std::clamp(((x - a.x) * dx + (y - a.y) * dy) / length2, 0.0f, 1.0f) : 0.0f;
     return std::hypot(x - (a.x + t * dx), y - (a.y + t * dy));
 }
 
@@ -33,31 +32,26 @@ float arc_distance(point centre, float radius, float from, float to, float x, fl
     while (angle < lo) angle += turn;
     while (angle > lo + turn) angle -= turn;
     if (angle <= hi) return std::abs(std::hypot(dx, dy) - radius);
-    const auto end = [&](float a) {
-        return point{centre.x + radius * std::sin(a), centre.y - radius * std::cos(a)};
-    };
+    const auto end = [&](float a) { return point{centre.x + radius * std::sin(a), centre.y - radius * std::cos(a)}; };
     const point p = end(lo), q = end(hi);
     return std::min(std::hypot(x - p.x, y - p.y), std::hypot(x - q.x, y - q.y));
 }
 
 }  // namespace
 
-colour rgb(int r, int g, int b, float alpha) {
-    return {r / 255.0f, g / 255.0f, b / 255.0f, alpha};
-}
+colour rgb(int r, int g, int b, float alpha) { return {r / 255.0f, g / 255.0f, b / 255.0f, alpha}; }
 
 colour mix(colour from, colour to, float t) {
-    return {from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t,
-            from.b + (to.b - from.b) * t, from.a + (to.a - from.a) * t};
+    return {from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t, from.b + (to.b - from.b) * t,
+            from.a + (to.a - from.a) * t};
 }
 
 canvas::canvas(int width, int height, colour background)
-    : width_(width), height_(height),
+    : width_(width),
+      height_(height),
       pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), background) {}
 
-colour canvas::at(int x, int y) const {
-    return pixels_[static_cast<std::size_t>(y) * width_ + x];
-}
+colour canvas::at(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
 
 void canvas::blend(int x, int y, colour c, float coverage) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
@@ -69,9 +63,7 @@ void canvas::blend(int x, int y, colour c, float coverage) {
         d = {};
         return;
     }
-    const auto channel = [&](float s, float t) {
-        return (s * alpha + t * d.a * (1.0f - alpha)) / out_a;
-    };
+    const auto channel = [&](float s, float t) { return (s * alpha + t * d.a * (1.0f - alpha)) / out_a; };
     d = {channel(c.r, d.r), channel(c.g, d.g), channel(c.b, d.b), out_a};
 }
 
@@ -94,59 +86,60 @@ void canvas::fill(const box& bounds, const distance_fn& shape, colour c) {
 }
 
 void canvas::fill_rect(const box& r, colour c) {
-    fill(r, [r](float x, float y) { return rounded_rect_distance(r, 0.0f, x, y); }, c);
+    fill(
+        r, [r](float x, float y) { return rounded_rect_distance(r, 0.0f, x, y); }, c);
 }
 
 void canvas::fill_rounded_rect(const box& r, float radius, colour c) {
-    fill(r, [r, radius](float x, float y) { return rounded_rect_distance(r, radius, x, y); }, c);
+    fill(
+        r, [r, radius](float x, float y) { return rounded_rect_distance(r, radius, x, y); }, c);
 }
 
 void canvas::stroke_rounded_rect(const box& r, float radius, float width, colour c) {
     // The stroke is centred on the edge of the rectangle.
     const box outer{r.left - width, r.top - width, r.right + width, r.bottom + width};
-    fill(outer, [=](float x, float y) {
-        return std::abs(rounded_rect_distance(r, radius, x, y)) - width / 2;
-    }, c);
+    fill(
+        outer, [=](float x, float y) { return std::abs(rounded_rect_distance(r, radius, x, y)) - width / 2; }, c);
 }
 
 void canvas::fill_circle(point centre, float radius, colour c) {
     const box b{centre.x - radius, centre.y - radius, centre.x + radius, centre.y + radius};
-    fill(b, [=](float x, float y) { return std::hypot(x - centre.x, y - centre.y) - radius; }, c);
+    fill(
+        b, [=](float x, float y) { return std::hypot(x - centre.x, y - centre.y) - radius; }, c);
 }
 
 void canvas::stroke_circle(point centre, float radius, float width, colour c) {
     const float reach = radius + width;
     const box b{centre.x - reach, centre.y - reach, centre.x + reach, centre.y + reach};
-    fill(b, [=](float x, float y) {
-        return std::abs(std::hypot(x - centre.x, y - centre.y) - radius) - width / 2;
-    }, c);
+    fill(
+        b, [=](float x, float y) { return std::abs(std::hypot(x - centre.x, y - centre.y) - radius) - width / 2; }, c);
 }
 
 void canvas::stroke_polyline(const std::vector<point>& points, float width, colour c) {
     if (points.empty()) return;
     box b{points[0].x, points[0].y, points[0].x, points[0].y};
     for (const point& p : points) {
-        b = {std::min(b.left, p.x), std::min(b.top, p.y), std::max(b.right, p.x),
-             std::max(b.bottom, p.y)};
+        b = {std::min(b.left, p.x), std::min(b.top, p.y), std::max(b.right, p.x), std::max(b.bottom, p.y)};
     }
     b = {b.left - width, b.top - width, b.right + width, b.bottom + width};
     // One distance for the whole line, so joints are not blended twice.
-    fill(b, [&points, width](float x, float y) {
-        float nearest = std::hypot(x - points[0].x, y - points[0].y);
-        for (std::size_t i = 1; i < points.size(); ++i) {
-            nearest = std::min(nearest, segment_distance(points[i - 1], points[i], x, y));
-        }
-        return nearest - width / 2;
-    }, c);
+    fill(
+        b,
+        [&points, width](float x, float y) {
+            float nearest = std::hypot(x - points[0].x, y - points[0].y);
+            for (std::size_t i = 1; i < points.size(); ++i) {
+                nearest = std::min(nearest, segment_distance(points[i - 1], points[i], x, y));
+            }
+            return nearest - width / 2;
+        },
+        c);
 }
 
-void canvas::stroke_arc(point centre, float radius, float from, float to, float width,
-                        colour c) {
+void canvas::stroke_arc(point centre, float radius, float from, float to, float width, colour c) {
     const float reach = radius + width;
     const box b{centre.x - reach, centre.y - reach, centre.x + reach, centre.y + reach};
-    fill(b, [=](float x, float y) {
-        return arc_distance(centre, radius, from, to, x, y) - width / 2;
-    }, c);
+    fill(
+        b, [=](float x, float y) { return arc_distance(centre, radius, from, to, x, y) - width / 2; }, c);
 }
 
 void canvas::fill_polygon(const std::vector<point>& corners, colour c) {

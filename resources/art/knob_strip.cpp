@@ -40,17 +40,18 @@ void draw_knob(canvas& strip, float top, float size, float position, knob_role r
     // Body: a soft shadow under a gently lit disc.
     const float body = 11.8f * s;
     const point shadow{c.x, c.y + 1.0f * s};
-    strip.fill({c.x - body - 3, c.y - body - 3, c.x + body + 3, c.y + body + 4},
-               [=](float x, float y) { return (std::hypot(x - shadow.x, y - shadow.y) - body) / 2.2f; },
-               rgb(20, 30, 45, 0.22f));
+    strip.fill(
+        {c.x - body - 3, c.y - body - 3, c.x + body + 3, c.y + body + 4},
+        [=](float x, float y) { return (std::hypot(x - shadow.x, y - shadow.y) - body) / 2.2f; },
+        rgb(20, 30, 45, 0.22f));
     const colour light = rgb(255, 255, 255), dark = rgb(222, 226, 232);
-    strip.fill({c.x - body, c.y - body, c.x + body, c.y + body},
-               [=](float x, float y) { return std::hypot(x - c.x, y - c.y) - body; },
-               [=](float x, float y) {
-                   const float t = std::clamp(((x - c.x) * 0.35f + (y - c.y)) / (2 * body) + 0.5f,
-                                              0.0f, 1.0f);
-                   return mix(light, dark, t);
-               });
+    strip.fill(
+        {c.x - body, c.y - body, c.x + body, c.y + body},
+        [=](float x, float y) { return std::hypot(x - c.x, y - c.y) - body; },
+        [=](float x, float y) {
+            const float t = std::clamp(((x - c.x) * 0.35f + (y - c.y)) / (2 * body) + 0.5f, 0.0f, 1.0f);
+            return mix(light, dark, t);
+        });
     strip.stroke_circle(c, body - 0.5f, 1.0f, rgb(190, 196, 204));
 
     // Pointer from near the centre almost to the rim.
@@ -65,8 +66,7 @@ void draw_knob(canvas& strip, float top, float size, float position, knob_role r
 canvas knob_strip(int size, int frames, knob_role role) {
     canvas strip(size, size * frames, palette::white);
     for (int frame = 0; frame < frames; ++frame) {
-        const float position =
-            static_cast<float>(std::min(frame, swept_frames - 1)) / (swept_frames - 1);
+        const float position = static_cast<float>(std::min(frame, swept_frames - 1)) / (swept_frames - 1);
         draw_knob(strip, static_cast<float>(frame * size), static_cast<float>(size), position, role);
     }
     return strip;

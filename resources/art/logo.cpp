@@ -34,8 +34,7 @@ void draw_maker_logo(canvas& target, float x, float y, float height) {
     }
     const font word(weight::bold, word_size(height));
     const float word_x = x + height + gap(height);
-    word.draw(target, maker, word_x, y + height * 0.5f + word.cap_height() / 2, align::left,
-              palette::ink);
+    word.draw(target, maker, word_x, y + height * 0.5f + word.cap_height() / 2, align::left, palette::ink);
 }
 
 }  // namespace art

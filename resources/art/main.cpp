@@ -22,11 +22,16 @@ struct bitmap_entry {
 const bitmap_entry bitmaps[] = {
     {130, art::frame_background},
     {131, art::about_picture},
-    {133, [] { return art::type_selector({art::filter_shape::peak, art::filter_shape::low_cut,
-                                           art::filter_shape::low_shelf}); }},
+    {133,
+     [] {
+         return art::type_selector({art::filter_shape::peak, art::filter_shape::low_cut, art::filter_shape::low_shelf});
+     }},
     {134, [] { return art::type_selector({art::filter_shape::peak}); }},
-    {135, [] { return art::type_selector({art::filter_shape::peak, art::filter_shape::high_cut,
-                                           art::filter_shape::high_shelf}); }},
+    {135,
+     [] {
+         return art::type_selector(
+             {art::filter_shape::peak, art::filter_shape::high_cut, art::filter_shape::high_shelf});
+     }},
     {136, [] { return art::knob_strip(38, 64, art::knob_role::neutral); }},
     {137, [] { return art::knob_strip(38, 65, art::knob_role::gain); }},
     {138, [] { return art::knob_strip(38, 65, art::knob_role::tone); }},

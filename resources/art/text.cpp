@@ -92,8 +92,7 @@ float font::cap_height() const {
     return face_->handle->glyph->metrics.horiBearingY / 64.0f;
 }
 
-void font::draw(canvas& target, const std::string& text, float x, float baseline, align a,
-                colour c) const {
+void font::draw(canvas& target, const std::string& text, float x, float baseline, align a, colour c) const {
     float pen = x;
     if (a == align::centre) pen -= width(text) / 2;
     if (a == align::right) pen -= width(text);
@@ -116,11 +115,8 @@ void font::draw(canvas& target, const std::string& text, float x, float baseline
     }
 }
 
-void font::draw_in(canvas& target, const std::string& text, const box& area, align a,
-                   colour c) const {
-    const float x = a == align::left    ? area.left
-                    : a == align::right ? area.right
-                                        : (area.left + area.right) / 2;
+void font::draw_in(canvas& target, const std::string& text, const box& area, align a, colour c) const {
+    const float x = a == align::left ? area.left : a == align::right ? area.right : (area.left + area.right) / 2;
     const float baseline = std::floor((area.top + area.bottom + cap_height()) / 2);
     draw(target, text, x, baseline, a, c);
 }

@@ -31,11 +31,9 @@ public:
     float cap_height() const;
 
     // Sets `text` with its baseline at `baseline`, aligned about `x`.
-    void draw(canvas& target, const std::string& text, float x, float baseline, align a,
-              colour c) const;
+    void draw(canvas& target, const std::string& text, float x, float baseline, align a, colour c) const;
     // Sets `text` centred vertically on its capitals inside [top, bottom].
-    void draw_in(canvas& target, const std::string& text, const box& area, align a,
-                 colour c) const;
+    void draw_in(canvas& target, const std::string& text, const box& area, align a, colour c) const;
 
 private:
     struct face;

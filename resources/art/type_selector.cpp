@@ -13,9 +13,7 @@ constexpr int state_height = 32;
 // Response of each shape over u = 0..1 (low to high frequency), as a level
 // from 0 (bottom) to 1 (top); 0.5 is the unity-gain line.
 float shape_level(filter_shape shape, float u) {
-    const auto rise = [](float v, float at, float steep) {
-        return 1.0f / (1.0f + std::exp(-(v - at) * steep));
-    };
+    const auto rise = [](float v, float at, float steep) { return 1.0f / (1.0f + std::exp(-(v - at) * steep)); };
     switch (shape) {
         case filter_shape::peak: return 0.5f + 0.42f * std::exp(-std::pow((u - 0.5f) / 0.16f, 2.0f));
         case filter_shape::low_cut: return 0.5f * rise(u, 0.28f, 16.0f);
@@ -29,9 +27,8 @@ float shape_level(filter_shape shape, float u) {
 void draw_state(canvas& target, float top, filter_shape shape, int index, int count) {
     const box button{1.0f, top + 1.0f, state_width - 1.0f, top + state_height - 1.0f};
     target.fill_rounded_rect(button, 4.0f, rgb(247, 248, 250));
-    target.stroke_rounded_rect({button.left + 0.5f, button.top + 0.5f, button.right - 0.5f,
-                                button.bottom - 0.5f},
-                               3.5f, 1.0f, palette::rule);
+    target.stroke_rounded_rect({button.left + 0.5f, button.top + 0.5f, button.right - 0.5f, button.bottom - 0.5f}, 3.5f,
+                               1.0f, palette::rule);
 
     // Curve area, with the unity-gain line behind the curve.
     const bool with_marks = count > 1;

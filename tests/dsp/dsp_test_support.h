@@ -24,7 +24,8 @@ public:
     static constexpr int guard = 32;
     static constexpr float pattern = -12345.678f;
 
-    explicit guarded_buffer(int len, float fill = 0.0f) : len_(len), storage_(std::size_t(len) + 2 * guard + 16, pattern) {
+    explicit guarded_buffer(int len, float fill = 0.0f)
+        : len_(len), storage_(std::size_t(len) + 2 * guard + 16, pattern) {
         // Start the data on a 64-byte boundary, as the library's allocator would.
         auto base = reinterpret_cast<std::uintptr_t>(storage_.data() + guard);
         offset_ = guard + int(((64 - base % 64) % 64) / sizeof(float));
@@ -63,7 +64,8 @@ inline std::vector<float> random_floats(int len, unsigned seed) {
 
 inline std::vector<dsp_variant> supported_variants() {
     std::vector<dsp_variant> out;
-    for (dsp_variant v : {dsp_variant::none, dsp_variant::sse2, dsp_variant::sse3, dsp_variant::avx2, dsp_variant::avx512})
+    for (dsp_variant v :
+         {dsp_variant::none, dsp_variant::sse2, dsp_variant::sse3, dsp_variant::avx2, dsp_variant::avx512})
         if (dsp_variant_supported(v)) out.push_back(v);
     return out;
 }
@@ -75,7 +77,9 @@ protected:
     void TearDown() override { dsp_select_variant(dsp_variant::none); }
 };
 
-inline std::string variant_label(const testing::TestParamInfo<dsp_variant>& info) { return dsp_variant_name(info.param); }
+inline std::string variant_label(const testing::TestParamInfo<dsp_variant>& info) {
+    return dsp_variant_name(info.param);
+}
 
 using cplx = std::complex<double>;
 
@@ -107,7 +111,8 @@ inline std::vector<cplx> reference_real_spectrum(const std::vector<float>& x) {
     std::vector<cplx> bins(n / 2 + 1);
     if (n <= 64) {  // direct sums, independent of the radix-2 code
         for (std::size_t k = 0; k < bins.size(); ++k)
-            for (std::size_t m = 0; m < n; ++m) bins[k] += double(x[m]) * std::polar(1.0, -2.0 * std::numbers::pi * double(k * m % n) / double(n));
+            for (std::size_t m = 0; m < n; ++m)
+                bins[k] += double(x[m]) * std::polar(1.0, -2.0 * std::numbers::pi * double(k * m % n) / double(n));
         return bins;
     }
     std::vector<cplx> a(x.begin(), x.end());

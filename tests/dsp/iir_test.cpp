@@ -7,7 +7,8 @@ using namespace dsp_test;
 namespace {
 
 // Direct evaluation of y[n] = sum b_k x[n-k] - sum a_k y[n-k], a0 = 1.
-std::vector<double> reference_filter(const std::vector<double>& b, const std::vector<double>& a, const std::vector<float>& x) {
+std::vector<double> reference_filter(const std::vector<double>& b, const std::vector<double>& a,
+                                     const std::vector<float>& x) {
     std::vector<double> y(x.size());
     for (std::size_t n = 0; n < x.size(); ++n) {
         double acc = 0.0;

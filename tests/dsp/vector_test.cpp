@@ -11,7 +11,8 @@ namespace {
 
 // Awkward tails, and the real sizes: the largest block and FIR, the engine's
 // spectra of L + 2 complex values.
-const std::vector<int> awkward_lengths = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 31, 64, 511, 4099, 65538, 131072};
+const std::vector<int> awkward_lengths = {1,  2,  3,  4,  5,  6,  7,  8,   9,    10,    11,
+                                          12, 13, 14, 15, 16, 31, 64, 511, 4099, 65538, 131072};
 
 guarded_buffer filled(const std::vector<float>& values) {
     guarded_buffer b(int(values.size()));
@@ -40,7 +41,8 @@ TEST_P(vector_per_variant, set_copy_add_and_mul_are_exact_at_awkward_lengths) {
             ASSERT_EQ(sum[k], b[k] + a[k]);
             ASSERT_EQ(product[k], a[k] * b[k]);
         }
-        EXPECT_TRUE(set_dst.guards_intact() && copy_dst.guards_intact() && sum.guards_intact() && product.guards_intact());
+        EXPECT_TRUE(set_dst.guards_intact() && copy_dst.guards_intact() && sum.guards_intact() &&
+                    product.guards_intact());
     }
 }
 
@@ -80,7 +82,8 @@ TEST_P(vector_per_variant, reverse_mirrors_the_buffer_and_keeps_an_odd_middle_in
 TEST_P(vector_per_variant, complex_products_match_double_precision_also_in_place) {
     for (int count : awkward_lengths) {
         SCOPED_TRACE(count);
-        const std::vector<float> a = random_floats(2 * count, 5), b = random_floats(2 * count, 6), c = random_floats(2 * count, 7);
+        const std::vector<float> a = random_floats(2 * count, 5), b = random_floats(2 * count, 6),
+                                 c = random_floats(2 * count, 7);
         guarded_buffer product(2 * count), accumulated = filled(c), in_place = filled(a);
         ASSERT_EQ(dsp_complex_mul(a.data(), b.data(), product.data(), count), dsp_ok);
         ASSERT_EQ(dsp_complex_mul_add(a.data(), b.data(), accumulated.data(), count), dsp_ok);

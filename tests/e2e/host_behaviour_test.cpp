@@ -305,7 +305,8 @@ TEST(HostBehaviour, ForeignChunkOfTheRightSizeIsTakenAsItIsAndTheSoundStaysBound
     // Another plug-in's state: text, then floats that mean nothing to us.
     std::vector<unsigned char> foreign(25536);
     const char text[] = "<?xml version=\"1.0\"?><VST2 plugin=\"other\" version=\"3\">";
-    for (std::size_t i = 0; i < foreign.size(); ++i) foreign[i] = static_cast<unsigned char>(text[i % (sizeof text - 1)]);
+    for (std::size_t i = 0; i < foreign.size(); ++i)
+        foreign[i] = static_cast<unsigned char>(text[i % (sizeof text - 1)]);
     const float odd_values[] = {std::nanf(""), HUGE_VALF, -1e30f, 1e-45f, 7.0f};
     for (std::size_t i = 24; i + 4 <= 532; i += 4) std::memcpy(&foreign[i], &odd_values[(i / 4) % 5], 4);
     for (VstInt32 index : {1, 0}) {

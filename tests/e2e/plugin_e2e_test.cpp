@@ -99,14 +99,19 @@ TEST(PluginThroughItsEntryPoint, PeakAndLowCutSoundAsDesigned) {
     plugin->set_parameter(15, 0.90309f);  // +12 dB
     const std::vector<float> peak = impulse_response(*plugin, 3 * 8192, 256);
     EXPECT_NEAR(magnitude_db(peak, 1805.99, 44100.0), 12.0, 0.2);
-    expect_levels(peak, {{30.0, 0.003600}, {300.0, 0.361527}, {1000.0, 4.680956}, {1805.99, 11.999766},
-                         {3000.0, 5.548685}, {10000.0, 0.296046}, {20000.0, 0.004698}});
+    expect_levels(peak, {{30.0, 0.003600},
+                         {300.0, 0.361527},
+                         {1000.0, 4.680956},
+                         {1805.99, 11.999766},
+                         {3000.0, 5.548685},
+                         {10000.0, 0.296046},
+                         {20000.0, 0.004698}});
 
     plugin->set_parameter(12, 0.0f);
-    plugin->set_parameter(2, 1.0f);       // band 1 on
-    plugin->set_parameter(3, 0.75f);      // low cut
+    plugin->set_parameter(2, 1.0f);   // band 1 on
+    plugin->set_parameter(3, 0.75f);  // low cut
     plugin->set_parameter(4, 0.5f);
-    plugin->set_parameter(6, 0.42474f);   // Q 0.707
+    plugin->set_parameter(6, 0.42474f);  // Q 0.707
     const std::vector<float> cut = impulse_response(*plugin, 3 * 8192, 100);
     EXPECT_NEAR(magnitude_db(cut, 1805.99, 44100.0), -6.0, 0.5);
     expect_levels(cut, {{1000.0, -21.439341}, {1805.99, -6.020829}, {3000.0, -1.032906}, {10000.0, -0.004381}});

@@ -50,8 +50,8 @@ std::vector<unsigned char> save_chunk(loaded_plugin& plugin, VstInt32 index) {
     const auto size = plugin.dispatch(effGetChunk, index, 0, &data);
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
     for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
-        const auto word = std::atomic_ref<std::uint32_t>(static_cast<std::uint32_t*>(data)[i / 4]).load(
-            std::memory_order_relaxed);
+        const auto word =
+            std::atomic_ref<std::uint32_t>(static_cast<std::uint32_t*>(data)[i / 4]).load(std::memory_order_relaxed);
         std::memcpy(&bytes[i], &word, 4);
     }
     return bytes;
@@ -138,8 +138,7 @@ void audio_thread(loaded_plugin& plugin, const std::atomic<bool>& stop, soak_cou
 
 // The host's user-interface thread: parameters, program changes and the
 // editor, idled at 50, 25 or 15 Hz, or not at all before it closes again.
-void ui_thread(loaded_plugin& plugin, const host_window& window, const std::atomic<bool>& stop,
-               soak_counts& counts) {
+void ui_thread(loaded_plugin& plugin, const host_window& window, const std::atomic<bool>& stop, soak_counts& counts) {
     std::mt19937 rng(2);
     static const int idle_periods_ms[] = {20, 40, 66};
     while (!stop) {
@@ -233,11 +232,11 @@ TEST(Soak, EverythingAHostDoesAtOnceEndsExactlyInTheLastLoadedBank) {
     ui.join();
     audio.join();
 
-    std::printf("soak of %d s: %ld blocks of %d frames, %ld parameter sets, %ld program changes, %ld chunk saves, "
-                "%ld chunk loads, %ld editor cycles with %ld idles\n",
-                seconds, counts.blocks.load(), kBlock, counts.parameter_sets.load(), counts.program_changes.load(),
-                counts.chunk_saves.load(), counts.chunk_loads.load(), counts.editor_cycles.load(),
-                counts.editor_idles.load());
+    std::printf(
+        "soak of %d s: %ld blocks of %d frames, %ld parameter sets, %ld program changes, %ld chunk saves, "
+        "%ld chunk loads, %ld editor cycles with %ld idles\n",
+        seconds, counts.blocks.load(), kBlock, counts.parameter_sets.load(), counts.program_changes.load(),
+        counts.chunk_saves.load(), counts.chunk_loads.load(), counts.editor_cycles.load(), counts.editor_idles.load());
     EXPECT_EQ(counts.unsound_blocks, 0);
     EXPECT_GT(counts.blocks, 0);
     EXPECT_GT(counts.program_changes, 0);

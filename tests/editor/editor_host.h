@@ -58,8 +58,7 @@ public:
     AEffect* effect() const { return effect_; }
     plugin::tessvane_plugin& plugin() const;
     editor::eq_editor& editor() const;
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     bool open_in(const host_window& window) { return dispatch(effEditOpen, 0, 0, window.handle()) == 1; }
     void close_editor() { dispatch(effEditClose); }
     void idle(int times = 1);

@@ -58,9 +58,9 @@ void set_bands(AEffect* e) {
         int index;
         float value;
     } settings[] = {
-        {2, 1.0f},  {3, 1.0f},  {4, 0.3f},  {5, 0.75f}, {6, 0.4f},   // band 1: low shelf boost
-        {12, 1.0f}, {14, 0.55f}, {15, 0.2f}, {16, 0.6f},              // band 3: peak cut
-        {17, 1.0f}, {18, 0.0f}, {19, 0.85f}, {20, 0.5f}, {21, 0.5f},  // band 4
+        {2, 1.0f},  {3, 1.0f},   {4, 0.3f},   {5, 0.75f}, {6, 0.4f},   // band 1: low shelf boost
+        {12, 1.0f}, {14, 0.55f}, {15, 0.2f},  {16, 0.6f},              // band 3: peak cut
+        {17, 1.0f}, {18, 0.0f},  {19, 0.85f}, {20, 0.5f}, {21, 0.5f},  // band 4
     };
     for (const auto& s : settings) e->setParameter(e, s.index, s.value);
 }
@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
     settle(instance);
 
     const Window child = parent.children().at(0);
-    XImage* image = XGetImage(test_display(), child, 0, 0, editor::eq_editor::kWidth, editor::eq_editor::kHeight, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(test_display(), child, 0, 0, editor::eq_editor::kWidth, editor::eq_editor::kHeight,
+                              AllPlanes, ZPixmap);
     if (!image) return 1;
     std::vector<unsigned char> rgb;
     for (int y = 0; y < image->height; ++y)
@@ -97,6 +98,7 @@ int main(int argc, char** argv) {
     const int width = image->width, height = image->height;
     XDestroyImage(image);
     instance.close_editor();
-    for (const captured_message& m : messages.messages()) std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
+    for (const captured_message& m : messages.messages())
+        std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
     return write_png(argv[1], rgb, width, height) ? 0 : 1;
 }

@@ -43,8 +43,8 @@ inline void load(partitioned_convolver& engine, const signal_set& firs) {
 
 // Feeds samples [begin, end) of input in calls of next_count() samples (the
 // last call takes what is left) and writes the same span of output.
-inline void convolve_span(partitioned_convolver& engine, const signal_set& input, signal_set& output,
-                          std::size_t begin, std::size_t end, const std::function<int()>& next_count) {
+inline void convolve_span(partitioned_convolver& engine, const signal_set& input, signal_set& output, std::size_t begin,
+                          std::size_t end, const std::function<int()>& next_count) {
     for (std::size_t offset = begin; offset < end;) {
         const auto count = std::min<std::size_t>(static_cast<std::size_t>(next_count()), end - offset);
         engine.convolve(pointers_to(input, offset).data(), pointers_to(output, offset).data(), static_cast<int>(count));

@@ -72,7 +72,8 @@ TEST_F(PartitionedConvolverLifecycle, EveryFailingAllocationIsReportedWithItsMes
     }
     std::set<std::string> expected = {"Block allocation FFT error in allocate_convolution_memory #1"};
     for (int site = 1; site <= 11; ++site)
-        expected.insert(std::string("Block allocation error in allocate_convolution_memory #").append(std::to_string(site)));
+        expected.insert(
+            std::string("Block allocation error in allocate_convolution_memory #").append(std::to_string(site)));
     EXPECT_EQ(seen, expected);
 }
 
@@ -124,7 +125,8 @@ TEST_F(PartitionedConvolverLifecycle, LoadsFromAWorkerWhileAudioRunsSwitchTheRes
         for (std::size_t period = 1; period < channel.size() / block; ++period) {
             const float gain = channel[period * block];
             ASSERT_TRUE(std::abs(gain - 1.0f) < 1e-5f || std::abs(gain - 2.0f) < 1e-5f) << "period " << period;
-            for (int p = 1; p < block; ++p) ASSERT_NEAR(channel[period * block + p], gain, 1e-5f) << "period " << period;
+            for (int p = 1; p < block; ++p)
+                ASSERT_NEAR(channel[period * block + p], gain, 1e-5f) << "period " << period;
         }
 }
 

@@ -15,8 +15,7 @@ constexpr float inf_value = std::numeric_limits<float>::infinity();
 constexpr double pi = 3.14159265358979323846;
 
 // |H(e^jw)| of the designed section, in double precision.
-double magnitude_at(const biquad_band& band, double w)
-{
+double magnitude_at(const biquad_band& band, double w) {
     const normalised_section& s = band.normalised();
     const std::complex<double> z1 = std::polar(1.0, -w), z2 = z1 * z1;
     return std::abs((double(s.b0) + double(s.b1) * z1 + double(s.b2) * z2) /
@@ -24,8 +23,7 @@ double magnitude_at(const biquad_band& band, double w)
 }
 
 // A band switched on at 48000 Hz, 1000 Hz, with the type its role and mode select.
-biquad_band designed(int role, float mode, float gain)
-{
+biquad_band designed(int role, float mode, float gain) {
     biquad_band band;
     band.set_sample_rate(48000.0f);
     band.set_frequency(1000.0f);
@@ -37,8 +35,7 @@ biquad_band designed(int role, float mode, float gain)
     return band;
 }
 
-bool is_finite(const biquad_band& band)
-{
+bool is_finite(const biquad_band& band) {
     const normalised_section& s = band.normalised();
     for (float c : {s.b0, s.b1, s.b2, s.a1, s.a2, band.raw_a()[0], band.raw_b()[0]})
         if (!std::isfinite(c)) return false;
@@ -47,8 +44,7 @@ bool is_finite(const biquad_band& band)
 
 }  // namespace
 
-TEST(biquad_band, new_band_is_an_off_0_db_peak_that_switched_on_is_the_identity)
-{
+TEST(biquad_band, new_band_is_an_off_0_db_peak_that_switched_on_is_the_identity) {
     biquad_band band;
     EXPECT_EQ(band.type(), biquad_band::peaking);
     EXPECT_EQ(band.frequency(), 250.0f);
@@ -64,8 +60,7 @@ TEST(biquad_band, new_band_is_an_off_0_db_peak_that_switched_on_is_the_identity)
     EXPECT_FLOAT_EQ(s.b2, s.a2);
 }
 
-TEST(biquad_band, off_band_is_the_identity_whatever_its_settings)
-{
+TEST(biquad_band, off_band_is_the_identity_whatever_its_settings) {
     for (int role : {biquad_band::role_low, biquad_band::role_high}) {
         for (float mode : {0.0f, 0.5f, 1.0f}) {
             biquad_band band = designed(role, mode, 12.0f);
@@ -81,11 +76,10 @@ TEST(biquad_band, off_band_is_the_identity_whatever_its_settings)
     }
 }
 
-TEST(biquad_band, normalised_frequency_sweeps_from_20_hz_to_22000_hz_or_half_the_rate)
-{
+TEST(biquad_band, normalised_frequency_sweeps_from_20_hz_to_22000_hz_or_half_the_rate) {
     biquad_band band;
     band.set_sample_rate(44100.0f);
-    const float points[][2] = {{0.0f, 20.0f},    {0.2f, 394.5746f},  {0.25f, 538.57f},
+    const float points[][2] = {{0.0f, 20.0f},    {0.2f, 394.5746f}, {0.25f, 538.57f},
                                {0.5f, 1805.99f}, {0.75f, 5533.53f}, {1.0f, 22000.0f}};
     for (const auto& p : points) {
         band.set_frequency_normalised(p[0]);
@@ -100,20 +94,18 @@ TEST(biquad_band, normalised_frequency_sweeps_from_20_hz_to_22000_hz_or_half_the
     EXPECT_EQ(band.frequency(), 16000.0f);
 }
 
-TEST(biquad_band, frequency_is_kept_between_20_hz_and_half_the_sample_rate)
-{
+TEST(biquad_band, frequency_is_kept_between_20_hz_and_half_the_sample_rate) {
     biquad_band band;
     band.set_sample_rate(48000.0f);
-    const float points[][2] = {{10.0f, 20.0f},        {30000.0f, 24000.0f}, {-inf_value, 20.0f},
-                               {inf_value, 24000.0f}, {nan_value, 24000.0f}};
+    const float points[][2] = {
+        {10.0f, 20.0f}, {30000.0f, 24000.0f}, {-inf_value, 20.0f}, {inf_value, 24000.0f}, {nan_value, 24000.0f}};
     for (const auto& p : points) {
         band.set_frequency(p[0]);
         EXPECT_EQ(band.frequency(), p[1]) << "f = " << p[0];
     }
 }
 
-TEST(biquad_band, unusable_sample_rate_gives_1000_hz)
-{
+TEST(biquad_band, unusable_sample_rate_gives_1000_hz) {
     for (float rate : {0.0f, -44100.0f, nan_value, inf_value, 1e-37f, 39.0f}) {
         biquad_band band;
         band.set_sample_rate(rate);
@@ -121,8 +113,7 @@ TEST(biquad_band, unusable_sample_rate_gives_1000_hz)
     }
 }
 
-TEST(biquad_band, lowering_the_sample_rate_brings_the_frequency_to_half_the_new_rate)
-{
+TEST(biquad_band, lowering_the_sample_rate_brings_the_frequency_to_half_the_new_rate) {
     biquad_band band = designed(biquad_band::role_high, 0.5f, 0.0f);
     band.set_sample_rate(44100.0f);
     band.set_frequency(22000.0f);
@@ -134,12 +125,10 @@ TEST(biquad_band, lowering_the_sample_rate_brings_the_frequency_to_half_the_new_
     EXPECT_LE(std::abs(band.normalised().a2), 1.0f + 1e-6f);
 }
 
-TEST(biquad_band, gain_runs_from_minus_20_through_0_to_plus_20_db_and_not_a_number_gives_0)
-{
+TEST(biquad_band, gain_runs_from_minus_20_through_0_to_plus_20_db_and_not_a_number_gives_0) {
     biquad_band band;
-    const float points[][2] = {{0.0f, -20.0f}, {0.25f, -4.805f}, {0.5f, 0.0f},
-                               {0.75f, 4.805f}, {1.0f, 20.0f},   {inf_value, 20.0f},
-                               {-3.0f, -20.0f}, {nan_value, 0.0f}};
+    const float points[][2] = {{0.0f, -20.0f}, {0.25f, -4.805f},   {0.5f, 0.0f},    {0.75f, 4.805f},
+                               {1.0f, 20.0f},  {inf_value, 20.0f}, {-3.0f, -20.0f}, {nan_value, 0.0f}};
     for (const auto& p : points) {
         band.set_gain_normalised(p[0]);
         EXPECT_NEAR(band.gain(), p[1], 0.001f) << "x = " << p[0];
@@ -153,12 +142,10 @@ TEST(biquad_band, gain_runs_from_minus_20_through_0_to_plus_20_db_and_not_a_numb
     }
 }
 
-TEST(biquad_band, normalised_q_runs_from_0_1_to_10_and_gives_1_outside)
-{
+TEST(biquad_band, normalised_q_runs_from_0_1_to_10_and_gives_1_outside) {
     biquad_band band;
-    const float points[][2] = {{0.0f, 0.1f},   {0.5f, 1.0f},       {1.0f, 10.0f},
-                               {1.01f, 1.0f},  {-0.01f, 1.0f},     {-30.0f, 1.0f},
-                               {nan_value, 1.0f}, {inf_value, 1.0f}, {-inf_value, 1.0f}};
+    const float points[][2] = {{0.0f, 0.1f},   {0.5f, 1.0f},      {1.0f, 10.0f},     {1.01f, 1.0f},     {-0.01f, 1.0f},
+                               {-30.0f, 1.0f}, {nan_value, 1.0f}, {inf_value, 1.0f}, {-inf_value, 1.0f}};
     for (const auto& p : points) {
         band.set_q_normalised(0.0f);
         band.set_q_normalised(p[0]);
@@ -166,17 +153,16 @@ TEST(biquad_band, normalised_q_runs_from_0_1_to_10_and_gives_1_outside)
     }
 }
 
-TEST(biquad_band, role_decides_which_type_a_mode_value_selects)
-{
+TEST(biquad_band, role_decides_which_type_a_mode_value_selects) {
     const struct {
         int role;
         float mode;
         const char* type;
     } table[] = {
-        {biquad_band::role_low, 0.0f, "Peaking"},   {biquad_band::role_low, 0.5f, "HiPass"},
-        {biquad_band::role_low, 0.99f, "HiPass"},   {biquad_band::role_low, 1.0f, "LoShelf"},
-        {biquad_band::role_high, 0.0f, "Peaking"},  {biquad_band::role_high, 0.5f, "LoPass"},
-        {biquad_band::role_high, 0.99f, "LoPass"},  {biquad_band::role_high, 1.0f, "HiShelf"},
+        {biquad_band::role_low, 0.0f, "Peaking"},       {biquad_band::role_low, 0.5f, "HiPass"},
+        {biquad_band::role_low, 0.99f, "HiPass"},       {biquad_band::role_low, 1.0f, "LoShelf"},
+        {biquad_band::role_high, 0.0f, "Peaking"},      {biquad_band::role_high, 0.5f, "LoPass"},
+        {biquad_band::role_high, 0.99f, "LoPass"},      {biquad_band::role_high, 1.0f, "HiShelf"},
         {biquad_band::role_peak_only, 0.5f, "Peaking"}, {biquad_band::role_peak_only, 1.0f, "Peaking"},
     };
     for (const auto& row : table) {
@@ -185,13 +171,11 @@ TEST(biquad_band, role_decides_which_type_a_mode_value_selects)
         band.set_mode_normalised(0.5f);
         band.set_role(row.role);
         band.set_mode_normalised(row.mode);
-        EXPECT_STREQ(biquad_band::type_name(band.type()), row.type)
-            << "role " << row.role << ", mode " << row.mode;
+        EXPECT_STREQ(biquad_band::type_name(band.type()), row.type) << "role " << row.role << ", mode " << row.mode;
     }
 }
 
-TEST(biquad_band, mode_value_outside_the_table_leaves_the_type_unchanged)
-{
+TEST(biquad_band, mode_value_outside_the_table_leaves_the_type_unchanged) {
     biquad_band band;
     band.set_role(biquad_band::role_low);
     band.set_mode_normalised(0.7f);
@@ -204,8 +188,7 @@ TEST(biquad_band, mode_value_outside_the_table_leaves_the_type_unchanged)
     EXPECT_EQ(without_role.type(), biquad_band::peaking);
 }
 
-TEST(biquad_band, designed_sections_have_the_gains_of_their_type)
-{
+TEST(biquad_band, designed_sections_have_the_gains_of_their_type) {
     const double w0 = 2.0 * pi * 1000.0 / 48000.0, boost = std::pow(10.0, 12.0 / 20.0);
     const biquad_band peak = designed(biquad_band::role_peak_only, 0.0f, 12.0f);
     EXPECT_NEAR(magnitude_at(peak, w0), boost, 1e-4);
@@ -227,8 +210,7 @@ TEST(biquad_band, designed_sections_have_the_gains_of_their_type)
     EXPECT_NEAR(magnitude_at(high_cut, pi), 0.0, 1e-6);
 }
 
-TEST(biquad_band, design_stays_finite_whatever_any_setter_was_given)
-{
+TEST(biquad_band, design_stays_finite_whatever_any_setter_was_given) {
     for (int role : {biquad_band::role_low, biquad_band::role_high}) {
         for (float mode : {0.0f, 0.5f, 1.0f}) {
             for (float input : {nan_value, inf_value, -inf_value, -1.0f, 2.0f, 1e30f}) {
@@ -250,8 +232,7 @@ TEST(biquad_band, design_stays_finite_whatever_any_setter_was_given)
     }
 }
 
-TEST(biquad_band, names_each_type_for_the_host_and_the_editor)
-{
+TEST(biquad_band, names_each_type_for_the_host_and_the_editor) {
     const char* internal[] = {"LoPass", "HiPass", "LoShelf", "HiShelf", "Peaking", "Error", "Error"};
     const char* shown[] = {"High Cut", "Low Cut", "L. Shelf", "H. Shelf", "Peak", "Error", "Error"};
     const int types[] = {0, 1, 2, 3, 4, 5, -1};

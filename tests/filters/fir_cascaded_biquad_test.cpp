@@ -20,14 +20,11 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 constexpr int sample_rate = 44100;
-constexpr const char* length_message =
-    "Error in fir_cascaded_biquad::get_coeffs, MAX_FIR_LENGTH exceeded";
+constexpr const char* length_message = "Error in fir_cascaded_biquad::get_coeffs, MAX_FIR_LENGTH exceeded";
 
 // One FIR per channel, each buffer sized for its length.
 struct fir_buffers {
-    fir_buffers(int channels, int length)
-        : data(channels, std::vector<float>(length, -1.0f))
-    {
+    fir_buffers(int channels, int length) : data(channels, std::vector<float>(length, -1.0f)) {
         for (auto& channel : data) pointers.push_back(channel.data());
     }
     float** get() { return pointers.data(); }
@@ -37,16 +34,14 @@ struct fir_buffers {
     std::vector<float*> pointers;
 };
 
-std::vector<float> synthesise(fir_cascaded_biquad& fir, int length)
-{
+std::vector<float> synthesise(fir_cascaded_biquad& fir, int length) {
     fir_buffers buffers(fir.channel_count(), length);
     fir.design_fir(buffers.get(), length);
     return buffers[0];
 }
 
 // Magnitude of the FIR's response at `hz`, in dB, by a double-precision DFT.
-double response_db(const std::vector<float>& taps, double hz)
-{
+double response_db(const std::vector<float>& taps, double hz) {
     const double w = 2.0 * pi * hz / sample_rate;
     std::complex<double> sum = 0.0;
     for (std::size_t n = 0; n < taps.size(); ++n) sum += double(taps[n]) * std::polar(1.0, -w * n);
@@ -55,8 +50,7 @@ double response_db(const std::vector<float>& taps, double hz)
 
 // The message a failing call throws, or "" when it succeeds.
 template <typename Call>
-std::string error_of(Call call)
-{
+std::string error_of(Call call) {
     try {
         call();
     } catch (const std::runtime_error& e) {
@@ -74,8 +68,7 @@ struct five_bands : ::testing::Test {
 
 }  // namespace
 
-TEST_F(five_bands, all_bands_off_give_one_windowed_tap_at_the_centre)
-{
+TEST_F(five_bands, all_bands_off_give_one_windowed_tap_at_the_centre) {
     const std::vector<float> taps = synthesise(fir, 512);
     EXPECT_NEAR(taps[256], hann(256, 512), 1e-6);
     for (int n = 0; n < 512; ++n) {
@@ -83,8 +76,7 @@ TEST_F(five_bands, all_bands_off_give_one_windowed_tap_at_the_centre)
     }
 }
 
-TEST_F(five_bands, all_bands_on_at_0_db_give_the_all_off_result)
-{
+TEST_F(five_bands, all_bands_on_at_0_db_give_the_all_off_result) {
     const std::vector<float> off = synthesise(fir, 512);
     for (int row = 0; row < 5; ++row) {
         fir.set_enabled(row, -1, 1.0f);
@@ -94,8 +86,7 @@ TEST_F(five_bands, all_bands_on_at_0_db_give_the_all_off_result)
     for (int n = 0; n < 512; ++n) EXPECT_NEAR(on[n], off[n], 1e-5) << "n = " << n;
 }
 
-TEST_F(five_bands, peak_of_plus_12_db_measures_12_db_at_its_frequency)
-{
+TEST_F(five_bands, peak_of_plus_12_db_measures_12_db_at_its_frequency) {
     fir.set_enabled(2, -1, 1.0f);
     fir.set_frequency_normalised(2, -1, 0.5f);
     fir.set_gain(2, -1, 12.0f);
@@ -104,8 +95,7 @@ TEST_F(five_bands, peak_of_plus_12_db_measures_12_db_at_its_frequency)
     EXPECT_NEAR(response_db(taps, 20000.0), 0.0, 0.1);
 }
 
-TEST_F(five_bands, low_cut_at_q_0_707_is_6_db_down_at_its_corner)
-{
+TEST_F(five_bands, low_cut_at_q_0_707_is_6_db_down_at_its_corner) {
     fir.set_enabled(0, -1, 1.0f);
     fir.set_mode_normalised(0, -1, 0.5f);
     fir.set_frequency_normalised(0, -1, 0.5f);
@@ -116,8 +106,7 @@ TEST_F(five_bands, low_cut_at_q_0_707_is_6_db_down_at_its_corner)
     EXPECT_NEAR(response_db(taps, fir.band(0, 0).frequency()), -6.02, 0.1);
 }
 
-TEST_F(five_bands, fir_is_zero_phase_about_the_centre_starts_at_zero_and_fills_every_channel)
-{
+TEST_F(five_bands, fir_is_zero_phase_about_the_centre_starts_at_zero_and_fills_every_channel) {
     fir.apply_band(1, {1.0f, 0.3f, 0.2f, 0.5f, 0.0f});
     fir.apply_band(4, {1.0f, 0.7f, 0.8f, 0.5f, 1.0f});
     fir_buffers buffers(2, 4096);
@@ -125,13 +114,11 @@ TEST_F(five_bands, fir_is_zero_phase_about_the_centre_starts_at_zero_and_fills_e
     const std::vector<float>& taps = buffers[0];
     EXPECT_EQ(taps[0], 0.0f);
     const float peak = *std::max_element(taps.begin(), taps.end());
-    for (int k = 1; k < 512; ++k)
-        EXPECT_NEAR(taps[2048 + k], taps[2048 - k], 1e-3f * peak) << "k = " << k;
+    for (int k = 1; k < 512; ++k) EXPECT_NEAR(taps[2048 + k], taps[2048 - k], 1e-3f * peak) << "k = " << k;
     EXPECT_EQ(buffers[1], taps);
 }
 
-TEST_F(five_bands, only_lengths_3_to_131072_are_accepted)
-{
+TEST_F(five_bands, only_lengths_3_to_131072_are_accepted) {
     fir_buffers buffers(2, 4);
     for (int length : {2, 131073, 0, -1})
         EXPECT_EQ(error_of([&] { fir.design_fir(buffers.get(), length); }), length_message);
@@ -146,8 +133,7 @@ TEST_F(five_bands, only_lengths_3_to_131072_are_accepted)
     EXPECT_NEAR(shortest[2], 0.0f, 1e-7f);
 }
 
-TEST_F(five_bands, synthesis_leaves_the_full_gain_with_the_half_gain_design)
-{
+TEST_F(five_bands, synthesis_leaves_the_full_gain_with_the_half_gain_design) {
     fir.set_enabled(2, -1, 1.0f);
     fir.set_frequency_normalised(2, -1, 0.6f);
     fir.set_gain(2, -1, 12.0f);
@@ -161,8 +147,7 @@ TEST_F(five_bands, synthesis_leaves_the_full_gain_with_the_half_gain_design)
     EXPECT_EQ(fir.band(2, 0).raw_a(), half.raw_a());
 }
 
-TEST_F(five_bands, bands_get_their_roles_and_follow_the_sample_rate)
-{
+TEST_F(five_bands, bands_get_their_roles_and_follow_the_sample_rate) {
     const int roles[] = {1, 1, 2, 3, 3};
     for (int row = 0; row < 5; ++row) {
         EXPECT_EQ(fir.band(row, 0).role(), roles[row]);
@@ -181,8 +166,7 @@ TEST_F(five_bands, bands_get_their_roles_and_follow_the_sample_rate)
     EXPECT_EQ(fir.band(0, 0).sample_rate(), 1000.0f);
 }
 
-TEST_F(five_bands, setters_reach_one_channel_or_every_channel_and_ignore_bad_indices)
-{
+TEST_F(five_bands, setters_reach_one_channel_or_every_channel_and_ignore_bad_indices) {
     fir.set_gain(1, 1, 3.0f);
     EXPECT_EQ(fir.band(1, 0).gain(), 0.0f);
     EXPECT_EQ(fir.band(1, 1).gain(), 3.0f);
@@ -209,8 +193,7 @@ TEST_F(five_bands, setters_reach_one_channel_or_every_channel_and_ignore_bad_ind
     }
 }
 
-TEST_F(five_bands, apply_band_sets_all_five_values_in_every_channel)
-{
+TEST_F(five_bands, apply_band_sets_all_five_values_in_every_channel) {
     fir.apply_band(3, {1.0f, 0.75f, 0.25f, 0.0f, 1.0f});
     for (int column = 0; column < 2; ++column) {
         const biquad_band& band = fir.band(3, column);
@@ -229,8 +212,7 @@ TEST_F(five_bands, apply_band_sets_all_five_values_in_every_channel)
     EXPECT_THROW(fir.read_band(5), std::out_of_range);
 }
 
-TEST_F(five_bands, response_display_sees_each_change_at_once_as_the_synthesis_designs_it)
-{
+TEST_F(five_bands, response_display_sees_each_change_at_once_as_the_synthesis_designs_it) {
     fir.apply_band(2, {1.0f, 0.5f, 1.0f, 0.5f, 0.0f});
     section_coefficients before[5], after[5];
     fir.read_sections(before, 5);
@@ -247,16 +229,14 @@ TEST_F(five_bands, response_display_sees_each_change_at_once_as_the_synthesis_de
     EXPECT_NE(after[2].section.b0, 1.0f);
 }
 
-TEST(fir_cascaded_biquad, refuses_a_negative_band_count_or_no_channel)
-{
+TEST(fir_cascaded_biquad, refuses_a_negative_band_count_or_no_channel) {
     EXPECT_EQ(error_of([] { fir_cascaded_biquad(-1, sample_rate, 2); }),
               "Memory allocation error in fir_cascaded_biquad #1");
     EXPECT_EQ(error_of([] { fir_cascaded_biquad(5, sample_rate, 0); }),
               "Memory allocation error in fir_cascaded_biquad #2");
 }
 
-TEST(fir_cascaded_biquad, failed_allocations_are_reported_and_keep_the_old_window)
-{
+TEST(fir_cascaded_biquad, failed_allocations_are_reported_and_keep_the_old_window) {
     const auto construct = [] { fir_cascaded_biquad(5, sample_rate, 2); };
     platform::inject_fault(platform::fault::aligned_allocation);
     EXPECT_EQ(error_of(construct), "Memory allocation error in init_window_memory #1");
@@ -267,16 +247,14 @@ TEST(fir_cascaded_biquad, failed_allocations_are_reported_and_keep_the_old_windo
     fir_cascaded_biquad fir(5, sample_rate, 2);
     const std::vector<float> before = synthesise(fir, 512);
     platform::inject_fault(platform::fault::aligned_allocation);
-    EXPECT_EQ(error_of([&] { fir.init_window_memory(1024); }),
-              "Memory allocation error in init_window_memory #1");
+    EXPECT_EQ(error_of([&] { fir.init_window_memory(1024); }), "Memory allocation error in init_window_memory #1");
     platform::clear_faults();
     EXPECT_EQ(synthesise(fir, 512), before);
 }
 
 // The synthesis must see every band whole: each FIR made while another
 // thread swaps between two settings must be one of the two settings' FIRs.
-TEST(fir_cascaded_biquad, synthesis_sees_whole_bands_while_another_thread_changes_them)
-{
+TEST(fir_cascaded_biquad, synthesis_sees_whole_bands_while_another_thread_changes_them) {
     const band_values first{1.0f, 0.3f, 0.9f, 0.2f, 0.0f};
     const band_values second{1.0f, 0.7f, 0.1f, 0.8f, 0.6f};
     constexpr int length = 256;

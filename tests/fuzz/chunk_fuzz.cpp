@@ -69,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
     check_names(effect, text);
-    for (int block = 0; block < 3; ++block) process_and_check(effect, 256, block == 1, static_cast<std::uint32_t>(block));
+    for (int block = 0; block < 3; ++block)
+        process_and_check(effect, 256, block == 1, static_cast<std::uint32_t>(block));
     return 0;
 }

@@ -60,15 +60,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
 
     while (in.remaining_bytes() > 0) {
-        const VstInt32 opcode = in.ConsumeBool() ? in.ConsumeIntegral<VstInt32>()
-                                                 : in.ConsumeIntegralInRange<VstInt32>(0, kLastOpcode);
+        const VstInt32 opcode =
+            in.ConsumeBool() ? in.ConsumeIntegral<VstInt32>() : in.ConsumeIntegralInRange<VstInt32>(0, kLastOpcode);
         if (opcode == effClose) continue;  // ends the instance; covered at exit
         const VstInt32 index = in.ConsumeIntegral<VstInt32>();
         VstIntPtr value = in.ConsumeIntegral<VstIntPtr>();
         const float opt = std::bit_cast<float>(in.ConsumeIntegral<std::uint32_t>());
         const bool null_ptr = in.ConsumeIntegralInRange<int>(0, 7) == 0;
-        std::size_t length = std::max(required_size(opcode),
-                                      in.ConsumeIntegralInRange<std::size_t>(0, guarded_buffer::max_size));
+        std::size_t length =
+            std::max(required_size(opcode), in.ConsumeIntegralInRange<std::size_t>(0, guarded_buffer::max_size));
         unsigned char* ptr = null_ptr ? nullptr : buffer.place(length, in.ConsumeIntegral<unsigned char>());
         if (ptr && takes_string(opcode)) ptr[length - 1] = '\0';
         // The speaker-arrangement opcodes take a second pointer in value, and

@@ -72,8 +72,8 @@ TEST_P(BmpDecode, ReadsEveryLayoutTopRowFirst) {
 
 TEST_P(BmpDecode, TruncatedDataAtAnyLengthGivesAnEmptyImage) {
     const bmp_case c = GetParam();
-    const auto bytes = gui_test::bmp_bytes(5, 4, c.bits, std::vector<rgba>(20, {9, 9, 9, 255}),
-                                           c.file_header, c.top_down);
+    const auto bytes =
+        gui_test::bmp_bytes(5, 4, c.bits, std::vector<rgba>(20, {9, 9, 9, 255}), c.file_header, c.top_down);
     for (std::size_t n = 0; n < bytes.size(); ++n)
         EXPECT_TRUE(detail::decode_image(bytes.data(), n).empty()) << "length " << n;
 }
@@ -136,5 +136,5 @@ TEST(BitmapOwnership, AViewKeepsItsBitmapAfterTheLoaderForgetsIt) {
     bitmap->forget();
     EXPECT_EQ(view->getBackground()->getNbReference(), 1);
     EXPECT_EQ(view->getBackground()->getWidth(), 4);  // still alive
-    delete view;  // the last reference goes with it (ASan reports a leak otherwise)
+    delete view;                                      // the last reference goes with it (ASan reports a leak otherwise)
 }

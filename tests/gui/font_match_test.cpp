@@ -8,6 +8,5 @@ TEST(FontMatch, ArialResolvesToLiberationSansOrArial) {
     const VSTGUI::detail::font_match match = VSTGUI::detail::match_font_family("Arial");
     EXPECT_FALSE(match.file.empty());
     EXPECT_TRUE(match.family == "Liberation Sans" || match.family == "Arial")
-        << "Arial matched \"" << match.family << "\" (" << match.file
-        << "); install fonts-liberation2";
+        << "Arial matched \"" << match.family << "\" (" << match.file << "); install fonts-liberation2";
 }

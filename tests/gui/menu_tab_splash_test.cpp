@@ -83,8 +83,7 @@ TEST_F(OptionMenu, TheCurrentEntryCarriesACheckMark) {
     const CRect box = list().box();
     auto check_ink = [&](int entry) {
         const int top = box.top + 1 + entry * COptionMenu::kEntryHeight;
-        return gui_test::ink_box(frame.getBackBuffer(), CRect(box.left + 1, top, box.left + 13, top + 14),
-                                 0xFFFFFFFFu);
+        return gui_test::ink_box(frame.getBackBuffer(), CRect(box.left + 1, top, box.left + 13, top + 14), 0xFFFFFFFFu);
     };
     EXPECT_FALSE(check_ink(1).isEmpty());
     EXPECT_TRUE(check_ink(3).isEmpty());
@@ -122,7 +121,8 @@ protected:
 
     recording_tab_view* addTabView(CTabView::TabPosition position, int pages) {
         auto* view = new recording_tab_view(CRect(137, 20, 462 - 100, 132), tabs, nullptr, position);
-        for (int i = 0; i < pages; ++i) view->addTab(new CViewContainer(view->getContentRect()), std::to_string(i + 1).c_str());
+        for (int i = 0; i < pages; ++i)
+            view->addTab(new CViewContainer(view->getContentRect()), std::to_string(i + 1).c_str());
         frame.addView(view);
         return view;
     }
@@ -170,9 +170,9 @@ TEST_F(TabView, TitlesUseTheSelectedAndUnselectedColours) {
                 if (((frame.getBackBuffer().pixelAt(x, y) >> shift) & 0xFF) > 100) return true;
         return false;
     };
-    EXPECT_TRUE(has_ink(CRect(137, 20, 159, 33), 16));   // selected: red
+    EXPECT_TRUE(has_ink(CRect(137, 20, 159, 33), 16));  // selected: red
     EXPECT_FALSE(has_ink(CRect(137, 20, 159, 33), 8));
-    EXPECT_TRUE(has_ink(CRect(159, 20, 181, 33), 8));    // unselected: green
+    EXPECT_TRUE(has_ink(CRect(159, 20, 181, 33), 8));  // unselected: green
     EXPECT_FALSE(has_ink(CRect(159, 20, 181, 33), 16));
 }
 
@@ -230,8 +230,7 @@ public:
 
 class own_splash : public CSplashScreen {
 public:
-    own_splash(const CRect& r, CControlListener* l, const CRect& area)
-        : CSplashScreen(r, l, 28, nullptr, area) {
+    own_splash(const CRect& r, CControlListener* l, const CRect& area) : CSplashScreen(r, l, 28, nullptr, area) {
         setSplashView(new own_view(area, this));
     }
 };

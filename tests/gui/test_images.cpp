@@ -38,13 +38,12 @@ std::vector<unsigned char> solid_png(int width, int height, rgba colour) {
 std::vector<unsigned char> strip_png(int width, int frame_height, int frames) {
     std::vector<rgba> pixels;
     for (int f = 0; f < frames; ++f)
-        for (int i = 0; i < width * frame_height; ++i)
-            pixels.push_back({0, 0, static_cast<std::uint8_t>(f), 255});
+        for (int i = 0; i < width * frame_height; ++i) pixels.push_back({0, 0, static_cast<std::uint8_t>(f), 255});
     return png_bytes(width, frame_height * frames, pixels);
 }
 
-std::vector<unsigned char> bmp_bytes(int width, int height, int bits, const std::vector<rgba>& pixels,
-                                     bool file_header, bool top_down) {
+std::vector<unsigned char> bmp_bytes(int width, int height, int bits, const std::vector<rgba>& pixels, bool file_header,
+                                     bool top_down) {
     const int bytes_per_pixel = bits / 8;
     const int row_bytes = (width * bytes_per_pixel + 3) & ~3;
     std::vector<unsigned char> out;
@@ -75,8 +74,7 @@ std::vector<unsigned char> bmp_bytes(int width, int height, int bits, const std:
     return out;
 }
 
-VSTGUI::CRect ink_box(const VSTGUI::CDrawContext& context, const VSTGUI::CRect& area,
-                      std::uint32_t background) {
+VSTGUI::CRect ink_box(const VSTGUI::CDrawContext& context, const VSTGUI::CRect& area, std::uint32_t background) {
     VSTGUI::CRect box;
     bool any = false;
     for (int y = area.top; y < area.bottom; ++y)

@@ -22,12 +22,11 @@ std::vector<unsigned char> solid_png(int width, int height, rgba colour);
 std::vector<unsigned char> strip_png(int width, int frame_height, int frames);
 
 // A Windows bitmap of 24 or 32 bits, with or without the file header.
-std::vector<unsigned char> bmp_bytes(int width, int height, int bits, const std::vector<rgba>& pixels,
-                                     bool file_header, bool top_down);
+std::vector<unsigned char> bmp_bytes(int width, int height, int bits, const std::vector<rgba>& pixels, bool file_header,
+                                     bool top_down);
 
 // The bounding box of the pixels in `area` (buffer coordinates) that differ
 // from `background`; empty when there are none.
-VSTGUI::CRect ink_box(const VSTGUI::CDrawContext& context, const VSTGUI::CRect& area,
-                      std::uint32_t background);
+VSTGUI::CRect ink_box(const VSTGUI::CDrawContext& context, const VSTGUI::CRect& area, std::uint32_t background);
 
 }  // namespace gui_test

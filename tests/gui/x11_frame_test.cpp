@@ -178,8 +178,8 @@ TEST_F(X11Frame, ClicksAndWheelInTheWindowReachTheControlsInIdle) {
     frame.idle();
     EXPECT_FLOAT_EQ(button->getValue(), 1.0f);
     EXPECT_FLOAT_EQ(knob->getValue(), 0.5f);  // wheel to 0.1, then ctrl-click to the default
-    EXPECT_EQ(editor.log, (std::vector<std::string>{"begin 1", "changed 1", "end 1", "begin 4", "changed 4",
-                                                    "end 4", "begin 4", "changed 4", "end 4"}));
+    EXPECT_EQ(editor.log, (std::vector<std::string>{"begin 1", "changed 1", "end 1", "begin 4", "changed 4", "end 4",
+                                                    "begin 4", "changed 4", "end 4"}));
 }
 
 TEST_F(X11Frame, TwoFramesEachWithTheirOwnConnectionWorkSideBySide) {

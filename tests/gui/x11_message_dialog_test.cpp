@@ -21,8 +21,9 @@ protected:
         if (!gui_test::display_available()) GTEST_SKIP() << "no X display and no Xvfb";
         user = XOpenDisplay(nullptr);
         ASSERT_NE(user, nullptr);
-        message.text = "Linear phase FIR of 4096 samples selected and will be used the next time the plugin is "
-                       "started.";
+        message.text =
+            "Linear phase FIR of 4096 samples selected and will be used the next time the plugin is "
+            "started.";
         message.caption = "Ravelthorpe: Tessvane LE";
         message.icon = platform::message_icon::information;
     }

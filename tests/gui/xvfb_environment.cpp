@@ -27,9 +27,7 @@ bool display_answers() {
 
 class xvfb : public ::testing::Environment {
 public:
-    void SetUp() override {
-        available = display_answers() || start();
-    }
+    void SetUp() override { available = display_answers() || start(); }
     void TearDown() override {
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
@@ -51,8 +49,8 @@ private:
             dup2(null, 1);
             dup2(null, 2);
             const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-noreset", "-screen", "0", "1024x768x24",
-                   static_cast<char*>(nullptr));
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-noreset", "-screen", "0",
+                   "1024x768x24", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);

@@ -44,7 +44,10 @@ private:
     static VstIntPtr dispatch_entry(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
         editor_plugin& plugin = self(effect);
         switch (opcode) {
-            case effClose: plugin.close_editor(); delete &plugin; return 1;
+            case effClose:
+                plugin.close_editor();
+                delete &plugin;
+                return 1;
             case effGetEffectName: std::strcpy(static_cast<char*>(ptr), "Tessvane Test Editor"); return 1;
             case effGetParamName: std::strcpy(static_cast<char*>(ptr), "Level"); return 0;
             case effEditGetRect: *static_cast<ERect**>(ptr) = &plugin.rect_; return 1;

@@ -17,8 +17,10 @@ namespace {
 void append_quoted(std::string& command, const std::string& argument) {
     command += " '";
     for (char c : argument) {
-        if (c == '\'') command += "'\\''";
-        else command += c;
+        if (c == '\'')
+            command += "'\\''";
+        else
+            command += c;
     }
     command += '\'';
 }

@@ -52,8 +52,8 @@ TEST_F(MessageBoxTest, AShownMessageGoesToStderrAndToTheSinkInsteadOfThePresente
 }
 
 TEST_F(MessageBoxTest, TheMessageLogFileFromTheEnvironmentGetsOneLinePerMessage) {
-    const auto log = std::filesystem::temp_directory_path() /
-                     ("tessvane-messages-" + std::to_string(platform::current_thread_id()));
+    const auto log =
+        std::filesystem::temp_directory_path() / ("tessvane-messages-" + std::to_string(platform::current_thread_id()));
     std::filesystem::remove(log);
     int presented = 0;
     platform::set_message_presenter([&](const platform::message&) { ++presented; });

@@ -14,7 +14,8 @@ class temporary_registry_hives {
 public:
     temporary_registry_hives() {
         static int instances = 0;
-        root_ = std::string(tests_key) + "\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++instances);
+        root_ =
+            std::string(tests_key) + "\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++instances);
         user_ = create(HKEY_CURRENT_USER, root_ + "\\user");
         machine_ = create(HKEY_CURRENT_USER, root_ + "\\machine");
         RegOverridePredefKey(HKEY_CURRENT_USER, user_);
@@ -33,14 +34,17 @@ public:
 
     bool overrides_work() const { return user_ != nullptr && machine_ != nullptr; }
 
-    void create_key(platform::settings_hive hive, const char* key_path) const { RegCloseKey(create(root(hive), key_path)); }
+    void create_key(platform::settings_hive hive, const char* key_path) const {
+        RegCloseKey(create(root(hive), key_path));
+    }
 
     // Stores exactly bytes as `value` of `key_path`, creating the key.
     void put(platform::settings_hive hive, const char* key_path, const char* value, std::string_view bytes,
              DWORD type = REG_SZ) const {
         const HKEY key = create(root(hive), key_path);
         const std::string guarded = unterminated(bytes);
-        RegSetValueExA(key, value, 0, type, reinterpret_cast<const BYTE*>(guarded.data()), static_cast<DWORD>(bytes.size()));
+        RegSetValueExA(key, value, 0, type, reinterpret_cast<const BYTE*>(guarded.data()),
+                       static_cast<DWORD>(bytes.size()));
         RegCloseKey(key);
     }
 
@@ -74,10 +78,13 @@ private:
 
     static HKEY create(HKEY parent, const std::string& path) {
         HKEY key = nullptr;
-        RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr);
         return key;
     }
-    HKEY root(platform::settings_hive hive) const { return hive == platform::settings_hive::per_user ? user_ : machine_; }
+    HKEY root(platform::settings_hive hive) const {
+        return hive == platform::settings_hive::per_user ? user_ : machine_;
+    }
 
     std::string root_;
     HKEY user_ = nullptr;

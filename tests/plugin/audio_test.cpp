@@ -153,8 +153,8 @@ TEST_F(Audio, InPlaceBuffersGiveTheSameResultAsSeparateOnes) {
 }
 
 TEST_F(Audio, PeakBandMeasuresItsGainAtItsFrequency) {
-    set(12, 1.0f);   // band 3 on
-    set(14, 0.5f);   // 1805.99 Hz
+    set(12, 1.0f);      // band 3 on
+    set(14, 0.5f);      // 1805.99 Hz
     set(15, 0.90309f);  // +12 dB
     const double gain_db = std::stod(plugin.text_of(effGetParamDisplay, 15));
     EXPECT_NEAR(gain_db, 12.0, 0.01);
@@ -174,8 +174,8 @@ TEST_F(Audio, PeakBandMeasuresItsGainAtItsFrequency) {
 
 TEST_F(Audio, LowCutIsAboutSixDecibelsDownAtItsCorner) {
     set(2, 1.0f);
-    set(3, 0.75f);  // HiPass
-    set(4, 0.5f);   // 1805.99 Hz
+    set(3, 0.75f);     // HiPass
+    set(4, 0.5f);      // 1805.99 Hz
     set(6, 0.42474f);  // Q = 10^(2x)/10 = 0.707
     const std::vector<float> h = settled_impulse_response(plugin, 3 * 8192);
     EXPECT_NEAR(magnitude_db(h, 1805.99, 44100.0), -6.0, 0.5);

@@ -75,9 +75,9 @@ TEST_F(HostAdapter, IdentityStringsAreZeroFilledUpToTheirBound) {
 }
 
 TEST_F(HostAdapter, EveryOtherOpcodeAnswersZeroAndChangesNothing) {
-    const int answered_zero[] = {9,  16, 17, 18, 20, 21, 25, 27, 28, 30, 31, 32, 33, 34, 36, 37, 38, 39, 40, 41,
-                                 42, 43, 44, 46, 50, 53, 54, 55, 56, 57, 62, 64, 65, 66, 67, 68, 70, 71, 72, 74,
-                                 75, 76, 77, 78, 79, 80, 200, -1, -1000};
+    const int answered_zero[] = {9,  16, 17, 18, 20, 21, 25, 27, 28, 30, 31, 32, 33,  34, 36,   37, 38,
+                                 39, 40, 41, 42, 43, 44, 46, 50, 53, 54, 55, 56, 57,  62, 64,   65, 66,
+                                 67, 68, 70, 71, 72, 74, 75, 76, 77, 78, 79, 80, 200, -1, -1000};
     char buffer[512] = {};
     for (int opcode : answered_zero) EXPECT_EQ(plugin.dispatch(opcode, 1, 1, buffer, 1.0f), 0) << opcode;
     for (char c : buffer) ASSERT_EQ(c, 0);

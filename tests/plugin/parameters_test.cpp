@@ -24,10 +24,10 @@ protected:
 }  // namespace
 
 TEST_F(Parameters, NamesAndLabelsOfEveryIndex) {
-    const char* names[] = {"Gain",     "Filters", "Filter#1", "Mode #1", "Freq #1", "Gain #1", "Q #1",
-                           "Filter#2", "Mode #2", "Freq #2",  "Gain #2", "Q #2",    "Filter#3", "Mode #3",
-                           "Freq #3",  "Gain #3", "Q #3",     "Filter#4", "Mode #4", "Freq #4", "Gain #4",
-                           "Q #4",     "Filter#5", "Mode #5", "Freq #5",  "Gain #5", "Q #5"};
+    const char* names[] = {"Gain",     "Filters",  "Filter#1", "Mode #1",  "Freq #1", "Gain #1",  "Q #1",
+                           "Filter#2", "Mode #2",  "Freq #2",  "Gain #2",  "Q #2",    "Filter#3", "Mode #3",
+                           "Freq #3",  "Gain #3",  "Q #3",     "Filter#4", "Mode #4", "Freq #4",  "Gain #4",
+                           "Q #4",     "Filter#5", "Mode #5",  "Freq #5",  "Gain #5", "Q #5"};
     const char* slot_labels[] = {"state", "type", "Hz", "dB", "amt"};
     for (int i = 0; i < 27; ++i) {
         EXPECT_EQ(plugin.text_of(effGetParamName, i), names[i]);
@@ -87,9 +87,9 @@ TEST_F(Parameters, ModeNamesFollowEachBandsRole) {
         int band;
         float mode;
         const char* name;
-    } cases[] = {{0, 0.0f, "Peaking"}, {0, 0.5f, "HiPass"},  {0, 0.75f, "HiPass"}, {0, 1.0f, "LoShelf"},
+    } cases[] = {{0, 0.0f, "Peaking"}, {0, 0.5f, "HiPass"},   {0, 0.75f, "HiPass"}, {0, 1.0f, "LoShelf"},
                  {1, 0.75f, "HiPass"}, {2, 0.75f, "Peaking"}, {2, 1.0f, "Peaking"}, {3, 0.5f, "LoPass"},
-                 {3, 1.0f, "HiShelf"}, {4, 0.99f, "LoPass"}, {4, 0.0f, "Peaking"}};
+                 {3, 1.0f, "HiShelf"}, {4, 0.99f, "LoPass"},  {4, 0.0f, "Peaking"}};
     for (const auto& c : cases) {
         set(3 + 5 * c.band, c.mode);
         EXPECT_EQ(display(3 + 5 * c.band), c.name) << c.band << " " << c.mode;
@@ -115,8 +115,12 @@ TEST_F(Parameters, LockedInstanceStillShowsStoredSettings) {
 }
 
 TEST_F(Parameters, HostilValuesNeverBreakTheDisplays) {
-    const float hostile[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                             -std::numeric_limits<float>::infinity(), -3.0f, 7.0f, 1e-40f};
+    const float hostile[] = {std::numeric_limits<float>::quiet_NaN(),
+                             std::numeric_limits<float>::infinity(),
+                             -std::numeric_limits<float>::infinity(),
+                             -3.0f,
+                             7.0f,
+                             1e-40f};
     for (float v : hostile)
         for (int i = 0; i < 27; ++i) {
             set(i, v);

@@ -51,8 +51,7 @@ public:
     plugin_instance();
     ~plugin_instance();
     AEffect* effect() const { return effect_; }
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     std::string text_of(VstInt32 opcode, VstInt32 index = 0);
     void process(float** inputs, float** outputs, int frames);
 
@@ -74,4 +73,3 @@ void wait_until_settled(AEffect* effect, const std::function<void()>& meanwhile 
 // Waits until the worker has settled, then measures the instance's impulse
 // response on channel 0 (history flushed first).
 std::vector<float> settled_impulse_response(plugin_instance& plugin, int length);
-

@@ -148,8 +148,12 @@ TEST_F(Programs, NamesAreKeptToTwentyThreeCharacters) {
 
 TEST_F(Programs, HostileValuesInAChunkKeepTheOutputFinite) {
     std::vector<unsigned char> record = chunk(true);
-    const float hostile[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                             -std::numeric_limits<float>::infinity(), 1e30f, -1e30f, 1e-42f};
+    const float hostile[] = {std::numeric_limits<float>::quiet_NaN(),
+                             std::numeric_limits<float>::infinity(),
+                             -std::numeric_limits<float>::infinity(),
+                             1e30f,
+                             -1e30f,
+                             1e-42f};
     for (int i = 0; i < 27; ++i) std::memcpy(record.data() + 24 + 4 * i, &hostile[i % 6], 4);
     ASSERT_EQ(set_chunk(record.data(), 532, true), 1);
     std::vector<float> l(4096, 0.25f), r(4096, -0.25f), out_l(4096), out_r(4096);

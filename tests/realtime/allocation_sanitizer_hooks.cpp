@@ -5,7 +5,7 @@
 #include "allocation_tracker.h"
 
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*on_allocation)(const volatile void*, std::size_t),
-                                                          void (*on_release)(const volatile void*));
+                                                         void (*on_release)(const volatile void*));
 
 namespace {
 

@@ -116,8 +116,12 @@ TEST(AudioThreadAllocations, NoneAfterHostileParameterValuesOrWhenParametersAreS
     message_capture messages;
     running_instance plugin;
     stereo_noise audio(4096, 0.5f, 5);
-    const float hostile[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                             -std::numeric_limits<float>::infinity(), -1.0f, 2.0f, 1e30f,
+    const float hostile[] = {std::numeric_limits<float>::quiet_NaN(),
+                             std::numeric_limits<float>::infinity(),
+                             -std::numeric_limits<float>::infinity(),
+                             -1.0f,
+                             2.0f,
+                             1e30f,
                              std::numeric_limits<float>::denorm_min()};
     for (float value : hostile) {
         for (int index = 0; index < 27; ++index) plugin.set(index, value);

@@ -83,9 +83,10 @@ TEST(EngineLockWait, AudioThreadKeepsRunningWhileA65536TapResponseLoads) {
     }
     worker.join();
 
-    std::printf("longest block-lock wait %.1f us; longest convolve call of 64 frames during a load %.1f us "
-                "(%d calls), otherwise %.1f us\n",
-                longest_lock_wait, longest_call_during_load, calls_during_load, longest_call_otherwise);
+    std::printf(
+        "longest block-lock wait %.1f us; longest convolve call of 64 frames during a load %.1f us "
+        "(%d calls), otherwise %.1f us\n",
+        longest_lock_wait, longest_call_during_load, calls_during_load, longest_call_otherwise);
     ::testing::Test::RecordProperty("longest_block_lock_wait_us", std::to_string(longest_lock_wait));
     ::testing::Test::RecordProperty("longest_call_during_load_us", std::to_string(longest_call_during_load));
     EXPECT_EQ(loads_done, kLoads);

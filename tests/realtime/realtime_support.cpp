@@ -42,4 +42,3 @@ running_instance::~running_instance() { plugin_.dispatch(effMainsChanged, 0, 0);
 void running_instance::process(stereo_noise& audio, int frames) {
     effect()->processReplacing(effect(), audio.inputs, audio.outputs, frames);
 }
-

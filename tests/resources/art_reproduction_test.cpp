@@ -29,8 +29,8 @@ TEST(ArtProgram, RedrawsTheCommittedFilesByteForByte) {
         SCOPED_TRACE(file_name(b));
         const std::vector<std::uint8_t> drawn = read_bytes(folder / file_name(b));
         const std::vector<std::uint8_t> committed = read_bytes(bitmaps_dir() / file_name(b));
-        EXPECT_TRUE(drawn == committed) << "drawn " << drawn.size() << " bytes, committed "
-                                        << committed.size() << "; run the regenerate-art target";
+        EXPECT_TRUE(drawn == committed) << "drawn " << drawn.size() << " bytes, committed " << committed.size()
+                                        << "; run the regenerate-art target";
     }
     std::filesystem::remove_all(folder);
 }

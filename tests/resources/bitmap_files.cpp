@@ -7,9 +7,7 @@
 
 namespace tessvane_test {
 
-std::string file_name(const expected_bitmap& b) {
-    return std::to_string(b.id) + "." + b.extension;
-}
+std::string file_name(const expected_bitmap& b) { return std::to_string(b.id) + "." + b.extension; }
 
 std::vector<std::uint8_t> read_bytes(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);

@@ -11,8 +11,8 @@ namespace tessvane_test {
 namespace {
 
 std::uint32_t big_endian(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) |
-           (std::uint32_t{b[at + 2]} << 8) | b[at + 3];
+    return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) | (std::uint32_t{b[at + 2]} << 8) |
+           b[at + 3];
 }
 
 std::uint32_t little_endian(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) {

@@ -101,7 +101,9 @@ TEST_F(FirLengthSettingTest, TextIsParsedFromLeadingWhiteSpaceToTheFirstNonDigit
 TEST_F(FirLengthSettingTest, AZeroByteEndsTheText) {
     using namespace std::string_view_literals;
     EXPECT_EQ(read_per_user("4096\0"sv), 4096);
-    EXPECT_EQ(read_per_user("40\0" "96"sv), 40);
+    EXPECT_EQ(read_per_user("40\0"
+                            "96"sv),
+              40);
     EXPECT_EQ(read_per_user("\x00\x10\x00\x00"sv), 0) << "4096 stored as a little-endian 32-bit number";
 }
 

@@ -124,8 +124,8 @@ protected:
         _putenv_s("TESSVANE_MESSAGE_LOG", message_log.c_str());  // a real box would wait for a click
         module = LoadLibraryA(TESSVANE_PLUGIN_DLL);
         ASSERT_NE(module, nullptr) << "LoadLibrary error " << GetLastError();
-        const auto entry = reinterpret_cast<VstPluginMainProc>(
-            reinterpret_cast<void (*)()>(GetProcAddress(module, "VSTPluginMain")));
+        const auto entry =
+            reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void (*)()>(GetProcAddress(module, "VSTPluginMain")));
         ASSERT_NE(entry, nullptr);
         effect = entry(host_callback);
         ASSERT_NE(effect, nullptr);
@@ -214,8 +214,8 @@ TEST_F(WindowsEditor, ReopensAfterCloseToleratesCloseTwiceAndRefusesParentsThatA
     dispatch(effEditClose);
     EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
 
-    const HWND destroyed = CreateWindowExA(0, "STATIC", "gone", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                           nullptr, nullptr);
+    const HWND destroyed =
+        CreateWindowExA(0, "STATIC", "gone", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(destroyed);
     for (HWND bad : {destroyed, reinterpret_cast<HWND>(0x7ffe0), HWND(nullptr)}) {
         EXPECT_EQ(dispatch(effEditOpen, 0, 0, bad), 0) << bad;
@@ -308,8 +308,8 @@ TEST_F(WindowsEditor, TheWheelStepsTheKnobUnderTheMouseGivenInScreenCoordinates)
     ClientToScreen(child, &screen);
     SendMessageA(child, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
     EXPECT_NEAR(effect->getParameter(effect, 4), before + 0.1f, 1e-5f);
-    EXPECT_EQ(edit_calls, (std::vector<host_call>{
-                              {audioMasterBeginEdit, 4}, {audioMasterAutomate, 4}, {audioMasterEndEdit, 4}}));
+    EXPECT_EQ(edit_calls,
+              (std::vector<host_call>{{audioMasterBeginEdit, 4}, {audioMasterAutomate, 4}, {audioMasterEndEdit, 4}}));
 }
 
 // Everything but text is drawn by our own renderer from the same bitmaps,

@@ -115,9 +115,10 @@ void fir_cascaded_biquad::apply_band(int row, const band_values& values) {
         std::lock_guard writers(filing_mutex_);
         const unsigned sequence = filed.sequence.load(std::memory_order_relaxed);
         filed.sequence.store(sequence + 1, std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_release);
+        // Released one by one: a reader that sees any new value also sees
+        // the odd sequence, and tries again.
         const float in_order[5] = {values.on_off, values.frequency, values.gain, values.q, values.mode};
-        for (int i = 0; i < 5; ++i) filed.values[i].store(in_order[i], std::memory_order_relaxed);
+        for (int i = 0; i < 5; ++i) filed.values[i].store(in_order[i], std::memory_order_release);
         filed.sequence.store(sequence + 2, std::memory_order_release);
     }
     filed_rows_.fetch_or(1u << row, std::memory_order_release);
@@ -131,8 +132,7 @@ void fir_cascaded_biquad::take_filed_bands() const {
         float v[5];
         for (;;) {
             const unsigned before = filed.sequence.load(std::memory_order_acquire);
-            for (int i = 0; i < 5; ++i) v[i] = filed.values[i].load(std::memory_order_relaxed);
-            std::atomic_thread_fence(std::memory_order_acquire);
+            for (int i = 0; i < 5; ++i) v[i] = filed.values[i].load(std::memory_order_acquire);
             if (before % 2 == 0 && filed.sequence.load(std::memory_order_relaxed) == before) break;
         }
         for (biquad_band& band : grid_[row]) {

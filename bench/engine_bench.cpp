@@ -9,6 +9,8 @@
 //                FFT-bound cost of one stereo block.
 //   design       milliseconds of a FIR synthesis plus its load.
 #include <benchmark/benchmark.h>
+
+#include <chrono>
 #include <fftw3.h>
 #include <sched.h>
 #include <zita-convolver.h>
@@ -23,6 +25,7 @@
 
 #include "dsp/dsp.h"
 #include "dsp/fir_cascaded_biquad.h"
+#include "dsp/linear_phase_eq.h"
 #include "dsp/partitioned_convolver.h"
 #include "ratio_registry.h"
 
@@ -227,6 +230,26 @@ void design(benchmark::State& state, int fir_length) {
     for (float* buffer : buffers) dsp_free(buffer);
 }
 
+// One offline engine block (L samples) through the whole equaliser engine,
+// with a band change before it (so the block designs and loads) or without.
+void offline_block(benchmark::State& state, int fir_length, bool redesigns) {
+    dsp_init_dispatch();
+    dsp::linear_phase_eq eq(0.5f, 1.0f, [](const std::string&, dsp::failure_stage) {});
+    eq.start(fir_length, fir_length / 2);
+    const int n = fir_length / 2;
+    std::vector<float> in_l(n, 0.1f), in_r(n, 0.1f), out_l(n), out_r(n);
+    const float* in[] = {in_l.data(), in_r.data()};
+    float* out[] = {out_l.data(), out_r.data()};
+    float gain = 0.6f;
+    for (auto _ : state) {
+        if (redesigns) eq.set_band(2, {1.0f, 0.5f, gain, 0.6f, 0.0f});
+        gain = gain == 0.6f ? 0.7f : 0.6f;
+        const auto start = std::chrono::steady_clock::now();
+        eq.process(in, out, n, dsp::render_mode::offline);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+
 std::string name_of(const std::string& family, int fir_length) { return family + "/" + std::to_string(fir_length); }
 
 const bool registered = [] {
@@ -255,6 +278,16 @@ const bool registered = [] {
         const std::string redesign = name_of("design/ours", n);
         benchmark::RegisterBenchmark(redesign.c_str(), design, n)->Unit(benchmark::kMillisecond);
         bench::add_absolute("design", n, redesign, 1e-6);
+
+        const std::string plain = name_of("offline_block/plain", n), designing = name_of("offline_block/designs", n);
+        benchmark::RegisterBenchmark(plain.c_str(), offline_block, n, false)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(designing.c_str(), offline_block, n, true)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        bench::add_absolute("offline-block-ms", n, plain + "/manual_time", 1e-6);
+        bench::add_absolute("offline-block-designing-ms", n, designing + "/manual_time", 1e-6);
     }
     return true;
 }();

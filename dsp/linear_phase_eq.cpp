@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "dsp/denormals_off_scope.h"
 #include "dsp/dsp.h"
 #include "platform/clock.h"
 
@@ -87,13 +88,18 @@ void linear_phase_eq::wake_worker() {
     }
 }
 
-void linear_phase_eq::process(const float* const* inputs, float* const* outputs, int count) {
+void linear_phase_eq::process(const float* const* inputs, float* const* outputs, int count, render_mode mode) {
     if (count > max_block_ || !started()) {
         // Plain zeros: an input of NaN or infinity times 0 would not be silent.
         for (int ch = 0; ch < channel_count; ++ch) dsp_set(0.0f, outputs[ch], count);
         return;
     }
     if (clear_requested_.exchange(false, std::memory_order_relaxed) && convolver_) convolver_->clear_history();
+    // A new response takes effect only when an engine block completes, so
+    // the design waits for the call that completes one.
+    if (mode == render_mode::offline && convolver_ && count >= convolver_->samples_to_block_end() &&
+        design_if_requested())
+        designs_in_process_.fetch_add(1, std::memory_order_relaxed);
 
     for (int ch = 0; ch < channel_count; ++ch) copy_flushing_subnormals(inputs[ch], (*input_)[ch], count);
     const float filters = filters_.load(std::memory_order_relaxed);
@@ -111,8 +117,24 @@ void linear_phase_eq::process(const float* const* inputs, float* const* outputs,
 
 void linear_phase_eq::reset() {
     if (!started()) return;
-    if (convolver_) convolver_->clear_history();
+    if (convolver_) convolver_->restart();
     dry_delay_->clear();
+    design_if_requested();
+}
+
+bool linear_phase_eq::design_if_requested() {
+    std::lock_guard design(design_mutex_);
+    // Cleared before the design: a change during it asks for another.
+    if (!redesign_requested_.exchange(false)) return false;
+    // The same floating-point mode on every thread that designs, so that
+    // the worker, a reset and an offline block make the same FIR bit for bit.
+    const denormals_off_scope denormals_off;
+    if (filters_.load(std::memory_order_relaxed) > 0) {
+        design_.design_fir(designed_fir_->data(), fir_length_);
+        designs_.fetch_add(1, std::memory_order_relaxed);
+    }
+    if (convolver_) convolver_->load_response(designed_fir_->data(), fir_length_);
+    return true;
 }
 
 bool linear_phase_eq::worker_pass() {
@@ -121,17 +143,11 @@ bool linear_phase_eq::worker_pass() {
     try {
         if (redesign_requested_.load()) {
             // Changes arriving meanwhile only set the request again and are
-            // covered by this design. One raised during the design itself
-            // means one more pass, so the loaded response always follows
-            // the latest values.
+            // covered by this design; so is a request that a reset or an
+            // offline block carried out in the meantime.
             platform::sleep_ms(kCoalescingPauseMs);
-            redesign_requested_.store(false);
-            if (filters_.load(std::memory_order_relaxed) > 0) {
-                design_.design_fir(designed_fir_->data(), fir_length_);
-                designs_.fetch_add(1, std::memory_order_relaxed);
-            }
+            design_if_requested();
         }
-        if (convolver_) convolver_->load_response(designed_fir_->data(), fir_length_);
         passes_.fetch_add(1, std::memory_order_relaxed);
         busy_.store(false);
         return true;

@@ -19,15 +19,22 @@
 // - set_sample_rate, read_band, read_sections (not the audio thread): take
 //   the band grid's lock, which a design holds only while it copies the
 //   bands.
-// - reset (the host's thread, while no audio runs): silences the histories.
+// - reset (the host's thread, while no audio runs): silences the histories,
+//   starts a new engine block, and carries out a pending redesign before it
+//   returns, so the first block already has the response.
 // - The worker sleeps 50 ms after it is woken for a redesign, so a burst of
 //   changes gives one design; the engine swaps the new response in between
-//   two of its blocks.
+//   two of its blocks. In an offline block (a host rendering faster than
+//   real time) a pending redesign is instead carried out by process itself,
+//   before the block that completes the engine's block is convolved, waiting
+//   for a design the worker has under way: the response then follows the
+//   controls at every engine block, the same on every render.
 #pragma once
 
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "dsp/channel_buffers.h"
@@ -45,6 +52,10 @@ namespace dsp {
 // failure of the worker comes with an empty text.
 enum class failure_stage { start, worker };
 using failure_sink = std::function<void(const std::string& text, failure_stage stage)>;
+
+// How the host runs the audio thread: against a device's deadline, or as
+// fast as it can (an export or bounce).
+enum class render_mode { real_time, offline };
 
 class linear_phase_eq {
 public:
@@ -79,8 +90,11 @@ public:
     void request_redesign();
 
     // count samples per channel; a block longer than max_block() is
-    // answered with silence. An output may be its input.
-    void process(const float* const* inputs, float* const* outputs, int count);
+    // answered with silence. An output may be its input. Offline, this may
+    // design (see above): no allocation still, but a design's time and a
+    // wait for the worker's.
+    void process(const float* const* inputs, float* const* outputs, int count,
+                 render_mode mode = render_mode::real_time);
     void reset();
 
     int fir_length() const { return fir_length_; }
@@ -91,9 +105,11 @@ public:
     void read_sections(section_coefficients (&out)[band_count]) const { design_.read_sections(out, band_count); }
     // True from the worker's wake-up to the end of its pass.
     bool busy() const { return busy_.load(std::memory_order_relaxed); }
-    // Passes made and FIRs designed so far.
+    // Worker passes made, FIRs designed so far, and how many of those
+    // designs process made.
     int passes() const { return passes_.load(std::memory_order_relaxed); }
     int designs() const { return designs_.load(std::memory_order_relaxed); }
+    int designs_in_process() const { return designs_in_process_.load(std::memory_order_relaxed); }
     // True when the worker has no pass due and none under way: what was set
     // so far is in the loaded response (in effect from the next block).
     bool settled() const { return !wake_pending_.load() && !busy_.load(); }
@@ -101,6 +117,8 @@ public:
 private:
     bool worker_pass();
     void wake_worker();
+    // Designs and loads when a redesign is asked for; true when it did.
+    bool design_if_requested();
 
     failure_sink failures_;
     fir_cascaded_biquad design_;
@@ -113,6 +131,9 @@ private:
     std::atomic<bool> worker_lost_{false};
     std::atomic<int> passes_{0};
     std::atomic<int> designs_{0};
+    std::atomic<int> designs_in_process_{0};
+    // Held by whoever designs and loads: the worker, a reset, an offline block.
+    std::mutex design_mutex_;
 
     int fir_length_ = 0;
     int max_block_ = 0;

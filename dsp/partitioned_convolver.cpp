@@ -254,6 +254,13 @@ void partitioned_convolver::convolve_block() {
     }
 }
 
+void partitioned_convolver::restart() {
+    counted_call call(calls_in_flight_);
+    platform::scoped_lock process(process_lock_);
+    clear_history();
+    fill_position_ = 0;
+}
+
 void partitioned_convolver::clear_history() {
     counted_call call(calls_in_flight_);
     platform::scoped_lock process(process_lock_);

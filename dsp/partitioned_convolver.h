@@ -12,7 +12,7 @@
 //   new FIR under the load lock only, with its own FFT setup and work
 //   buffer, then takes the block lock just to exchange the awaiting and active
 //   spectra. The new response takes effect at the next completed block.
-// - clear_history (any thread) holds the process lock.
+// - clear_history and restart (any thread) hold the process lock.
 // - The locks are always taken in the order process, load, block.
 // - A convolve that is already waiting when destruction begins passes its
 //   input through unchanged; destruction returns only after it has left.
@@ -43,6 +43,12 @@ public:
     // Silences the input history and pending output; keeps the responses and
     // the position within the current block.
     void clear_history();
+    // The same, and the next sample starts a block: what follows is then
+    // independent of what came before.
+    void restart();
+    // Samples still to come before the current block completes (audio
+    // thread, between convolve calls).
+    int samples_to_block_end() const { return block_length_ - fill_position_; }
 
     int block_length() const { return block_length_; }
     int fir_length() const { return partition_count * block_length_; }

@@ -121,7 +121,11 @@ void tessvane_plugin::processReplacing(float** inputs, float** outputs, VstInt32
         for (int ch = 0; ch < 2; ++ch) dsp_set(0.0f, outputs[ch], frames);
         return;
     }
-    engine_->process(inputs, outputs, frames);
+    // Hosts answer this on the audio thread and cheaply; only an offline
+    // answer lets the engine design there, so that a bounce faster than real
+    // time hears every change where it was made.
+    const bool offline = call_host(audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0.0f) == kVstProcessLevelOffline;
+    engine_->process(inputs, outputs, frames, offline ? dsp::render_mode::offline : dsp::render_mode::real_time);
 }
 
 int tessvane_plugin::stored_fir_length() const { return settings::stored_fir_length(); }

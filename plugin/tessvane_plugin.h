@@ -6,8 +6,10 @@
 // Threads: construction, dispatcher opcodes and destruction on the host's
 // dispatcher thread; setParameter and getParameter on any thread, the audio
 // thread included (they store values and wake the engine's worker, never
-// waiting for a design); processReplacing on the audio thread; the editor
-// model's calls on the editor's thread.
+// waiting for a design); processReplacing on the audio thread, where it asks
+// the host for its process level (a host rendering offline gets the new
+// response designed in the block that needs it); the editor model's calls
+// on the editor's thread.
 #pragma once
 
 #include <atomic>

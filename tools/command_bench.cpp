@@ -32,7 +32,8 @@ int run_bench(std::span<char* const> arguments) {
     const AEffect& effect = *plugin->effect();
     audio_block block(effect.numInputs, effect.numOutputs, block_size);
     plugin->start(rate, block_size);
-    apply_settings(*plugin, block, options, stdout);
+    // Real time, as a host plays: the start-up design is waited for.
+    apply_settings(*plugin, block, options, true, stdout);
 
     const auto block_count = static_cast<long>(std::ceil(audio_seconds * rate / block_size));
     const auto deadline = std::chrono::duration_cast<clock::duration>(std::chrono::duration<double>(block_size / rate));

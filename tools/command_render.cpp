@@ -12,7 +12,8 @@ namespace tessvane::host {
 namespace {
 
 constexpr known_option render_options[] = {{"param", true},       {"program-chunk", true}, {"block", true},
-                                           {"sample-rate", true}, {"keep-latency", false}, {"verbose", false}};
+                                           {"sample-rate", true}, {"keep-latency", false}, {"verbose", false},
+                                           {"probe-wait", false}};
 
 int run_render(std::span<char* const> arguments) {
     const command_line options(arguments, render_options);
@@ -25,7 +26,7 @@ int run_render(std::span<char* const> arguments) {
 
     audio_reader reader(in_path);
     const auto rate = static_cast<float>(options.positive_number("sample-rate", reader.sample_rate()));
-    auto plugin = loaded_plugin::load(plugin_path, {rate, block_size, options.has("verbose"), {}});
+    auto plugin = loaded_plugin::load(plugin_path, {rate, block_size, options.has("verbose"), {}, true});
     const AEffect& effect = *plugin->effect();
     if (effect.numOutputs < 1) throw std::runtime_error(plugin_path + ": the plug-in has no outputs");
     if (effect.numInputs > 0 && reader.channels() != 1 && reader.channels() != effect.numInputs)
@@ -36,7 +37,7 @@ int run_render(std::span<char* const> arguments) {
     const auto started = std::chrono::steady_clock::now();
     audio_block block(effect.numInputs, effect.numOutputs, block_size);
     plugin->start(rate, block_size);
-    apply_settings(*plugin, block, options, stdout);
+    apply_settings(*plugin, block, options, options.has("probe-wait"), stdout);
 
     // Read after the settings: a plug-in may change its latency with them.
     const sf_count_t latency = std::max(effect.initialDelay, 0);
@@ -102,6 +103,7 @@ const command render_command{
     "render", "an audio file through the plug-in",
     "usage: tessvane-host render PLUGIN IN OUT [--param NAME_OR_INDEX=VALUE ...]\n"
     "       [--program-chunk FILE] [--block N] [--sample-rate R] [--keep-latency] [--verbose]\n"
+    "       [--probe-wait]\n"
     "\n"
     "Reads IN (any format libsndfile reads; a mono file feeds every input),\n"
     "streams it through the plug-in's processReplacing in blocks of N frames\n"
@@ -113,15 +115,18 @@ const command render_command{
     "--program-chunk loads FILE's bytes as a program chunk (effSetChunk) first;\n"
     "the render fails if the plug-in refuses it.\n"
     "\n"
-    "Before the first audible sample the host waits until the plug-in's sound\n"
-    "follows these settings, since a plug-in may design its filter in the\n"
-    "background: it probes the impulse response (a unit impulse and silence,\n"
-    "after suspend and resume) every few milliseconds until two probes in a\n"
-    "row agree (to 1e-5 of the peak) and differ from the response it settled on before, or\n"
-    "have matched that for a second. It waits so once after starting the\n"
+    "The host renders offline: it answers the process level query\n"
+    "(audioMasterGetCurrentProcessLevel) with 4, as a DAW does when it bounces,\n"
+    "and sets everything before it resumes the plug-in, so a plug-in that\n"
+    "honours that has its sound in place from the first block (Tessvane LE\n"
+    "does). For one that designs in the background all the same,\n"
+    "--probe-wait makes the host wait until its sound follows the settings:\n"
+    "it probes the impulse response (a unit impulse and silence, after\n"
+    "suspend and resume) every few milliseconds until two probes in a row\n"
+    "agree (to 1e-5 of the peak) and differ from the response it settled on\n"
+    "before, or have matched that for a second; once after starting the\n"
     "plug-in and once after applying the settings; after 10 s it warns and\n"
-    "goes on. Then the plug-in is suspended and resumed once more to clear\n"
-    "the probes' history.\n"
+    "goes on.\n"
     "\n"
     "After the input, the plug-in's initial delay in silence is fed so that the\n"
     "whole signal comes out; that delay is cut from the start of OUT unless\n"

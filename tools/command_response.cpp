@@ -17,7 +17,7 @@ namespace tessvane::host {
 namespace {
 
 constexpr known_option response_options[] = {
-    {"param", true}, {"program-chunk", true}, {"sample-rate", true}, {"size", true}};
+    {"param", true}, {"program-chunk", true}, {"sample-rate", true}, {"size", true}, {"probe-wait", false}};
 constexpr VstInt32 block_size = 512;
 // Past the latency, room for the longest filter a plug-in is likely to add.
 constexpr std::size_t response_margin = 8192;
@@ -114,13 +114,13 @@ int run_response(std::span<char* const> arguments) {
     const double nyquist = rate / 2.0;
     if (nyquist <= 20.0) throw usage_error("--sample-rate must be above 40 Hz");
 
-    auto plugin = loaded_plugin::load(plugin_path, {static_cast<float>(rate), block_size, false, {}});
+    auto plugin = loaded_plugin::load(plugin_path, {static_cast<float>(rate), block_size, false, {}, true});
     const AEffect& effect = *plugin->effect();
     if (effect.numInputs < 1 || effect.numOutputs < 1)
         throw std::runtime_error(plugin_path + ": the plug-in needs an input and an output to have a response");
     audio_block block(effect.numInputs, effect.numOutputs, block_size);
     plugin->start(static_cast<float>(rate), block_size);
-    apply_settings(*plugin, block, options, stdout);
+    apply_settings(*plugin, block, options, options.has("probe-wait"), stdout);
 
     // Read after the settings: a plug-in may change its latency with them.
     const VstInt32 latency = std::max(effect.initialDelay, 0);
@@ -170,20 +170,21 @@ int run_response(std::span<char* const> arguments) {
 
 }  // namespace
 
-const command response_command{"response", "plot the plug-in's magnitude response as a PNG",
-                               "usage: tessvane-host response PLUGIN OUT.png [--param NAME_OR_INDEX=VALUE ...]\n"
-                               "       [--program-chunk FILE] [--sample-rate R] [--size WxH]\n"
-                               "\n"
-                               "Applies the settings as render does (and waits the same way until the\n"
-                               "plug-in's sound follows them), feeds a unit impulse on every input and\n"
-                               "silence after it (a power of two of at least 4 times the latency plus\n"
-                               "8192 samples), and plots the magnitude of output 1 (and output 2 where\n"
-                               "it differs by more than 0.01 dB) in dB over log frequency from 20 Hz to\n"
-                               "Nyquist, as a WIDTHxHEIGHT PNG (default 960x540). The plug-in runs at\n"
-                               "R Hz (default 44100).\n"
-                               "\n"
-                               "Prints the magnitude at 100 Hz, 1 kHz and 10 kHz, the peak gain and its\n"
-                               "frequency, and the latency.\n",
-                               run_response};
+const command response_command{
+    "response", "plot the plug-in's magnitude response as a PNG",
+    "usage: tessvane-host response PLUGIN OUT.png [--param NAME_OR_INDEX=VALUE ...]\n"
+    "       [--program-chunk FILE] [--sample-rate R] [--size WxH] [--probe-wait]\n"
+    "\n"
+    "Applies the settings as render does (offline, and with --probe-wait\n"
+    "waiting the same way until the plug-in's sound follows them), feeds a unit impulse on every input and\n"
+    "silence after it (a power of two of at least 4 times the latency plus\n"
+    "8192 samples), and plots the magnitude of output 1 (and output 2 where\n"
+    "it differs by more than 0.01 dB) in dB over log frequency from 20 Hz to\n"
+    "Nyquist, as a WIDTHxHEIGHT PNG (default 960x540). The plug-in runs at\n"
+    "R Hz (default 44100).\n"
+    "\n"
+    "Prints the magnitude at 100 Hz, 1 kHz and 10 kHz, the peak gain and its\n"
+    "frequency, and the latency.\n",
+    run_response};
 
 }  // namespace tessvane::host

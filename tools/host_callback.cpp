@@ -80,7 +80,8 @@ VstIntPtr host_callback::default_answer(const host_call& call) {
         case audioMasterGetSampleRate: return static_cast<VstIntPtr>(sample_rate());
         case audioMasterGetBlockSize: return block_size();
         case audioMasterGetCurrentProcessLevel:
-            return audio_thread_depth > 0 ? kVstProcessLevelRealtime : kVstProcessLevelUser;
+            if (audio_thread_depth == 0) return kVstProcessLevelUser;
+            return offline_.load() ? kVstProcessLevelOffline : kVstProcessLevelRealtime;
         case audioMasterGetVendorString: copy_bounded(call.ptr, "Tessvane", kVstMaxVendorStrLen); return 1;
         case audioMasterGetProductString: copy_bounded(call.ptr, "Tessvane Host", kVstMaxProductStrLen); return 1;
         case audioMasterGetVendorVersion: return host_vendor_version;

@@ -27,6 +27,8 @@ struct host_settings {
     bool verbose = false;
     // Installed before the entry point runs, so it sees every call.
     host_call_handler handler;
+    // Audio runs offline (as an export does) rather than in real time.
+    bool offline = false;
 };
 
 class loaded_plugin {

@@ -77,13 +77,14 @@ parameter_assignment resolve_assignment(loaded_plugin& plugin, const std::string
     return {find_parameter(plugin, key), value};
 }
 
-void apply_settings(loaded_plugin& plugin, audio_block& block, const command_line& options, std::FILE* report) {
+void apply_settings(loaded_plugin& plugin, audio_block& block, const command_line& options, bool probe,
+                    std::FILE* report) {
     // Resolved first, so that a mistake costs no waiting.
     std::vector<parameter_assignment> assignments;
     for (const auto& text : options.values("param")) assignments.push_back(resolve_assignment(plugin, text));
 
     redesign_wait wait(plugin, block);
-    report_wait(wait.until_settled(), "start", report);
+    if (probe) report_wait(wait.until_settled(), "start", report);
     const auto chunk = options.value("program-chunk");
     if (chunk) load_program_chunk(plugin, *chunk, report);
     for (const auto& [index, value] : assignments) {
@@ -92,7 +93,7 @@ void apply_settings(loaded_plugin& plugin, audio_block& block, const command_lin
                      static_cast<double>(value), plugin.parameter_display(index).c_str(),
                      plugin.parameter_label(index).c_str());
     }
-    if (chunk || !assignments.empty()) report_wait(wait.until_settled(), "settings", report);
+    if (probe && (chunk || !assignments.empty())) report_wait(wait.until_settled(), "settings", report);
     plugin.flush();
 }
 

@@ -19,10 +19,13 @@ struct parameter_assignment {
 // matches it ignoring case and surrounding blanks. Throws usage_error.
 parameter_assignment resolve_assignment(loaded_plugin& plugin, const std::string& text);
 
-// On a running plug-in: waits for its start-up design to be heard, loads
-// --program-chunk, sets every --param, reports each on report, waits for the
-// sound to follow them (redesign_wait) and flushes the plug-in. Throws std::runtime_error when the plug-in refuses
-// the chunk.
-void apply_settings(loaded_plugin& plugin, audio_block& block, const command_line& options, std::FILE* report);
+// On a running plug-in: loads --program-chunk, sets every --param, reports
+// each on report and flushes the plug-in (suspend and resume). With probe it
+// also waits for the sound to follow them (redesign_wait), once before and
+// once after the settings, for a plug-in that designs in the background even
+// when the host renders offline. Throws std::runtime_error when the plug-in
+// refuses the chunk.
+void apply_settings(loaded_plugin& plugin, audio_block& block, const command_line& options, bool probe,
+                    std::FILE* report);
 
 }  // namespace tessvane::host

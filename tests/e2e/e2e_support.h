@@ -29,5 +29,6 @@ private:
 
 std::unique_ptr<tessvane::host::loaded_plugin> load_plugin(tessvane::host::host_settings settings = {});
 
-// Impulse response of channel 0 once the IR worker has had time to finish.
+// Impulse response of channel 0 after a suspend and resume, which puts the
+// response for the current settings in place.
 std::vector<float> impulse_response(tessvane::host::loaded_plugin& plugin, int length, int block);

@@ -15,10 +15,11 @@ constexpr std::size_t plugin_delay = 37;  // the delay test plug-in's initial de
 
 class HostRender : public ::testing::Test {
 protected:
-    // Renders input through the delay test plug-in; the run must succeed.
+    // Renders input through the delay test plug-in, which designs in the
+    // background even offline, so the host probes; the run must succeed.
     audio render(const audio& input, std::vector<std::string> options = {}) {
         write_audio(in_path, input);
-        std::vector<std::string> arguments{"render", DELAY_TEST_PLUGIN, in_path, out_path};
+        std::vector<std::string> arguments{"render", DELAY_TEST_PLUGIN, in_path, out_path, "--probe-wait"};
         arguments.insert(arguments.end(), options.begin(), options.end());
         last = run_host(arguments);
         EXPECT_EQ(last.status, 0) << last.err;
@@ -27,7 +28,7 @@ protected:
 
     host_run render_failing(const audio& input, std::vector<std::string> options) {
         write_audio(in_path, input);
-        std::vector<std::string> arguments{"render", DELAY_TEST_PLUGIN, in_path, out_path};
+        std::vector<std::string> arguments{"render", DELAY_TEST_PLUGIN, in_path, out_path, "--probe-wait"};
         arguments.insert(arguments.end(), options.begin(), options.end());
         return run_host(arguments);
     }
@@ -61,11 +62,16 @@ TEST_F(HostRender, KeepsTheLatencyAndTheWholeTailWhenAsked) {
     EXPECT_THAT(last.out, HasSubstr("latency 37 samples kept"));
 }
 
-TEST_F(HostRender, WaitsUntilTheBackgroundDesignIsHeardBeforeTheFirstSample) {
+TEST_F(HostRender, ProbesUntilTheBackgroundDesignIsHeardOnlyWhenAsked) {
     // The plug-in is silent until its worker has applied the gain.
     const audio input = noise(2, 3000);
     expect_scaled_copy(render(input), input, 1.0f);
     EXPECT_THAT(last.out, HasSubstr("response settled"));
+
+    write_audio(in_path, input);
+    const host_run offline = run_host({"render", DELAY_TEST_PLUGIN, in_path, out_path});
+    ASSERT_EQ(offline.status, 0) << offline.err;
+    EXPECT_THAT(offline.out, ::testing::Not(HasSubstr("response settled")));
 }
 
 TEST_F(HostRender, GivesIdenticalOutputForEveryBlockSize) {

@@ -27,7 +27,7 @@ double printed_peak_db(const std::string& out) {
 TEST(HostResponse, ShowsAFlatResponseAtTheRequestedSize) {
     const temp_folder folder;
     const std::string plot = folder.file("flat.png");
-    const host_run run = run_host({"response", DELAY_TEST_PLUGIN, plot, "--size", "640x360"});
+    const host_run run = run_host({"response", DELAY_TEST_PLUGIN, plot, "--size", "640x360", "--probe-wait"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NEAR(printed_peak_db(run.out), 0.0, 0.01) << run.out;
     EXPECT_THAT(run.out, HasSubstr("magnitude at 1000 Hz: +0.00 dB"));
@@ -40,7 +40,8 @@ TEST(HostResponse, ShowsAFlatResponseAtTheRequestedSize) {
 TEST(HostResponse, MeasuresTheGainThatTheParametersSet) {
     // Gain 0.25 halves the signal: -6.02 dB everywhere.
     const temp_folder folder;
-    const host_run run = run_host({"response", DELAY_TEST_PLUGIN, folder.file("half.png"), "--param", "gain=0.25"});
+    const host_run run =
+        run_host({"response", DELAY_TEST_PLUGIN, folder.file("half.png"), "--param", "gain=0.25", "--probe-wait"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NEAR(printed_peak_db(run.out), 20.0 * std::log10(0.5), 0.01) << run.out;
 }

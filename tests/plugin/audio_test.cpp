@@ -222,26 +222,63 @@ TEST_F(Audio, HostileParameterValuesKeepTheOutputFinite) {
     }
 }
 
-TEST_F(Audio, StreamingWhileRedesigningEndsWithTheLatestResponse) {
-    set(12, 1.0f);
-    std::atomic<bool> done{false};
-    std::thread knob([&] {
-        for (int i = 0; !done; ++i) {
-            set(14, 0.3f + 0.4f * float(i % 100) / 100.0f);
-            set(15, 0.6f + 0.3f * float(i % 37) / 37.0f);
-            std::this_thread::sleep_for(std::chrono::milliseconds(3));
-        }
-    });
-    const stereo input = noise(48000 * 3, 5);
-    const stereo out = stream(input, [](int) { return 64; });
-    done = true;
-    knob.join();
-    for (int i = 0; i < static_cast<int>(out.left.size()); ++i) ASSERT_TRUE(std::isfinite(out.left[i]));
+// The host's answer to the process level for the scope's life.
+class answered_process_level {
+public:
+    explicit answered_process_level(VstIntPtr level) { the_host.process_level = level; }
+    ~answered_process_level() { the_host.process_level = 0; }
+    answered_process_level(const answered_process_level&) = delete;
+    answered_process_level& operator=(const answered_process_level&) = delete;
+};
 
-    set(14, 0.5f);
-    set(15, 0.88f);
-    const double expected = std::stod(plugin.text_of(effGetParamDisplay, 15));
-    EXPECT_NEAR(magnitude_db(settled_impulse_response(plugin, 3 * 8192), 1805.99, 44100.0), expected, 0.2);
+TEST_F(Audio, StreamingWhileRedesigningEndsWithTheLatestResponseInRealTimeAndOffline) {
+    set(12, 1.0f);
+    for (VstIntPtr level : {kVstProcessLevelRealtime, kVstProcessLevelOffline}) {
+        const answered_process_level answered(level);
+        std::atomic<bool> done{false};
+        std::thread knob([&] {
+            for (int i = 0; !done; ++i) {
+                set(14, 0.3f + 0.4f * float(i % 100) / 100.0f);
+                set(15, 0.6f + 0.3f * float(i % 37) / 37.0f);
+                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            }
+        });
+        const stereo input = noise(48000 * 3, 5);
+        const stereo out = stream(input, [](int) { return 64; });
+        done = true;
+        knob.join();
+        for (int i = 0; i < static_cast<int>(out.left.size()); ++i) ASSERT_TRUE(std::isfinite(out.left[i]));
+
+        set(14, 0.5f);
+        set(15, 0.88f);
+        const double expected = std::stod(plugin.text_of(effGetParamDisplay, 15));
+        EXPECT_NEAR(magnitude_db(settled_impulse_response(plugin, 3 * 8192), 1805.99, 44100.0), expected, 0.2);
+    }
+}
+
+// Only an answer of 4 (offline) lets a design run on the audio thread; an
+// unknown, real-time or nonsensical answer leaves every design to the worker.
+TEST_F(Audio, OnlyAnOfflineHostGetsDesignsOnTheAudioThread) {
+    const dsp::linear_phase_eq& engine = *object_of(plugin.effect()).engine();
+    set(12, 1.0f);
+    const stereo input = noise(3 * 4096, 6);
+    for (VstIntPtr level : {VstIntPtr(0), VstIntPtr(1), VstIntPtr(2), VstIntPtr(3), VstIntPtr(-1), VstIntPtr(99)}) {
+        const answered_process_level answered(level);
+        for (int change = 0; change < 3; ++change) {
+            set(15, 0.6f + 0.1f * float(change));
+            stream(input, [](int) { return 256; });
+        }
+        wait_until_settled(plugin.effect());
+        EXPECT_EQ(engine.designs_in_process(), 0) << level;
+    }
+    // Offline, the block that completes an engine block designs, unless the
+    // worker's pause ended first; in ten tries it cannot always have.
+    const answered_process_level offline(kVstProcessLevelOffline);
+    for (int change = 0; change < 10 && engine.designs_in_process() == 0; ++change) {
+        set(15, 0.6f + 0.03f * float(change));
+        stream(input, [](int) { return 4096; });
+    }
+    EXPECT_GE(engine.designs_in_process(), 1);
 }
 
 TEST(AudioShutdown, DestroyingDuringALongDesignWaitsForIt) {

@@ -35,6 +35,7 @@ VstIntPtr VSTCALLBACK test_host_callback(AEffect*, VstInt32 opcode, VstInt32, Vs
         case audioMasterAutomate: ++the_host.automate_calls; return 1;
         case audioMasterBeginEdit: ++the_host.begin_edit_calls; return 1;
         case audioMasterEndEdit: ++the_host.end_edit_calls; return 1;
+        case audioMasterGetCurrentProcessLevel: return the_host.process_level;
         default: return 0;
     }
 }

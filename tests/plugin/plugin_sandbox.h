@@ -32,12 +32,14 @@ private:
     std::vector<captured_message> messages_;
 };
 
-// A host: answers the version query with 2400 and records automation.
+// A host: answers the version query with 2400 and the process level with
+// process_level, and records automation.
 struct host_record {
     std::atomic<int> automate_calls{0};
     std::atomic<int> begin_edit_calls{0};
     std::atomic<int> end_edit_calls{0};
     VstIntPtr version_answer = 2400;
+    std::atomic<VstIntPtr> process_level{0};
 };
 extern host_record the_host;
 VstIntPtr VSTCALLBACK test_host_callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

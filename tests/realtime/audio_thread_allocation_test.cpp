@@ -137,3 +137,23 @@ TEST(AudioThreadAllocations, NoneAfterHostileParameterValuesOrWhenParametersAreS
     }
     expect_none(allocation_tracker::audio_thread_counts());
 }
+
+TEST(AudioThreadAllocations, NoneInAnOfflineBlockThatDesigns) {
+    settings_sandbox settings("8192");
+    message_capture messages;
+    running_instance plugin;
+    the_host.process_level = kVstProcessLevelOffline;
+    stereo_noise audio(4096, 0.5f, 6);
+    plugin.set(12, 1.0f);
+    allocation_tracker::reset();
+    {
+        const audio_thread_scope audio_thread;
+        for (int i = 0; i < 8; ++i) {
+            plugin.set(15, 0.6f + 0.05f * float(i));
+            plugin.process(audio, 4096);  // a whole engine block: it designs
+        }
+    }
+    the_host.process_level = 0;
+    EXPECT_GT(plugin.engine().designs_in_process(), 0);
+    expect_none(allocation_tracker::audio_thread_counts());
+}

@@ -1,0 +1,136 @@
+// A bounce as a DAW makes one: open, sample rate and block size,
+// parameters, resume, then blocks as fast as it can with the process level
+// answered "offline". The sound must be there from the first block after the
+// latency, a change must be heard by the engine block boundary after it, and
+// every bounce must be the same, bit for bit.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace {
+
+using tessvane::host::loaded_plugin;
+
+constexpr float kRate = 48000.0f;
+constexpr int kBlock = 512;
+constexpr float kTwelveDecibels = 0.90309f;  // "Gain #3" for +12 dB
+
+struct stereo {
+    std::vector<float> left, right;
+};
+
+stereo noise(int frames) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> value(-0.5f, 0.5f);
+    stereo s{std::vector<float>(frames), std::vector<float>(frames)};
+    for (int i = 0; i < frames; ++i) {
+        s.left[i] = value(random);
+        s.right[i] = value(random);
+    }
+    return s;
+}
+
+class OfflineBounce : public ::testing::TestWithParam<int> {
+protected:
+    int fir_length() const { return GetParam(); }
+    int engine_block() const { return fir_length() / 2; }
+
+    std::unique_ptr<loaded_plugin> open() {
+        tessvane::host::host_settings settings;
+        settings.sample_rate = kRate;
+        settings.block_size = kBlock;
+        settings.offline = true;
+        auto plugin = loaded_plugin::load(TESSVANE_PLUGIN_PATH, std::move(settings));
+        plugin->configure(kRate, kBlock);
+        set_up(*plugin);
+        plugin->resume();
+        return plugin;
+    }
+    // Band 3 on as a peak at 1.8 kHz, Q 1, 0 dB.
+    static void set_up(loaded_plugin& plugin) {
+        plugin.set_parameter(12, 1.0f);
+        plugin.set_parameter(14, 0.5f);
+        plugin.set_parameter(15, 0.5f);
+    }
+
+    // The input in host blocks; band 3 goes to +12 dB before the block that
+    // starts at change_at (never, when negative).
+    stereo bounce(loaded_plugin& plugin, int change_at = -1) {
+        stereo out{std::vector<float>(input.left.size()), std::vector<float>(input.left.size())};
+        for (int done = 0; done < int(input.left.size()); done += kBlock) {
+            if (done == change_at) plugin.set_parameter(15, kTwelveDecibels);
+            float* ins[] = {input.left.data() + done, input.right.data() + done};
+            float* outs[] = {out.left.data() + done, out.right.data() + done};
+            plugin.process(ins, outs, kBlock);
+        }
+        return out;
+    }
+
+    // 3 s of input, then room for the boundary after it, one engine block
+    // and a margin, in whole host blocks.
+    int change_at() const { return 3 * int(kRate) / kBlock * kBlock; }
+    int boundary_after_change() const { return (change_at() + engine_block() - 1) / engine_block() * engine_block(); }
+
+    e2e_sandbox sandbox{std::to_string(GetParam())};
+    stereo input = noise((boundary_after_change() + engine_block() + 8 * kBlock) / kBlock * kBlock);
+};
+
+TEST_P(OfflineBounce, SoundsFromTheFirstBlockAfterTheLatency) {
+    auto plugin = open();
+    const stereo out = bounce(*plugin);
+    const int latency = plugin->effect()->initialDelay;
+    ASSERT_EQ(latency, fir_length());
+    double heard = 0.0, fed = 0.0;
+    for (int t = latency; t < latency + kBlock; ++t) {
+        heard += double(out.left[t]) * out.left[t];
+        fed += double(input.left[t - latency]) * input.left[t - latency];
+    }
+    // A peak of 0 dB: the FIR's centre tap alone carries nearly all of it.
+    EXPECT_NEAR(10.0 * std::log10(heard / fed), 0.0, 0.5);
+    EXPECT_TRUE(sandbox.messages().empty());
+}
+
+TEST_P(OfflineBounce, AChangeIsHeardFromTheEngineBlockBoundaryAfterIt) {
+    auto unchanged = open();
+    const stereo before = bounce(*unchanged);
+    auto changed = open();
+    const stereo with_change = bounce(*changed, change_at());
+    auto from_start = open();
+    from_start->set_parameter(15, kTwelveDecibels);
+    from_start->flush();
+    const stereo boosted = bounce(*from_start);
+
+    const int b = boundary_after_change();
+    for (int t = 0; t < b; ++t) ASSERT_EQ(with_change.left[t], before.left[t]) << t;
+    bool differs = false;
+    for (int t = b; t < b + engine_block() && !differs; ++t) differs = with_change.left[t] != before.left[t];
+    EXPECT_TRUE(differs) << "nothing changed in the engine block after the boundary";
+    // Once the old response's last block has left the output, the bounce is
+    // the one with the change made before it began.
+    for (int t = b + engine_block(); t < int(input.left.size()); ++t) {
+        ASSERT_EQ(with_change.left[t], boosted.left[t]) << t;
+        ASSERT_EQ(with_change.right[t], boosted.right[t]) << t;
+    }
+}
+
+TEST_P(OfflineBounce, EveryBounceIsTheSameFreshOrAfterSuspendAndResume) {
+    auto plugin = open();
+    const stereo first = bounce(*plugin, change_at());
+    EXPECT_EQ(bounce(*open(), change_at()).left, first.left);
+    plugin->suspend();
+    set_up(*plugin);
+    plugin->resume();
+    const stereo again = bounce(*plugin, change_at());
+    EXPECT_EQ(again.left, first.left);
+    EXPECT_EQ(again.right, first.right);
+}
+
+INSTANTIATE_TEST_SUITE_P(FirLengths, OfflineBounce, ::testing::Values(8192, 65536),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
+
+}  // namespace

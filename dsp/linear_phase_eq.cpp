@@ -95,10 +95,13 @@ void linear_phase_eq::process(const float* const* inputs, float* const* outputs,
         return;
     }
     if (clear_requested_.exchange(false, std::memory_order_relaxed) && convolver_) convolver_->clear_history();
+    const bool offline =
+        mode == render_mode::offline ||
+        (mode == render_mode::unknown &&
+         pace_.offline_after(host_pace::clock::now(), count, sample_rate_hz_.load(std::memory_order_relaxed)));
     // A new response takes effect only when an engine block completes, so
     // the design waits for the call that completes one.
-    if (mode == render_mode::offline && convolver_ && count >= convolver_->samples_to_block_end() &&
-        design_if_requested())
+    if (offline && convolver_ && count >= convolver_->samples_to_block_end() && design_if_requested())
         designs_in_process_.fetch_add(1, std::memory_order_relaxed);
 
     for (int ch = 0; ch < channel_count; ++ch) copy_flushing_subnormals(inputs[ch], (*input_)[ch], count);
@@ -119,6 +122,7 @@ void linear_phase_eq::reset() {
     if (!started()) return;
     if (convolver_) convolver_->restart();
     dry_delay_->clear();
+    pace_.reset();
     design_if_requested();
 }
 

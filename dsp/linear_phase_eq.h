@@ -41,6 +41,7 @@
 #include "dsp/dry_delay_line.h"
 #include "dsp/eq_layout.h"
 #include "dsp/fir_cascaded_biquad.h"
+#include "dsp/host_pace.h"
 #include "dsp/partitioned_convolver.h"
 #include "dsp/redesign_worker.h"
 
@@ -54,8 +55,9 @@ enum class failure_stage { start, worker };
 using failure_sink = std::function<void(const std::string& text, failure_stage stage)>;
 
 // How the host runs the audio thread: against a device's deadline, or as
-// fast as it can (an export or bounce).
-enum class render_mode { real_time, offline };
+// fast as it can (an export or bounce), or unknown: judged then from how
+// fast the blocks arrive (host_pace.h).
+enum class render_mode { real_time, offline, unknown };
 
 class linear_phase_eq {
 public:
@@ -85,7 +87,10 @@ public:
     void set_filters(float v);
     // A band's five normalised values; asks for a design while filters are on.
     void set_band(int band, const band_values& values);
-    void set_sample_rate(int hz) { design_.set_sample_rate(hz); }
+    void set_sample_rate(int hz) {
+        sample_rate_hz_.store(hz, std::memory_order_relaxed);
+        design_.set_sample_rate(hz);
+    }
     // Asks the worker for a design of the bands as they are now.
     void request_redesign();
 
@@ -123,6 +128,7 @@ private:
     failure_sink failures_;
     fir_cascaded_biquad design_;
     std::atomic<float> gain_;
+    std::atomic<int> sample_rate_hz_{44100};
     std::atomic<float> filters_;
     std::atomic<bool> clear_requested_{false};
     std::atomic<bool> redesign_requested_{false};
@@ -143,6 +149,7 @@ private:
     std::unique_ptr<dry_delay_line> dry_delay_;
     std::unique_ptr<partitioned_convolver> convolver_;
     std::unique_ptr<redesign_worker> worker_;
+    host_pace pace_;  // audio thread, and reset
 };
 
 }  // namespace dsp

@@ -121,11 +121,22 @@ void tessvane_plugin::processReplacing(float** inputs, float** outputs, VstInt32
         for (int ch = 0; ch < 2; ++ch) dsp_set(0.0f, outputs[ch], frames);
         return;
     }
-    // Hosts answer this on the audio thread and cheaply; only an offline
-    // answer lets the engine design there, so that a bounce faster than real
-    // time hears every change where it was made.
-    const bool offline = call_host(audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0.0f) == kVstProcessLevelOffline;
-    engine_->process(inputs, outputs, frames, offline ? dsp::render_mode::offline : dsp::render_mode::real_time);
+    engine_->process(inputs, outputs, frames, host_render_mode());
+}
+
+// Hosts answer this on the audio thread, and cheaply. Offline lets the
+// engine design there, so that a bounce faster than real time hears every
+// change where it was made. Some hosts answer 0 even while they export
+// (Ardour) and JUCE-based ones answer 0 in real time too: for those, and for
+// any answer outside 1 to 4, the engine judges from the blocks' pace.
+dsp::render_mode tessvane_plugin::host_render_mode() {
+    switch (call_host(audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0.0f)) {
+        case kVstProcessLevelOffline: return dsp::render_mode::offline;
+        case kVstProcessLevelUser:
+        case kVstProcessLevelRealtime:
+        case kVstProcessLevelPrefetch: return dsp::render_mode::real_time;
+        default: return dsp::render_mode::unknown;
+    }
 }
 
 int tessvane_plugin::stored_fir_length() const { return settings::stored_fir_length(); }

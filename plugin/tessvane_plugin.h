@@ -8,7 +8,8 @@
 // thread included (they store values and wake the engine's worker, never
 // waiting for a design); processReplacing on the audio thread, where it asks
 // the host for its process level (a host rendering offline gets the new
-// response designed in the block that needs it); the editor model's calls
+// response designed in the block that needs it, and so does one that does
+// not say but delivers blocks faster than real time); the editor model's calls
 // on the editor's thread.
 #pragma once
 
@@ -77,6 +78,7 @@ private:
     void request_redesign();
     void enter_locked_state() { processing_enabled.store(false, std::memory_order_relaxed); }
     void report_engine_failure(const std::string& text, dsp::failure_stage stage);
+    dsp::render_mode host_render_mode();
 
     std::unique_ptr<program_record[]> programs;
     mutable std::atomic<program_record*> current_program{nullptr};

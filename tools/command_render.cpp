@@ -26,7 +26,8 @@ int run_render(std::span<char* const> arguments) {
 
     audio_reader reader(in_path);
     const auto rate = static_cast<float>(options.positive_number("sample-rate", reader.sample_rate()));
-    auto plugin = loaded_plugin::load(plugin_path, {rate, block_size, options.has("verbose"), {}, true});
+    auto plugin =
+        loaded_plugin::load(plugin_path, {rate, block_size, options.has("verbose"), {}, kVstProcessLevelOffline});
     const AEffect& effect = *plugin->effect();
     if (effect.numOutputs < 1) throw std::runtime_error(plugin_path + ": the plug-in has no outputs");
     if (effect.numInputs > 0 && reader.channels() != 1 && reader.channels() != effect.numInputs)

@@ -114,7 +114,8 @@ int run_response(std::span<char* const> arguments) {
     const double nyquist = rate / 2.0;
     if (nyquist <= 20.0) throw usage_error("--sample-rate must be above 40 Hz");
 
-    auto plugin = loaded_plugin::load(plugin_path, {static_cast<float>(rate), block_size, false, {}, true});
+    auto plugin =
+        loaded_plugin::load(plugin_path, {static_cast<float>(rate), block_size, false, {}, kVstProcessLevelOffline});
     const AEffect& effect = *plugin->effect();
     if (effect.numInputs < 1 || effect.numOutputs < 1)
         throw std::runtime_error(plugin_path + ": the plug-in needs an input and an output to have a response");

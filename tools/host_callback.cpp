@@ -81,7 +81,7 @@ VstIntPtr host_callback::default_answer(const host_call& call) {
         case audioMasterGetBlockSize: return block_size();
         case audioMasterGetCurrentProcessLevel:
             if (audio_thread_depth == 0) return kVstProcessLevelUser;
-            return offline_.load() ? kVstProcessLevelOffline : kVstProcessLevelRealtime;
+            return audio_process_level_.load();
         case audioMasterGetVendorString: copy_bounded(call.ptr, "Tessvane", kVstMaxVendorStrLen); return 1;
         case audioMasterGetProductString: copy_bounded(call.ptr, "Tessvane Host", kVstMaxProductStrLen); return 1;
         case audioMasterGetVendorVersion: return host_vendor_version;

@@ -77,9 +77,9 @@ public:
 
     // Prints every reported edit to stderr.
     void set_verbose(bool verbose) { verbose_.store(verbose); }
-    // The process level answered on the audio thread: offline (an export,
-    // as fast as it can) or real time.
-    void set_offline(bool offline) { offline_.store(offline); }
+    // The process level answered on the audio thread: real time (2) unless
+    // told otherwise, offline (4) for an export as fast as it can.
+    void set_audio_process_level(VstIntPtr level) { audio_process_level_.store(level); }
     void set_handler(host_call_handler handler);
 
     std::vector<edit_event> edit_events() const;
@@ -102,7 +102,7 @@ private:
     std::atomic<float> sample_rate_{44100.0f};
     std::atomic<VstInt32> block_size_{512};
     std::atomic<bool> verbose_{false};
-    std::atomic<bool> offline_{false};
+    std::atomic<VstIntPtr> audio_process_level_{kVstProcessLevelRealtime};
     std::atomic<int> io_changes_{0};
 
     mutable std::mutex handler_mutex_;

@@ -23,7 +23,7 @@ std::unique_ptr<loaded_plugin> loaded_plugin::load(const std::string& path, host
     host->set_sample_rate(settings.sample_rate);
     host->set_block_size(settings.block_size);
     host->set_verbose(settings.verbose);
-    host->set_offline(settings.offline);
+    host->set_audio_process_level(settings.audio_process_level);
     host->set_handler(std::move(settings.handler));
     // The plug-in object owns the library from here; its destructor closes it.
     std::unique_ptr<loaded_plugin> plugin(new loaded_plugin(path, library, std::move(host)));

@@ -27,8 +27,9 @@ struct host_settings {
     bool verbose = false;
     // Installed before the entry point runs, so it sees every call.
     host_call_handler handler;
-    // Audio runs offline (as an export does) rather than in real time.
-    bool offline = false;
+    // What the audio thread is told its process level is: real time, or
+    // kVstProcessLevelOffline for an export.
+    VstIntPtr audio_process_level = kVstProcessLevelRealtime;
 };
 
 class loaded_plugin {

@@ -96,6 +96,28 @@ type_switch_art type_switch_for(int band) {
     return {135, 3};
 }
 
+// What a control shows for a parameter's value. The switches show what the
+// equaliser does with it: "Filters" is on above 0, a band from 0.5 on, and
+// a type selector shows the band's type, which the value selects as
+// floor(2v) (and which a value out of range leaves as it was). The single
+// picture of band 3's selector and every knob show the value itself.
+float switch_picture(int index, float value, const dsp::band_readout& band) {
+    if (index == dsp::filters_control) return value > 0.0f ? 1.0f : 0.0f;
+    if (!dsp::is_band_control(index)) return value;
+    const int row = dsp::band_of(index);
+    switch (dsp::slot_of(index)) {
+        case dsp::slot_on_off: return band.on_off >= 0.5f ? 1.0f : 0.0f;
+        case dsp::slot_mode: {
+            if (type_switch_for(row).positions == 1) return value;
+            using dsp::biquad_band;
+            if (band.type == biquad_band::peaking) return 0.0f;
+            const bool cut = band.type == biquad_band::hi_pass || band.type == biquad_band::lo_pass;
+            return cut ? 0.5f : 1.0f;
+        }
+        default: return value;
+    }
+}
+
 }  // namespace
 
 eq_editor::eq_editor(eq_model& model) : model_(model) {
@@ -291,14 +313,21 @@ void eq_editor::refresh(int index) {
     CControl* control = control_for(index);
     if (!control) return;
     const float value = model_.parameter(index);
-    control->setValue(value);
-    control->invalid();
     if (index == dsp::gain_control) {
+        control->setValue(value);
+        control->invalid();
         controls_.masterGainDisplay->setValue(2.0f * value);
         controls_.masterGainDisplay->invalid();
         return;  // the response does not depend on the master gain
     }
-    if (dsp::is_band_control(index)) refresh_readout(index, model_.band_readout(dsp::band_of(index)));
+    if (!dsp::is_band_control(index)) {
+        control->setValue(switch_picture(index, value, {}));
+    } else {
+        const dsp::band_readout band = model_.band_readout(dsp::band_of(index));
+        control->setValue(switch_picture(index, value, band));
+        refresh_readout(index, band);
+    }
+    control->invalid();
     mark_response_for_render();
 }
 

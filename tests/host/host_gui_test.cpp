@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "../gui/xvfb_environment.h"
+#include "settings_sandbox.h"
 
 namespace tessvane::host::testing {
 namespace {
@@ -49,6 +50,31 @@ TEST(HostGui, FailsWithAMessageWithoutADisplay) {
     EXPECT_EQ(run.status, 1);
     EXPECT_THAT(run.err, HasSubstr("DISPLAY is not set"));
 }
+
+// Values the equaliser treats alike look alike: a switch shows what the
+// sound does, so each pair's editors are equal pixel for pixel.
+using alike_values = std::pair<const char*, const char*>;
+class HostGuiSwitches : public ::testing::TestWithParam<alike_values> {};
+
+TEST_P(HostGuiSwitches, ShowWhatTheEqualiserDoes) {
+    if (!gui_test::display_available()) GTEST_SKIP() << "no X display";
+    const settings_sandbox settings("8192");
+    const temp_folder folder;
+    const auto shot = [&](const char* assignment, const char* name) {
+        const std::string file = folder.file(name);
+        const host_run run = run_host({"gui", TESSVANE_PLUGIN, "--param", assignment, "--screenshot", file});
+        EXPECT_EQ(run.status, 0) << run.err;
+        return read_png(file).pixels;
+    };
+    EXPECT_EQ(shot(GetParam().first, "first.png"), shot(GetParam().second, "second.png"))
+        << GetParam().first << " against " << GetParam().second;
+}
+
+INSTANTIATE_TEST_SUITE_P(EachSwitch, HostGuiSwitches,
+                         ::testing::Values(alike_values{"Filters=0.3", "Filters=1"},
+                                           alike_values{"Filter#1=0.5", "Filter#1=1"},
+                                           alike_values{"Mode #1=0.3", "Mode #1=0"},
+                                           alike_values{"Mode #1=0.8", "Mode #1=0.5"}));
 
 }  // namespace
 }  // namespace tessvane::host::testing

@@ -55,6 +55,11 @@ void linear_phase_eq::start(int fir_length, int max_block) {
         failures_(e.what(), failure_stage::start);
     }
     worker_ = std::make_unique<redesign_worker>([this] { return worker_pass(); });
+    try {
+        magnitude_ = std::make_unique<fir_magnitude>(fir_length);
+    } catch (const std::exception&) {
+        // The editor then draws the bands' own curve.
+    }
 }
 
 void linear_phase_eq::stop() {
@@ -152,6 +157,7 @@ bool linear_phase_eq::worker_pass() {
             platform::sleep_ms(kCoalescingPauseMs);
             design_if_requested();
         }
+        measure_latest_design();
         passes_.fetch_add(1, std::memory_order_relaxed);
         busy_.store(false);
         return true;
@@ -163,6 +169,24 @@ bool linear_phase_eq::worker_pass() {
         failures_("", failure_stage::worker);
     }
     return false;
+}
+
+void linear_phase_eq::measure_latest_design() {
+    if (!magnitude_) return;
+    std::lock_guard design(design_mutex_);
+    const int design_count = designs_.load(std::memory_order_relaxed);
+    std::lock_guard measurement(magnitude_mutex_);
+    if (design_count == measured_design_) return;
+    magnitude_->measure((*designed_fir_)[0]);
+    measured_design_ = design_count;
+}
+
+bool linear_phase_eq::fir_response_db(const double* frequencies, float* db, int count) const {
+    if (!magnitude_ || !settled() || !(filters_.load(std::memory_order_relaxed) > 0)) return false;
+    std::lock_guard measurement(magnitude_mutex_);
+    if (measured_design_ == 0 || measured_design_ != designs_.load(std::memory_order_relaxed)) return false;
+    for (int i = 0; i < count; ++i) db[i] = magnitude_->db_at(frequencies[i]);
+    return true;
 }
 
 }  // namespace dsp

@@ -41,6 +41,7 @@
 #include "dsp/dry_delay_line.h"
 #include "dsp/eq_layout.h"
 #include "dsp/fir_cascaded_biquad.h"
+#include "dsp/fir_magnitude.h"
 #include "dsp/host_pace.h"
 #include "dsp/partitioned_convolver.h"
 #include "dsp/redesign_worker.h"
@@ -108,6 +109,13 @@ public:
 
     band_readout read_band(int band) const { return design_.read_band(band); }
     void read_sections(section_coefficients (&out)[band_count]) const { design_.read_sections(out, band_count); }
+    // The magnitude in dB of the FIR in use at each of `count` frequencies
+    // (cycles per sample, 0 to 0.5); false, writing nothing, while a
+    // redesign is due or under way, before the first design, and while the
+    // filters are off. The worker measures each new design after its pass's
+    // design; the editor's thread reads it (a lock the audio thread never
+    // takes).
+    bool fir_response_db(const double* frequencies, float* db, int count) const;
     // True from the worker's wake-up to the end of its pass.
     bool busy() const { return busy_.load(std::memory_order_relaxed); }
     // Worker passes made, FIRs designed so far, and how many of those
@@ -124,6 +132,8 @@ private:
     void wake_worker();
     // Designs and loads when a redesign is asked for; true when it did.
     bool design_if_requested();
+    // Measures the latest design for fir_response_db, if not yet measured.
+    void measure_latest_design();
 
     failure_sink failures_;
     fir_cascaded_biquad design_;
@@ -149,7 +159,10 @@ private:
     std::unique_ptr<dry_delay_line> dry_delay_;
     std::unique_ptr<partitioned_convolver> convolver_;
     std::unique_ptr<redesign_worker> worker_;
-    host_pace pace_;  // audio thread, and reset
+    host_pace pace_;                            // audio thread, and reset
+    std::unique_ptr<fir_magnitude> magnitude_;  // null when it could not be had
+    mutable std::mutex magnitude_mutex_;        // the worker and the editor
+    int measured_design_ = 0;                   // designs_ when last measured, under magnitude_mutex_
 };
 
 }  // namespace dsp

@@ -23,8 +23,13 @@ public:
 
     // A band's physical settings, after its limits.
     virtual dsp::band_readout band_readout(int band) const = 0;
-    // The bands' sections as the design uses them, for the response curve.
+    // The bands' sections as the design uses them, for the response curve
+    // while a redesign is pending.
     virtual void band_sections(dsp::section_coefficients (&out)[dsp::band_count]) const = 0;
+    // The magnitude in dB of the FIR in use at each frequency (cycles per
+    // sample); false while there is none to show (a redesign pending, the
+    // filters off): the curve is then the sections'.
+    virtual bool fir_response_db(const double* frequencies, float* db, int count) const = 0;
     // The redesign worker: busy from its wake-up to the end of each pass,
     // and the count of passes it has finished.
     virtual bool redesign_busy() const = 0;

@@ -1,11 +1,13 @@
 #include "editor/response_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "editor/eq_model.h"
 #include "platform/message_box.h"
@@ -66,13 +68,19 @@ int curve_row(float accumulator, int height) {
     return int(y);
 }
 
+// Cycles per sample at column x of the plot.
+float column_frequency(int x, int plot_width, float sample_rate) {
+    return axis_end_hz / sample_rate * column_frequency_fraction(x, plot_width);
+}
+
 void draw_curve(CDrawContext& picture, int height, int plot_width,
-                const dsp::section_coefficients (&bands)[dsp::band_count], CColor line, CColor joint) {
-    const float scale = axis_end_hz / bands[0].sample_rate;
+                const dsp::section_coefficients (&bands)[dsp::band_count], const float* fir_db, CColor line,
+                CColor joint) {
     int row = height / 2;
     for (int x = 0; x < plot_width; ++x) {
-        const float v = scale * column_frequency_fraction(x, plot_width);
-        const int target = curve_row(response_accumulator(bands, two_pi * double(v)), height);
+        const float v = column_frequency(x, plot_width, bands[0].sample_rate);
+        const float accumulator = fir_db ? -fir_db[x] / 40.0f : response_accumulator(bands, two_pi * double(v));
+        const int target = curve_row(accumulator, height);
         const int column = x + label_columns;
         picture.drawPoint(CPoint(column, row), line);
         while (row != target) {
@@ -114,7 +122,7 @@ void draw_scale(CDrawContext& picture, int width, int height, int plot_width) {
 }  // namespace
 
 void render_response(CDrawContext& picture, int width, int height,
-                     const dsp::section_coefficients (&bands)[dsp::band_count], bool filters_on) {
+                     const dsp::section_coefficients (&bands)[dsp::band_count], bool filters_on, const float* fir_db) {
     picture.setFillColor(kWhiteCColor);
     picture.fillRect(CRect(-1, -1, width + 2, height + 2));
     const int plot_width = width - label_columns;
@@ -122,7 +130,8 @@ void render_response(CDrawContext& picture, int width, int height,
     picture.setFontColor(label_colour);
     draw_scale(picture, width, height, plot_width);
     // Over the grid, so a flat response is not hidden by the 0 dB line.
-    draw_curve(picture, height, plot_width, bands, filters_on ? line_on : line_off, filters_on ? joint_on : joint_off);
+    draw_curve(picture, height, plot_width, bands, fir_db, filters_on ? line_on : line_off,
+               filters_on ? joint_on : joint_off);
     picture.setFont(CFontDesc("Arial", 12));
     picture.setFontColor(kBlackCColor);
 }
@@ -136,7 +145,15 @@ void response_view::render(CDrawContext& picture, int width, int height) const {
     dsp::section_coefficients bands[dsp::band_count];
     for (dsp::section_coefficients& band : bands) band = {44100.0f, {1.0f, 0.0f, 0.0f, 0.0f, 0.0f}};
     if (model_) model_->band_sections(bands);
-    render_response(picture, width, height, bands, filters_on_ && filters_on_());
+    // Once a design is in use, its FIR's own curve: at short lengths it
+    // parts from the bands' (a narrow boost comes out lower and wider).
+    const int plot_width = width - label_columns;
+    std::vector<double> frequencies(std::size_t(std::max(plot_width, 0)));
+    for (int x = 0; x < plot_width; ++x)
+        frequencies[std::size_t(x)] = column_frequency(x, plot_width, bands[0].sample_rate);
+    std::vector<float> fir_db(frequencies.size());
+    const bool fir_in_use = model_ && model_->fir_response_db(frequencies.data(), fir_db.data(), plot_width);
+    render_response(picture, width, height, bands, filters_on_ && filters_on_(), fir_in_use ? fir_db.data() : nullptr);
 }
 
 void response_view::draw(CDrawContext* context) {

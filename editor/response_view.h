@@ -1,7 +1,8 @@
-// The response display: the combined magnitude response of the five band
-// sections over a near-logarithmic axis from 0 to 22050 Hz, with a dB scale
-// from +20 to -20 and frequency ticks. Rendered into its own picture only
-// when marked, copied to the window on every paint. Editor thread only.
+// The response display: the magnitude response of the FIR in use (or, while
+// a redesign is pending, of the five band sections combined) over a
+// near-logarithmic axis from 0 to 22050 Hz, with a dB scale from +20 to -20
+// and frequency ticks. Rendered into its own picture only when marked,
+// copied to the window on every paint. Editor thread only.
 #pragma once
 
 #include <atomic>
@@ -18,10 +19,12 @@ namespace editor {
 class eq_model;
 
 // Draws the whole picture (width x height) for the bands' channel-0
-// sections; grey curve colours when the filters are off. The axis is scaled
-// by the first band's sample rate.
+// sections, or, given fir_db (one value per plot column), for the FIR in
+// use; grey curve colours when the filters are off. The axis is scaled by
+// the first band's sample rate.
 void render_response(VSTGUI::CDrawContext& picture, int width, int height,
-                     const dsp::section_coefficients (&bands)[dsp::band_count], bool filters_on);
+                     const dsp::section_coefficients (&bands)[dsp::band_count], bool filters_on,
+                     const float* fir_db = nullptr);
 
 class response_view : public VSTGUI::CControl {
 public:

@@ -63,6 +63,9 @@ public:
     void end_edit(int index) override { endEdit(index); }
     dsp::band_readout band_readout(int band) const override;
     void band_sections(dsp::section_coefficients (&out)[dsp::band_count]) const override;
+    bool fir_response_db(const double* frequencies, float* db, int count) const override {
+        return engine_ && engine_->fir_response_db(frequencies, db, count);
+    }
     bool redesign_busy() const override { return engine_ && engine_->busy(); }
     int redesign_passes() const override { return engine_ ? engine_->passes() : 0; }
     int fir_length_in_use() const override { return fir_length_; }

@@ -144,7 +144,7 @@ TEST_F(EditorWindow, ReopeningShowsTheCurrentValuesAndTheStoredFirLengthInBlack)
     EXPECT_EQ(c.masterGainKnob->getValue(), 0.8f);
     EXPECT_EQ(c.masterGainDisplay->getValue(), 1.6f);
     EXPECT_EQ(c.bandControls[2].powerButton->getValue(), 1.0f);
-    EXPECT_EQ(c.bandControls[3].typeSwitch->getValue(), 0.9f);
+    EXPECT_EQ(c.bandControls[3].typeSwitch->getValue(), 0.5f);  // 0.9 selects the second type, a high cut
     EXPECT_EQ(c.bandControls[3].typeLabel->getText(), dsp::biquad_band::display_type_name(design.band_readout(3).type));
     EXPECT_EQ(c.bandControls[4].gainKnob->getValue(), 0.2f);
     EXPECT_EQ(c.bandControls[4].gainDisplay->getValue(), design.band_readout(4).gain);

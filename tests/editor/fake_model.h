@@ -39,6 +39,11 @@ public:
     void band_sections(dsp::section_coefficients (&out)[dsp::band_count]) const override {
         bands_.read_sections(out, dsp::band_count);
     }
+    bool fir_response_db(const double* frequencies, float* db, int count) const override {
+        if (!fir_db) return false;
+        for (int i = 0; i < count; ++i) db[i] = fir_db(frequencies[i]);
+        return true;
+    }
     bool redesign_busy() const override { return busy; }
     int redesign_passes() const override { return passes; }
     int fir_length_in_use() const override { return fir_length; }
@@ -52,6 +57,7 @@ public:
     int rate = 44100;
     bool busy = false;
     int passes = 0;
+    float (*fir_db)(double frequency) = nullptr;  // the FIR in use, when set
     std::vector<int> changes;  // indices the editor changed, in order
 
 private:

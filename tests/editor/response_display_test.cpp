@@ -3,8 +3,10 @@
 #include "editor/response_view.h"
 
 #include <cmath>
+#include <complex>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include "../plugin/plugin_sandbox.h"
 #include "fake_model.h"
 #include "gui/offscreen_context.h"
+#include "plugin/tessvane_plugin.h"
 
 namespace {
 
@@ -149,6 +152,51 @@ TEST_F(ResponsePanel, APaintWithoutAMarkCopiesTheLastPicture) {
     panel.draw(&window);
     EXPECT_NE(pixels_of(window), flat);
     EXPECT_TRUE(messages.messages().empty());
+}
+
+// Once a design is in use the curve is the FIR's own. At 512 taps a narrow
+// +20 dB, Q 1.6 peak at 130 Hz comes out near +11 dB and wider, as the
+// audio measures it; at 65536 taps the FIR follows its bands. While a
+// redesign is pending there is no FIR curve to show.
+TEST(ResponseCurve, IsTheFirInUseOnceDesigned) {
+    const double frequencies_hz[] = {60.0, 100.0, 143.0, 200.0, 400.0, 1000.0};
+    for (const char* length : {"512", "65536"}) {
+        settings_sandbox sandbox(length);
+        message_capture messages;
+        plugin_instance plugin;
+        plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        plugin.dispatch(effMainsChanged, 0, 1);
+        const editor::eq_model& model = object_of(plugin.effect());
+        double frequencies[6];
+        for (int i = 0; i < 6; ++i) frequencies[i] = frequencies_hz[i] / 44100.0;
+        float db[6];
+        const float band_one[] = {1.0f, 0.0f, 0.080063f, 1.0f, 0.60206f};  // on, peak, 130 Hz, +20 dB, Q 1.6
+        for (int slot = 0; slot < 5; ++slot) plugin.effect()->setParameter(plugin.effect(), 2 + slot, band_one[slot]);
+        EXPECT_FALSE(model.fir_response_db(frequencies, db, 6)) << length;
+        const std::vector<float> h = settled_impulse_response(plugin, 8 * std::stoi(length));
+        ASSERT_TRUE(model.fir_response_db(frequencies, db, 6)) << length;
+
+        dsp::section_coefficients bands[dsp::band_count];
+        model.band_sections(bands);
+        for (int i = 0; i < 6; ++i) {
+            EXPECT_NEAR(db[i], magnitude_db(h, frequencies_hz[i], 44100.0), 0.5) << length << " " << frequencies_hz[i];
+            // Each section runs twice, forwards and backwards.
+            const std::complex<double> z = std::polar(1.0, 6.283185307179586 * frequencies[i]);
+            double sections_db = 0.0;
+            for (const dsp::section_coefficients& band : bands) {
+                const dsp::normalised_section& s = band.section;
+                const std::complex<double> h_z = (double(s.b0) * z * z + double(s.b1) * z + double(s.b2)) /
+                                                 (z * z + double(s.a1) * z + double(s.a2));
+                sections_db += 40.0 * std::log10(std::abs(h_z));
+            }
+            if (std::string(length) == "65536") {
+                EXPECT_NEAR(db[i], sections_db, 0.1) << frequencies_hz[i];
+            }
+        }
+        if (std::string(length) == "512") {
+            EXPECT_NEAR(db[2], 11.0, 1.0);  // 143 Hz, where the bands alone give +18 dB
+        }
+    }
 }
 
 }  // namespace

@@ -96,7 +96,10 @@ bool CFrame::onMouseUp(CPoint where, CButtonState buttons) {
 
 bool CFrame::onMouseMoved(CPoint where, CButtonState buttons) {
     if (!modal_view_) return CViewContainer::onMouseMoved(where, buttons);
-    if (modal_mouse_target_) modal_mouse_target_->onMouseMoved(where, buttons);
+    // A drag goes to where it began; a bare pointer to the modal view, so an
+    // open list can show the entry under it.
+    CView* target = modal_mouse_target_ ? modal_mouse_target_ : modal_view_;
+    if (target->isVisible()) target->onMouseMoved(where, buttons);
     return true;
 }
 

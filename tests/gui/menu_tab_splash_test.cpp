@@ -89,6 +89,28 @@ TEST_F(OptionMenu, TheCurrentEntryCarriesACheckMark) {
     EXPECT_TRUE(check_ink(3).isEmpty());
 }
 
+TEST_F(OptionMenu, TheEntryUnderThePointerIsHighlightedWithNoButtonHeld) {
+    addMenu(CRect(0, 0, 90, 14));
+    click(frame, CPoint(5, 5));
+    frame.idle();
+    const CRect box = list().box();
+    const auto row = [&](int entry) {
+        const int top = box.top + 1 + entry * COptionMenu::kEntryHeight;
+        return CRect(box.left + 20, top, box.right - 2, top + COptionMenu::kEntryHeight);
+    };
+    const auto background_of = [&](int entry) {
+        return frame.getBackBuffer().pixelAt(row(entry).right - 3, row(entry).top + 1);
+    };
+    const std::uint32_t plain = background_of(5);
+    frame.onMouseMoved(CPoint(box.left + 30, row(5).top + 5), 0);
+    frame.idle();
+    EXPECT_NE(background_of(5), plain);
+    frame.onMouseMoved(CPoint(box.left + 30, row(2).top + 5), 0);
+    frame.idle();
+    EXPECT_EQ(background_of(5), plain);
+    EXPECT_NE(background_of(2), plain);
+}
+
 TEST_F(OptionMenu, OutOfRangeSelectionsAreIgnored) {
     COptionMenu* menu = addMenu(CRect(0, 0, 90, 14));
     menu->setCurrent(3);

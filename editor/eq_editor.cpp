@@ -14,6 +14,7 @@
 #include "gui/knob.h"
 #include "gui/message_dialog.h"
 #include "gui/movie_bitmap.h"
+#include "gui/notice.h"
 #include "gui/on_off_button.h"
 #include "gui/option_menu.h"
 #include "gui/text_label.h"
@@ -139,6 +140,7 @@ bool eq_editor::open(void* parent_window) {
     new_frame->setBackground(background);
     build_layout(*new_frame, controls_);
     frame = new_frame;
+    parent_window_ = parent_window;
     changed_parameters_.store(0);
     for (int index = 0; index < kParameterCount; ++index) refresh(index);
     passes_seen_ = model_.redesign_passes();
@@ -272,6 +274,7 @@ void eq_editor::build_band_page(int band, CViewContainer& page, editor_controls:
 }
 
 void eq_editor::close() {
+    notice_.reset();
     CFrame* doomed = frame;
     frame = nullptr;
     controls_ = {};
@@ -288,6 +291,7 @@ void eq_editor::idle() {
     for (int index = 0; index < kParameterCount; ++index)
         if (changed >> index & 1u) refresh(index);
     follow_redesign();
+    if (notice_ && notice_->pump()) notice_.reset();
     frame->idle();
     const std::uint32_t now = platform::tick_count_ms();
     if (now - last_master_idle_ms_ >= kMasterIdlePeriodMs) {
@@ -385,7 +389,10 @@ void eq_editor::controlChanged(CControl* control) {
     if (tag >= 0 && tag < kParameterCount) {
         model_.change_parameter(tag, control->getValue());
     } else if (tag == kFirLengthTag && controls_.firLengthMenu) {
-        apply_fir_length_choice(*controls_.firLengthMenu, model_);
+        if (const auto told = apply_fir_length_choice(*controls_.firLengthMenu, model_)) {
+            notice_.reset();  // the earlier one goes first, so the new one is on top
+            notice_ = VSTGUI::notice::show(*told, parent_window_);
+        }
     }
 }
 

@@ -3,6 +3,9 @@
 // the busy indicator and the about view, each control bound to its
 // parameter by its tag. It reads and changes everything through its model.
 //
+// A notice (the FIR-length choice's) stays up beside the editor without
+// holding up the host; the idle step handles its window.
+//
 // Threads: everything runs on the host's user-interface thread except
 // parameter_changed, which may come from any thread, the audio thread
 // included: it only marks the parameter, and the next idle step refreshes
@@ -12,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "gui/control.h"
 #include "gui/editor_interface.h"
@@ -25,6 +29,7 @@ class CParamDisplay;
 class CTabView;
 class CTextLabel;
 class CVerticalSwitch;
+class notice;
 }  // namespace VSTGUI
 
 namespace dsp {
@@ -109,6 +114,9 @@ private:
     void follow_redesign();
 
     eq_model& model_;
+    void* parent_window_ = nullptr;
+    // The FIR-length choice's notice while it is up; a new one replaces it.
+    std::unique_ptr<VSTGUI::notice> notice_;
     float knobFineFactor = 1.0f;
     std::uint32_t last_master_idle_ms_ = 0;
     editor_controls controls_;

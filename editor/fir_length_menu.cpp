@@ -5,7 +5,6 @@
 
 #include "editor/eq_model.h"
 #include "gui/option_menu.h"
-#include "platform/message_box.h"
 #include "settings/fir_length_setting.h"
 
 namespace editor {
@@ -43,21 +42,20 @@ std::string fir_length_notice(int length) {
     return text;
 }
 
-void apply_fir_length_choice(VSTGUI::COptionMenu& menu, eq_model& model) {
+std::optional<platform::message> apply_fir_length_choice(VSTGUI::COptionMenu& menu, eq_model& model) {
     const auto& lengths = settings::fir_length_menu_lengths;
     const int index = menu.getCurrent();
-    if (index < 0 || index >= int(lengths.size())) return;
+    if (index < 0 || index >= int(lengths.size())) return std::nullopt;
     const int length = lengths[std::size_t(index)];
     const bool takes_effect_later = length != model.fir_length_in_use();
     menu.setFontColor(takes_effect_later ? VSTGUI::kRedCColor : VSTGUI::kBlackCColor);
     try {
         model.store_fir_length(length);
     } catch (const std::exception& e) {
-        platform::show_message_box({e.what(), notice_caption, platform::message_icon::error});
-        return;
+        return platform::message{e.what(), notice_caption, platform::message_icon::error};
     }
-    if (takes_effect_later)
-        platform::show_message_box({fir_length_notice(length), notice_caption, platform::message_icon::information});
+    if (!takes_effect_later) return std::nullopt;
+    return platform::message{fir_length_notice(length), notice_caption, platform::message_icon::information};
 }
 
 }  // namespace editor

@@ -91,7 +91,7 @@ void x11_message_dialog::paint() {
     c.drawString("OK", ok_button_, kCenterText);
 }
 
-bool x11_message_dialog::open() {
+bool x11_message_dialog::open(unsigned long over) {
     display_ = XOpenDisplay(nullptr);
     if (!display_) return false;
     trap_ = std::make_unique<x11_error_trap>(display_);
@@ -100,8 +100,17 @@ bool x11_message_dialog::open() {
     const int depth = DefaultDepth(display_, screen);
     if (!x11_visual_fits(display_, visual, depth)) return false;
     const int width = picture_->getWidth(), height = picture_->getHeight();
-    const int x = std::max(0, (DisplayWidth(display_, screen) - width) / 2);
-    const int y = std::max(0, (DisplayHeight(display_, screen) - height) / 3);
+    int x = std::max(0, (DisplayWidth(display_, screen) - width) / 2);
+    int y = std::max(0, (DisplayHeight(display_, screen) - height) / 3);
+    XWindowAttributes owner;
+    Window child = 0;
+    int owner_x = 0, owner_y = 0;
+    if (over != 0 && XGetWindowAttributes(display_, Window(over), &owner) &&
+        XTranslateCoordinates(display_, Window(over), RootWindow(display_, screen), 0, 0, &owner_x, &owner_y, &child)) {
+        x = std::max(0, owner_x + (owner.width - width) / 2);
+        y = std::max(0, owner_y + (owner.height - height) / 2);
+    }
+    trap_->syncAndTakeError();  // a window that went away leaves the dialog where it was
     window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), x, y, unsigned(width), unsigned(height), 0, 0,
                                   kPanel.premultiplied() & 0xFFFFFF);
     XSelectInput(display_, window_, ExposureMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask);
@@ -161,6 +170,16 @@ void x11_message_dialog::run() {
         XNextEvent(display_, &event);
         if (handle(event)) return;
     }
+}
+
+bool x11_message_dialog::pump() {
+    if (!window_) return true;
+    while (XPending(display_) > 0) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (handle(event)) return true;
+    }
+    return false;
 }
 
 }  // namespace VSTGUI::detail

@@ -22,10 +22,14 @@ public:
     x11_message_dialog(const x11_message_dialog&) = delete;
     x11_message_dialog& operator=(const x11_message_dialog&) = delete;
 
-    // False when there is no display or the window cannot be made.
-    bool open();
+    // False when there is no display or the window cannot be made. Centred
+    // over the window `over` when given (an X11 Window id), else on the screen.
+    bool open(unsigned long over = 0);
     // Blocks until OK, Return, Escape or the close button.
     void run();
+    // Handles the events that are there without waiting; true once the
+    // dialog has been dismissed.
+    bool pump();
 
     Window window() const { return window_; }
     const CRect& okButton() const { return ok_button_; }

@@ -98,21 +98,32 @@ constinit posted_messages the_posted_messages;
 
 }  // namespace
 
-void show_message_box(const message& m) {
+bool record_message(const message& m) {
     std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
     message_sink sink;
-    message_presenter presenter;
     {
         std::lock_guard lock(outlets.mutex);
         sink = outlets.sink;
-        presenter = outlets.presenter;
     }
     const char* const log = std::getenv("TESSVANE_MESSAGE_LOG");
     if (sink) {
         sink(m);
     } else if (log != nullptr && *log != '\0') {
         append_message_to_log(log, m);
-    } else if (presenter) {
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void show_message_box(const message& m) {
+    if (record_message(m)) return;
+    message_presenter presenter;
+    {
+        std::lock_guard lock(outlets.mutex);
+        presenter = outlets.presenter;
+    }
+    if (presenter) {
         presenter(m);
     } else {
         present_message_natively(m);

@@ -23,6 +23,12 @@ struct message {
 // the presenter.
 void show_message_box(const message& m);
 
+// For a message shown without blocking (a notice beside the editor): the
+// text goes to stderr and, as show_message_box would send it, to the sink or
+// the TESSVANE_MESSAGE_LOG file. True when one of those took it: the caller
+// then shows nothing itself.
+bool record_message(const message& m);
+
 // For the audio thread: never blocks and never allocates. The message is
 // copied into one of a fixed number of slots (texts beyond 1023 characters
 // are cut; with every slot taken it is dropped) and shown later through

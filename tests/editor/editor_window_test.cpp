@@ -125,6 +125,47 @@ TEST_F(EditorWindow, OnlyParameterTagsReachThePlugin) {
     EXPECT_EQ(instance.edit_calls(), (std::vector<host_call>{{audioMasterAutomate, 0}}));
 }
 
+// The windows directly under the root: the host's and, while it is up, the
+// notice's (Xvfb has no window manager to reparent them).
+std::vector<Window> top_level_windows() {
+    Display* d = test_display();
+    XSync(d, False);
+    Window root, parent, *list = nullptr;
+    unsigned count = 0;
+    std::vector<Window> windows;
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &list, &count)) windows.assign(list, list + count);
+    if (list) XFree(list);
+    return windows;
+}
+
+// Without a test's sink, the FIR-length notice is a real window: it comes up
+// over the host's window while the editor goes on working, a second choice
+// replaces it, and it goes with the editor.
+TEST(EditorNotice, StaysUpOverTheEditorWhichGoesOnWorkingAndGoesWithIt) {
+    if (!gui_test::display_available() || !test_display()) GTEST_SKIP() << "no X display reachable";
+    settings_sandbox sandbox{"8192"};
+    host_window parent;
+    recorded_instance instance;
+    ASSERT_TRUE(instance.open_in(parent));
+    instance.idle();
+    const std::size_t before = top_level_windows().size();
+    instance.editor().controls().firLengthMenu->choose(6);  // 32768 from the next start
+    const std::vector<Window> with_notice = top_level_windows();
+    ASSERT_EQ(with_notice.size(), before + 1);
+    XWindowAttributes notice;
+    ASSERT_TRUE(XGetWindowAttributes(test_display(), with_notice.back(), &notice));
+    EXPECT_NEAR(notice.x + notice.width / 2, 640 / 2, 1);  // centred over the host's 640x400 window
+    EXPECT_NEAR(notice.y + notice.height / 2, 400 / 2, 1);
+
+    instance.set(0, 0.9f);
+    instance.idle(3);  // returns: nothing waits for the notice
+    EXPECT_EQ(instance.editor().controls().masterGainDisplay->getValue(), 1.8f);
+    instance.editor().controls().firLengthMenu->choose(5);
+    EXPECT_EQ(top_level_windows().size(), before + 1);
+    instance.close_editor();
+    EXPECT_EQ(top_level_windows().size(), before);
+}
+
 TEST_F(EditorWindow, ReopeningShowsTheCurrentValuesAndTheStoredFirLengthInBlack) {
     host_window parent;
     recorded_instance instance;

@@ -1,6 +1,7 @@
 #include "editor/fir_length_menu.h"
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -25,11 +26,13 @@ protected:
         sandbox.set_user_latency(stored);
         fill_fir_length_menu(menu, model);
     }
+    // What the user is told of each choice, in order.
     void choose(int index, int running_length) {
         menu.setCurrent(index);
         model.fir_length = running_length;
-        apply_fir_length_choice(menu, model);
+        if (auto m = apply_fir_length_choice(menu, model)) told.push_back(*m);
     }
+    std::vector<platform::message> told;
 };
 
 TEST_F(FirLengthMenu, OffersThePowersOfTwoAndSelectsTheStoredLengthOrElseTheFirst) {
@@ -57,38 +60,36 @@ TEST_F(FirLengthMenu, EveryChoiceIsStoredAndOnlyOneOtherThanTheRunningLengthIsRe
     choose(4, 8192);
     EXPECT_EQ(sandbox.user_latency(), "8192");
     EXPECT_EQ(menu.getFontColor(), kBlackCColor);
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(told.empty());
 
     choose(5, 8192);
     EXPECT_EQ(sandbox.user_latency(), "16384");
     EXPECT_EQ(menu.getFontColor(), (CColor{255, 0, 0, 255}));
     choose(2, 8192);
     EXPECT_EQ(sandbox.user_latency(), "2048");
-    const auto shown = messages.messages();
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].caption, "Ravelthorpe: Tessvane LE");
-    EXPECT_EQ(shown[0].text, fir_length_notice(16384));
-    EXPECT_EQ(shown[1].text.rfind("Linear phase FIR of 2048 samples selected and will be used the next time", 0), 0u);
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[0].caption, "Ravelthorpe: Tessvane LE");
+    EXPECT_EQ(told[0].text, fir_length_notice(16384));
+    EXPECT_EQ(told[1].text.rfind("Linear phase FIR of 2048 samples selected and will be used the next time", 0), 0u);
 
     choose(4, 8192);
     EXPECT_EQ(menu.getFontColor(), kBlackCColor);
-    EXPECT_EQ(messages.messages().size(), 2u);
+    EXPECT_EQ(told.size(), 2u);
 }
 
 TEST_F(FirLengthMenu, AFailedWriteIsShownInsteadOfTheNoticeAndTheMenuGoesOnWorking) {
     fill_with_stored("8192");
     platform::inject_fault(platform::fault::settings_write_key);
     choose(6, 8192);
-    auto shown = messages.messages();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_NE(shown[0].text.find("error"), std::string::npos) << shown[0].text;
-    EXPECT_EQ(shown[0].text.find("Linear phase FIR"), std::string::npos);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].text.find("error"), std::string::npos) << told[0].text;
+    EXPECT_EQ(told[0].text.find("Linear phase FIR"), std::string::npos);
+    EXPECT_EQ(told[0].icon, platform::message_icon::error);
 
     choose(6, 8192);  // the fault failed one write only
     EXPECT_EQ(sandbox.user_latency(), "32768");
-    shown = messages.messages();
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1].text, fir_length_notice(32768));
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[1].text, fir_length_notice(32768));
 }
 
 }  // namespace

@@ -54,12 +54,12 @@ void linear_phase_eq::start(int fir_length, int max_block) {
         // The instance goes on with the dry path alone.
         failures_(e.what(), failure_stage::start);
     }
-    worker_ = std::make_unique<redesign_worker>([this] { return worker_pass(); });
     try {
         magnitude_ = std::make_unique<fir_magnitude>(fir_length);
     } catch (const std::exception&) {
         // The editor then draws the bands' own curve.
     }
+    worker_ = std::make_unique<redesign_worker>([this] { return worker_pass(); });
 }
 
 void linear_phase_eq::stop() {

@@ -86,6 +86,12 @@ std::vector<float> lilv_instance::run(const std::vector<float>& left, const std:
     return out_left;
 }
 
+void lilv_instance::run_block(float* const (&buffers)[4], unsigned frames) {
+    // The audio ports come first, in this order.
+    for (unsigned port = 0; port < 4; ++port) lilv_instance_connect_port(instance_, port, buffers[port]);
+    lilv_instance_run(instance_, frames);
+}
+
 std::vector<std::string> lilv_instance::control_inputs() const {
     LilvWorld* w = world().world;
     LilvNode* control = lilv_new_uri(w, LILV_URI_CONTROL_PORT);

@@ -18,11 +18,15 @@ public:
     bool loaded() const { return instance_ != nullptr; }
     void set(const std::string& symbol, float value);
     float value(const std::string& symbol) const;
+    // The port's value itself, to change between runs without a look-up.
+    float* value_of(const std::string& symbol) { return &values_[index_of(symbol)]; }
     void activate();
     void deactivate();
     // Runs both channels in blocks of `block`; the output of the left one.
     std::vector<float> run(const std::vector<float>& left, const std::vector<float>& right, int block = 512);
     std::vector<float> run(const std::vector<float>& both, int block = 512) { return run(both, both, block); }
+    // One run on buffers of the caller's, nothing else in between.
+    void run_block(float* const (&buffers)[4], unsigned frames);
     // Every control port's symbol, inputs only.
     std::vector<std::string> control_inputs() const;
     float minimum(const std::string& symbol) const;

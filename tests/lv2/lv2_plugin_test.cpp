@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "../plugin/plugin_sandbox.h"
+#include "../realtime/allocation_tracker.h"
 #include "dsp/biquad_band.h"
 #include "dsp/eq_layout.h"
 #include "lilv_instance.h"
@@ -252,4 +253,32 @@ TEST_F(Lv2Plugin, HostileControlValuesAreClampedAndNeverReachTheOutput) {
             ASSERT_TRUE(all_finite(lv2.run(noise))) << symbol << " = " << hostile;
         }
     }
+}
+
+TEST_F(Lv2Plugin, RunAllocatesNothingWhileEveryPortChangesAndWhileFreewheeling) {
+    lilv_instance lv2;
+    std::vector<float*> controls;
+    for (const std::string& symbol : lv2.control_inputs())
+        if (symbol != "freewheel") controls.push_back(lv2.value_of(symbol));
+    float* const freewheel = lv2.value_of("freewheel");
+    lv2.activate();
+    std::vector<float> in(20000, 0.25f), out_left(in.size()), out_right(in.size());
+    float* const buffers[4] = {in.data(), in.data(), out_left.data(), out_right.data()};
+    const float values[] = {0.0f, 1.0f, 0.5f, 1806.0f, -12.0f, std::numeric_limits<float>::quiet_NaN(), 2.0f};
+
+    allocation_tracker::reset();
+    {
+        const allocation_tracker::audio_thread_scope audio_thread;
+        // Blocks of every size up to a long one, the last beyond the engine's block.
+        unsigned frames = 1;
+        for (int round = 0; round < 40; ++round, frames = frames * 3 % 19997 + 1) {
+            *freewheel = round % 4 == 3 ? 1.0f : 0.0f;
+            for (std::size_t i = 0; i < controls.size(); ++i) *controls[i] = values[(round + i) % std::size(values)];
+            lv2.run_block(buffers, frames);
+        }
+    }
+    const allocation_tracker::counts counts = allocation_tracker::audio_thread_counts();
+    EXPECT_EQ(counts.allocations, 0);
+    EXPECT_EQ(counts.releases, 0);
+    EXPECT_TRUE(all_finite(out_left));
 }

@@ -46,7 +46,7 @@ struct port_table {
     port_table() {
         controls[dsp::gain_control] = {
             "gain", "Gain", port_unit::master_gain_db, lowest_master_gain_db, highest_master_gain_db, 0.0f};
-        controls[dsp::filters_control] = {"filters", "Filters", port_unit::toggle, 0.0f, 1.0f, 1.0f};
+        controls[dsp::filters_control] = {"filters", "Filters", port_unit::toggle, 0.0f, 1.0f, 0.0f};
         static constexpr const char* symbol_endings[] = {"on", "type", "freq", "gain", "q"};
         static constexpr const char* name_endings[] = {"", " Type", " Frequency", " Gain", " Q"};
         static constexpr port_unit units[] = {port_unit::toggle, port_unit::band_type, port_unit::frequency_hz,
@@ -61,11 +61,14 @@ struct port_table {
                 const int control = dsp::band_slot_start(band) + slot;
                 std::snprintf(symbols[control], sizeof symbols[control], "band%d_%s", band + 1, symbol_endings[slot]);
                 std::snprintf(names[control], sizeof names[control], "Band %d%s", band + 1, name_endings[slot]);
-                control_port& port = controls[control];
-                port = {symbols[control], names[control], units[slot], limits[slot][0], limits[slot][1], 0.0f};
-                port.default_value = value_of_normalised(port, dsp::default_control_values[control]);
+                controls[control] = {symbols[control], names[control],  units[slot],
+                                     limits[slot][0],  limits[slot][1], 0.0f};
             }
         }
+        // The default program's values, read in the ports' units.
+        for (int control = 0; control < dsp::control_count; ++control)
+            controls[control].default_value =
+                value_of_normalised(controls[control], dsp::default_control_values[control]);
     }
 };
 

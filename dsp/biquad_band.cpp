@@ -1,5 +1,7 @@
 #include "dsp/biquad_band.h"
 
+#include "dsp/control_units.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -14,10 +16,6 @@ constexpr float default_sample_rate = 1000.0f;
 // Below twice the 20 Hz floor the floor would lie above Nyquist; tiny
 // rates would overflow w0.
 constexpr float lowest_sample_rate = 40.0f;
-constexpr float lowest_frequency = 20.0f;
-constexpr float max_gain_db = 20.0f;
-constexpr float lowest_q = 0.1f;
-constexpr float highest_q = 10.0f;
 
 float to_float(double v) { return static_cast<float>(v); }
 
@@ -35,36 +33,22 @@ void biquad_band::set_sample_rate(float rate) {
 void biquad_band::set_frequency(float hz) {
     const float nyquist = sample_rate_ * 0.5f;
     frequency_ = hz < nyquist ? hz : nyquist;  // NaN takes the limit
-    if (frequency_ <= lowest_frequency) frequency_ = lowest_frequency;
+    if (frequency_ <= lowest_frequency_hz) frequency_ = lowest_frequency_hz;
 }
 
-void biquad_band::set_gain(float db) { gain_ = std::isnan(db) ? 0.0f : std::clamp(db, -max_gain_db, max_gain_db); }
+void biquad_band::set_gain(float db) {
+    gain_ = std::isnan(db) ? 0.0f : std::clamp(db, -band_gain_range_db, band_gain_range_db);
+}
 
 void biquad_band::set_enabled(float on_off) { on_off_ = on_off; }
 
 void biquad_band::set_role(int role) { role_ = role; }
 
-void biquad_band::set_frequency_normalised(float x) {
-    const float y = to_float((std::pow(10.0, x) - 1.0) / 9.0);
-    const float z = to_float((std::pow(10.0, y) - 1.0) / 9.0);
-    if (z >= 0.0f && z <= 1.0f)
-        set_frequency(to_float(22000.0 * z));
-    else
-        set_frequency(11000.0f);
-}
+void biquad_band::set_frequency_normalised(float x) { set_frequency(frequency_hz_of(x)); }
 
-void biquad_band::set_gain_normalised(float x) {
-    const float s = to_float(2.0 * x - 1.0);
-    const float v = s > 0.0f ? to_float((std::pow(10.0, s) - 1.0) / 9.0) : to_float(-(std::pow(10.0, -s) - 1.0) / 9.0);
-    const float f = to_float((1.0 + v) * 0.5);
-    set_gain(to_float(20.0 - (1.0 - f) * 40.0));
-}
+void biquad_band::set_gain_normalised(float x) { set_gain(band_gain_db_of(x)); }
 
-void biquad_band::set_q_normalised(float x) {
-    const float q = to_float(to_float(std::pow(10.0, 2.0 * x)) / 10.0);
-    // Below 0.1 alpha grows without bound; NaN fails both tests.
-    q_ = q >= lowest_q && q <= highest_q ? q : 1.0f;
-}
+void biquad_band::set_q_normalised(float x) { q_ = q_of(x); }
 
 void biquad_band::set_mode_normalised(float x) {
     mode_ = x;
@@ -73,14 +57,12 @@ void biquad_band::set_mode_normalised(float x) {
         return;
     }
     if (role_ != role_low && role_ != role_high) return;
-    // Kept in double: converting NaN or infinity to int is undefined.
-    const double k = std::floor(2.0 * x);
-    if (k == 0.0)
-        type_ = peaking;
-    else if (k == 1.0)
-        type_ = role_ == role_low ? hi_pass : lo_pass;
-    else if (k == 2.0)
-        type_ = role_ == role_low ? lo_shelf : hi_shelf;
+    switch (type_position_of(x)) {
+        case 0: type_ = peaking; break;
+        case 1: type_ = role_ == role_low ? hi_pass : lo_pass; break;
+        case 2: type_ = role_ == role_low ? lo_shelf : hi_shelf; break;
+        default: break;
+    }
 }
 
 void biquad_band::design() {

@@ -17,6 +17,19 @@ inline constexpr int first_band_control = 2;
 inline constexpr int control_count = first_band_control + band_count * band_slot_size;
 static_assert(control_count == 27);
 
+// The default program, normalised: 0 dB, filters on, and every band off, a
+// 0 dB peak at Q 1, their frequencies spread over the range.
+// clang-format off
+inline constexpr float default_control_values[control_count] = {
+    0.5f, 1.0f,
+    0.0f, 0.0f, 0.2f, 0.5f, 0.5f,
+    0.0f, 0.0f, 0.4f, 0.5f, 0.5f,
+    0.0f, 0.0f, 0.6f, 0.5f, 0.5f,
+    0.0f, 0.0f, 0.8f, 0.5f, 0.5f,
+    0.0f, 0.0f, 1.0f, 0.5f, 0.5f,
+};
+// clang-format on
+
 constexpr int band_slot_start(int band) { return first_band_control + band_slot_size * band; }
 constexpr bool is_band_control(int index) { return index >= first_band_control && index < control_count; }
 // For a band control only.

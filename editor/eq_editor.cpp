@@ -281,6 +281,8 @@ void eq_editor::close() {
     delete doomed;
 }
 
+void* eq_editor::window_handle() const { return frame ? frame->getWindowHandle() : nullptr; }
+
 void eq_editor::parameter_changed(int index) {
     if (index >= 0 && index < kParameterCount) changed_parameters_.fetch_or(1u << index);
 }

@@ -93,6 +93,8 @@ public:
     void endEdit(int tag) override;
     int getKnobMode() const override { return knob_mode(); }
 
+    // The editor's own window inside the parent; null while closed.
+    void* window_handle() const;
     // The response display renders anew at its next paint.
     void mark_response_for_render();
     // Whether the "Filters" button shows on.

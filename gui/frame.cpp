@@ -34,6 +34,8 @@ CFrame::~CFrame() {
     removeAll();
 }
 
+void* CFrame::getWindowHandle() const { return window_ ? window_->handle() : nullptr; }
+
 void CFrame::idle() {
     if (window_) window_->processEvents();
     paintDirtyAreas();

@@ -38,6 +38,8 @@ public:
 
     // True when the frame's window exists in the parent window.
     bool isOpen() const { return window_ != nullptr; }
+    // The frame's own window (an X11 Window id, an HWND); null when not open.
+    void* getWindowHandle() const;
     VSTGUIEditorInterface* getEditor() const { return editor_; }
 
     void idle();

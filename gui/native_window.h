@@ -36,6 +36,8 @@ public:
     virtual void processEvents() = 0;
     // Shows `area` of `buffer` (an opaque frame-sized back buffer).
     virtual void present(const CDrawContext& buffer, const CRect& area) = 0;
+    // The window itself: an X11 Window id or an HWND.
+    virtual void* handle() const = 0;
 };
 
 }  // namespace VSTGUI::detail

@@ -105,6 +105,8 @@ public:
         return true;
     }
 
+    void* handle() const override { return window_; }
+
     // The host's message loop already delivered everything.
     void processEvents() override {}
 

@@ -87,6 +87,8 @@ public:
         return true;
     }
 
+    void* handle() const override { return reinterpret_cast<void*>(window_); }
+
     void processEvents() override {
         while (XPending(display_) > 0) {
             XEvent event;

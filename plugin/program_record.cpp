@@ -2,11 +2,9 @@
 
 #include <cstring>
 
-#include "plugin/parameter_table.h"
-
 void make_default_program(program_record& record) {
     std::memcpy(record.program_name, "Default", 8);
-    for (int i = 0; i < kNumParams; ++i) record.set_value(i, kParameters[i].default_value);
+    for (int i = 0; i < kNumParams; ++i) record.set_value(i, dsp::default_control_values[i]);
 }
 
 // The image may be our own record, handed back by a host.

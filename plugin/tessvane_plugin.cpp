@@ -16,17 +16,6 @@ namespace plugin {
 
 namespace {
 
-constexpr int kDefaultFirLength = 8192;
-
-bool is_power_of_two(int n) { return n > 0 && (n & (n - 1)) == 0; }
-
-// Lengths the engine cannot run (outside 256..131072, or not a power of two)
-// fall back to the default.
-int usable_fir_length(int stored) {
-    if (stored < 256 || stored > dsp::max_fir_length || !is_power_of_two(stored)) return kDefaultFirLength;
-    return stored;
-}
-
 // The rate truncated to whole hertz; one that no int holds (NaN,
 // infinities, beyond 2^31) is taken as unknown, 0, like a host that has none.
 int whole_hertz(float rate) { return std::fabs(rate) < 2147483648.0f ? static_cast<int>(rate) : 0; }
@@ -64,7 +53,7 @@ tessvane_plugin::tessvane_plugin(audioMasterCallback audio_master)
         engine_ = std::make_unique<dsp::linear_phase_eq>(
             programs[0].value(dsp::gain_control), programs[0].value(dsp::filters_control),
             [this](const std::string& text, dsp::failure_stage stage) { report_engine_failure(text, stage); });
-        fir_length_ = usable_fir_length(settings::read_fir_length_setting());
+        fir_length_ = settings::usable_fir_length(settings::read_fir_length_setting());
         setInitialDelay(dsp::latency_for(fir_length_));
         engine_->start(fir_length_, kMaxBlock);
         processing_enabled = true;

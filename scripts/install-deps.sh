@@ -11,6 +11,10 @@ packages=(
   libsndfile1-dev sox
   libfftw3-dev libzita-convolver-dev
   xvfb xauth
+  # LV2 headers; lv2_validate runs sordi's sord_validate; lilv's tools and library
+  lv2-dev sordi lilv-utils liblilv-dev
+  # the Debian package: dpkg-shlibdeps, and lintian to check it
+  dpkg-dev lintian
   lsp-plugins-vst
 )
 

@@ -13,6 +13,9 @@ namespace settings {
 namespace {
 
 constexpr int largest_accepted_length = 131071;
+constexpr int default_fir_length = 8192;
+constexpr int shortest_usable_length = 256;
+constexpr int longest_usable_length = 131072;
 
 // Enough for any sensible text. A longer value is judged by its first bytes
 // only, and a value that grows between the size query and the read is still
@@ -91,6 +94,12 @@ int stored_fir_length() {
     } catch (const std::exception&) {
         return -1;
     }
+}
+
+int usable_fir_length(int stored) {
+    const bool power_of_two = stored > 0 && (stored & (stored - 1)) == 0;
+    if (stored < shortest_usable_length || stored > longest_usable_length || !power_of_two) return default_fir_length;
+    return stored;
 }
 
 void write_fir_length_setting(int samples) {

@@ -21,6 +21,10 @@ int read_fir_length_setting();
 // where a failed read was reported when the instance started.
 int stored_fir_length();
 
+// A stored length the engine can run (a power of two from 256 to 131072),
+// else the default of 8192.
+int usable_fir_length(int stored);
+
 // Stores samples as the per-user value, "%d" without a terminating zero.
 // Throws std::runtime_error (error #6 or #7) on failure.
 void write_fir_length_setting(int samples);

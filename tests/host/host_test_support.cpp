@@ -35,9 +35,14 @@ std::string file_text(const std::filesystem::path& path) {
 }  // namespace
 
 host_run run_host(const std::vector<std::string>& arguments, const std::string& environment) {
+    return run_program(TESSVANE_HOST, arguments, environment);
+}
+
+host_run run_program(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& environment) {
     const temp_folder capture;
     std::string command = environment;
-    append_quoted(command, TESSVANE_HOST);
+    append_quoted(command, program);
     for (const auto& argument : arguments) append_quoted(command, argument);
     command += " >";
     append_quoted(command, capture.file("out"));

@@ -1,4 +1,4 @@
-// Shared by the host's tests: running the built tessvane-host, temporary
+// Shared by the host's tests: running the built tessvane-host (and other programs), temporary
 // folders, and audio files written and read with libsndfile.
 #pragma once
 
@@ -18,6 +18,9 @@ struct host_run {
 // files (so neither is a terminal). environment is put before the command,
 // as in "NAME=value".
 host_run run_host(const std::vector<std::string>& arguments, const std::string& environment = "");
+// The same for any program, found through PATH when it has no folder.
+host_run run_program(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& environment = "");
 
 class temp_folder {
 public:

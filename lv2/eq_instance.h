@@ -1,0 +1,58 @@
+// One instance of the LV2 plug-in: maps its ports onto the equaliser engine
+// (dsp/linear_phase_eq.h). The FIR length is the per-user setting's, as the
+// VST 2.x build reads it; without a usable setting the instance is locked:
+// silent, latency 0, and it says so once.
+//
+// Threads, as LV2 has them: create, activate, deactivate and destruction on
+// the host's instantiation thread; connect and run on the audio thread. run
+// allocates nothing: each control port is read once per call, and only a
+// value that changed is clamped, mapped and handed to the engine (atomic
+// stores and a wake-up of its worker). With the free-wheeling port on, the
+// engine designs in the block that needs it, so exports are exact.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "dsp/eq_layout.h"
+#include "dsp/linear_phase_eq.h"
+#include "lv2/port_table.h"
+
+namespace lv2plugin {
+
+class eq_instance {
+public:
+    // Null when the host's sample rate is not a usable number of hertz.
+    static std::unique_ptr<eq_instance> create(double sample_rate);
+    ~eq_instance();
+    eq_instance(const eq_instance&) = delete;
+    eq_instance& operator=(const eq_instance&) = delete;
+
+    void connect(std::uint32_t port, void* data);
+    // Takes the control ports connected so far and puts the response for them
+    // in place before it returns.
+    void activate();
+    void run(std::uint32_t samples);
+    void deactivate() {}
+
+private:
+    explicit eq_instance(int sample_rate);
+    void start_engine();
+    void apply_control(int control, float port_value);
+    void take_control_ports();
+
+    std::unique_ptr<dsp::linear_phase_eq> engine_;
+    bool processing_enabled_ = false;
+    int latency_ = 0;
+    const float* audio_in_[2] = {};
+    float* audio_out_[2] = {};
+    const float* controls_[dsp::control_count] = {};
+    float* latency_out_ = nullptr;
+    const float* freewheel_ = nullptr;
+    // Each control port's value as last taken, bit for bit (a NaN that
+    // stays is no change), and what the engine was given for it.
+    std::uint32_t taken_bits_[dsp::control_count] = {};
+    float normalised_[dsp::control_count] = {};
+};
+
+}  // namespace lv2plugin

@@ -1,0 +1,100 @@
+#include "lv2/eq_ui.h"
+
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/parameters/parameters.h>
+#include <lv2/urid/urid.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace lv2plugin {
+
+namespace {
+
+struct offered_features {
+    void* parent = nullptr;
+    const LV2UI_Touch* touch = nullptr;
+    const LV2UI_Resize* resize = nullptr;
+    const LV2_URID_Map* map = nullptr;
+    const LV2_Options_Option* options = nullptr;
+    bool idle_interface = false;
+};
+
+offered_features features_of(const LV2_Feature* const* features) {
+    offered_features offered;
+    for (int i = 0; features && features[i]; ++i) {
+        const char* uri = features[i]->URI;
+        void* data = features[i]->data;
+        if (!std::strcmp(uri, LV2_UI__parent))
+            offered.parent = data;
+        else if (!std::strcmp(uri, LV2_UI__touch))
+            offered.touch = static_cast<const LV2UI_Touch*>(data);
+        else if (!std::strcmp(uri, LV2_UI__resize))
+            offered.resize = static_cast<const LV2UI_Resize*>(data);
+        else if (!std::strcmp(uri, LV2_URID__map))
+            offered.map = static_cast<const LV2_URID_Map*>(data);
+        else if (!std::strcmp(uri, LV2_OPTIONS__options))
+            offered.options = static_cast<const LV2_Options_Option*>(data);
+        else if (!std::strcmp(uri, LV2_UI__idleInterface))
+            offered.idle_interface = true;
+    }
+    return offered;
+}
+
+// The rate from the host's options, whole hertz; 0 when it gives none usable.
+int sample_rate_of(const offered_features& offered) {
+    if (!offered.map || !offered.options) return 0;
+    LV2_URID_Map_Handle handle = offered.map->handle;
+    const LV2_URID key = offered.map->map(handle, LV2_PARAMETERS__sampleRate);
+    const LV2_URID float_type = offered.map->map(handle, LV2_ATOM__Float);
+    const LV2_URID double_type = offered.map->map(handle, LV2_ATOM__Double);
+    const LV2_URID int_type = offered.map->map(handle, LV2_ATOM__Int);
+    for (const LV2_Options_Option* o = offered.options; o->key || o->value; ++o) {
+        if (o->key != key || !o->value) continue;
+        double rate = 0.0;
+        if (o->type == float_type && o->size == sizeof(float))
+            rate = *static_cast<const float*>(o->value);
+        else if (o->type == double_type && o->size == sizeof(double))
+            rate = *static_cast<const double*>(o->value);
+        else if (o->type == int_type && o->size == sizeof(std::int32_t))
+            rate = *static_cast<const std::int32_t*>(o->value);
+        return rate >= 1.0 && rate <= 1e7 ? static_cast<int>(rate) : 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::unique_ptr<eq_ui> eq_ui::create(const ui_host& host, LV2UI_Widget* widget, const LV2_Feature* const* features) {
+    offered_features offered = features_of(features);
+    if (!offered.parent || !offered.idle_interface || !host.write) {
+        std::fprintf(stderr, "Tessvane LE: the host offers no %s; use its own controls for the ports\n",
+                     offered.parent ? "idle interface" : "parent window");
+        return nullptr;
+    }
+    ui_host with_touch = host;
+    with_touch.touch = offered.touch;
+    std::unique_ptr<eq_ui> ui(new eq_ui(with_touch, sample_rate_of(offered)));
+    if (!ui->editor_.open(offered.parent)) return nullptr;
+    if (widget) *widget = ui->editor_.window_handle();
+    if (offered.resize)
+        offered.resize->ui_resize(offered.resize->handle, editor::eq_editor::kWidth, editor::eq_editor::kHeight);
+    return ui;
+}
+
+void eq_ui::port_event(std::uint32_t port, std::uint32_t size, std::uint32_t format, const void* buffer) {
+    if (format != 0 || size != sizeof(float) || !buffer) return;
+    float value;
+    std::memcpy(&value, buffer, sizeof value);
+    const int control = model_.take_port_value(port, value);
+    if (control >= 0) editor_.parameter_changed(control);
+}
+
+int eq_ui::idle() {
+    editor_.idle();
+    return 0;
+}
+
+}  // namespace lv2plugin

@@ -1,0 +1,62 @@
+// The editor's model in the LV2 UI, made of port values alone: the UI may
+// run in another process than the DSP, so it keeps the controls as the host
+// reports them, designs its own bands from them with the engine's band code
+// (the read-outs and the response curve), takes the FIR length in use from
+// the latency port, and sends the editor's changes to the host's write
+// function, with touch around each gesture where the host offers it. All on
+// the host's UI thread.
+#pragma once
+
+#include <lv2/ui/ui.h>
+
+#include <cstdint>
+
+#include "dsp/fir_cascaded_biquad.h"
+#include "editor/eq_model.h"
+
+namespace lv2plugin {
+
+struct ui_host {
+    LV2UI_Write_Function write = nullptr;
+    LV2UI_Controller controller = nullptr;
+    const LV2UI_Touch* touch = nullptr;  // null when the host offers none
+};
+
+class port_model : public editor::eq_model {
+public:
+    // sample_rate 0: the host has not said (the bands then assume 44100 Hz).
+    port_model(const ui_host& host, int sample_rate);
+
+    // A value the host reports for a port: the control it changed, or -1
+    // (another port, or no change).
+    int take_port_value(std::uint32_t port, float value);
+
+    float parameter(int index) const override;
+    void change_parameter(int index, float value) override;
+    void begin_edit(int index) override;
+    void end_edit(int index) override;
+    dsp::band_readout band_readout(int band) const override { return bands_.read_band(band); }
+    void band_sections(dsp::section_coefficients (&out)[dsp::band_count]) const override {
+        bands_.read_sections(out, dsp::band_count);
+    }
+    // The redesign worker lives with the DSP, out of the UI's sight.
+    bool redesign_busy() const override { return false; }
+    int redesign_passes() const override { return 0; }
+    int fir_length_in_use() const override { return fir_length_; }
+    int stored_fir_length() const override;
+    void store_fir_length(int length) override;
+    int sample_rate() const override { return sample_rate_; }
+    int vendor_version() const override;
+    void host_idle() override {}
+
+private:
+    void file_band(int band);
+
+    ui_host host_;
+    int sample_rate_;
+    int fir_length_ = 0;
+    float port_values_[dsp::control_count];  // clamped
+    dsp::fir_cascaded_biquad bands_;
+};
+
+}  // namespace lv2plugin

@@ -1,0 +1,140 @@
+// Writes the bundle's description from the port table at build time:
+//   tessvane-lv2-ttl BUNDLE_DIR DSP_BINARY UI_BINARY MINOR_VERSION MICRO_VERSION
+// gives BUNDLE_DIR/manifest.ttl and BUNDLE_DIR/tessvane-le.ttl.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "lv2/bundle_names.h"
+#include "lv2/port_table.h"
+
+namespace {
+
+using namespace lv2plugin;
+
+constexpr const char* description_file = "tessvane-le.ttl";
+
+constexpr const char* prefixes =
+    "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+    "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+    "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
+    "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+    "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+    "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
+    "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
+
+// A Turtle decimal or double, exact for the float.
+std::string number(float v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
+    std::string s = text;
+    if (s.find_first_of(".e") == std::string::npos) s += ".0";
+    return s;
+}
+
+void audio_port(std::ostream& out, std::uint32_t index, const char* direction, const char* symbol, const char* name) {
+    out << "    [\n        a lv2:AudioPort, lv2:" << direction << " ;\n        lv2:index " << index
+        << " ;\n        lv2:symbol \"" << symbol << "\" ;\n        lv2:name \"" << name << "\"\n    ]";
+}
+
+void control_input(std::ostream& out, int control) {
+    const control_port& port = control_port_info(control);
+    out << "    [\n        a lv2:ControlPort, lv2:InputPort ;\n        lv2:index " << port_of_control(control)
+        << " ;\n        lv2:symbol \"" << port.symbol << "\" ;\n        lv2:name \"" << port.name << "\" ;\n";
+    const bool whole = port.unit == port_unit::toggle || port.unit == port_unit::band_type;
+    const auto value = [&](float v) { return whole ? std::to_string(static_cast<int>(v)) : number(v); };
+    out << "        lv2:default " << value(port.default_value) << " ;\n        lv2:minimum " << value(port.minimum)
+        << " ;\n        lv2:maximum " << value(port.maximum);
+    switch (port.unit) {
+        case port_unit::master_gain_db:
+        case port_unit::band_gain_db: out << " ;\n        units:unit units:db"; break;
+        case port_unit::toggle: out << " ;\n        lv2:portProperty lv2:toggled"; break;
+        case port_unit::frequency_hz:
+            out << " ;\n        units:unit units:hz ;\n        lv2:portProperty pprops:logarithmic";
+            break;
+        case port_unit::q: out << " ;\n        lv2:portProperty pprops:logarithmic"; break;
+        case port_unit::band_type: {
+            const int band = dsp::band_of(control);
+            out << " ;\n        lv2:portProperty lv2:integer, lv2:enumeration ;\n        lv2:scalePoint";
+            for (int position = 0; position < type_point_count(band); ++position)
+                out << (position ? "," : "") << " [ rdfs:label \"" << type_point_label(band, position)
+                    << "\" ; rdf:value " << position << " ]";
+            break;
+        }
+    }
+    out << "\n    ]";
+}
+
+std::string manifest(const std::string& dsp_binary, const std::string& ui_binary) {
+    std::ostringstream out;
+    out << prefixes << "<" << plugin_uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << dsp_binary
+        << "> ;\n    rdfs:seeAlso <" << description_file << "> .\n\n"
+        << "<" << ui_uri << ">\n    a ui:X11UI ;\n    ui:binary <" << ui_binary << "> ;\n    rdfs:seeAlso <"
+        << description_file << "> .\n";
+    return out.str();
+}
+
+std::string description(const std::string& minor, const std::string& micro) {
+    std::ostringstream out;
+    out << prefixes << "<" << plugin_uri << ">\n"
+        << "    a lv2:Plugin, lv2:EQPlugin, doap:Project ;\n"
+        << "    doap:name \"Tessvane LE\" ;\n"
+        << "    doap:maintainer [ foaf:name \"Ravelthorpe\" ] ;\n"
+        << "    lv2:minorVersion " << minor << " ;\n    lv2:microVersion " << micro << " ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable ;\n"
+        << "    ui:ui <" << ui_uri << "> ;\n"
+        << "    lv2:port\n";
+    audio_port(out, in_left_port, "InputPort", "in_left", "In Left");
+    out << ",\n";
+    audio_port(out, in_right_port, "InputPort", "in_right", "In Right");
+    out << ",\n";
+    audio_port(out, out_left_port, "OutputPort", "out_left", "Out Left");
+    out << ",\n";
+    audio_port(out, out_right_port, "OutputPort", "out_right", "Out Right");
+    for (int control = 0; control < dsp::control_count; ++control) {
+        out << ",\n";
+        control_input(out, control);
+    }
+    out << ",\n    [\n        a lv2:ControlPort, lv2:OutputPort ;\n        lv2:index " << latency_port
+        << " ;\n        lv2:symbol \"latency\" ;\n        lv2:name \"Latency\" ;\n"
+        << "        lv2:designation lv2:latency ;\n        lv2:portProperty lv2:reportsLatency, lv2:integer ;\n"
+        << "        units:unit units:frame ;\n        lv2:minimum 0 ;\n        lv2:maximum " << dsp::max_fir_length
+        << "\n    ],\n    [\n        a lv2:ControlPort, lv2:InputPort ;\n        lv2:index " << freewheel_port
+        << " ;\n        lv2:symbol \"freewheel\" ;\n        lv2:name \"Freewheel\" ;\n"
+        << "        lv2:designation lv2:freeWheeling ;\n"
+        << "        lv2:portProperty lv2:toggled, pprops:notOnGUI ;\n"
+        << "        lv2:default 0 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1\n    ] .\n\n";
+    // Without the idle interface nothing would drive the editor: hosts that
+    // cannot offer it show their own controls instead.
+    out << "<" << ui_uri << ">\n"
+        << "    a ui:X11UI ;\n"
+        << "    lv2:requiredFeature ui:parent, ui:idleInterface ;\n"
+        << "    lv2:optionalFeature ui:touch, ui:resize, urid:map, opts:options ;\n"
+        << "    lv2:extensionData ui:idleInterface .\n";
+    return out.str();
+}
+
+bool write_file(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+    return static_cast<bool>(file);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: %s BUNDLE_DIR DSP_BINARY UI_BINARY MINOR_VERSION MICRO_VERSION\n", argv[0]);
+        return 2;
+    }
+    const std::string bundle = argv[1];
+    const bool written = write_file(bundle + "/manifest.ttl", manifest(argv[2], argv[3])) &&
+                         write_file(bundle + "/" + description_file, description(argv[4], argv[5]));
+    if (!written) std::fprintf(stderr, "%s: cannot write into %s\n", argv[0], bundle.c_str());
+    return written ? 0 : 1;
+}

@@ -1,0 +1,48 @@
+// The UI module's entry point: the descriptor that LV2 hosts look up, its
+// calls handed to eq_ui.
+#include <lv2/ui/ui.h>
+
+#include <cstring>
+#include <new>
+
+#include "lv2/bundle_names.h"
+#include "lv2/eq_ui.h"
+
+namespace lv2plugin {
+
+namespace {
+
+eq_ui* ui_of(LV2UI_Handle handle) { return static_cast<eq_ui*>(handle); }
+
+LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2UI_Write_Function write,
+                         LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
+    try {
+        return eq_ui::create({write, controller, nullptr}, widget, features).release();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void cleanup(LV2UI_Handle handle) { delete ui_of(handle); }
+
+void port_event(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+    ui_of(handle)->port_event(port, size, format, buffer);
+}
+
+int idle(LV2UI_Handle handle) { return ui_of(handle)->idle(); }
+
+const LV2UI_Idle_Interface idle_interface = {idle};
+
+const void* extension_data(const char* uri) {
+    return !std::strcmp(uri, LV2_UI__idleInterface) ? &idle_interface : nullptr;
+}
+
+const LV2UI_Descriptor descriptor = {ui_uri, instantiate, cleanup, port_event, extension_data};
+
+}  // namespace
+
+}  // namespace lv2plugin
+
+extern "C" LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+    return index == 0 ? &lv2plugin::descriptor : nullptr;
+}

@@ -1,0 +1,254 @@
+// The LV2 UI module under a small host of our own (no suil): loaded from the
+// bundle, given a parent window, the idle interface, touch, and the sample
+// rate through the options; compared with the VST 2.x editor on the screen.
+#include <dlfcn.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/parameters/parameters.h>
+#include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
+
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../editor/editor_window_fixture.h"
+// After gtest: Xlib defines None and Bool.
+#include <X11/Xutil.h>
+
+#include "dsp/biquad_band.h"
+#include "dsp/eq_layout.h"
+#include "editor/eq_editor.h"
+#include "gui/knob.h"
+#include "lv2/port_table.h"
+#include "plugin/tessvane_plugin.h"
+
+namespace {
+
+struct written_port {
+    std::uint32_t port;
+    float value;
+};
+struct touched_port {
+    std::uint32_t port;
+    bool grabbed;
+    bool operator==(const touched_port&) const = default;
+};
+
+LV2_URID map_uri(LV2_URID_Map_Handle handle, const char* uri) {
+    auto& uris = *static_cast<std::vector<std::string>*>(handle);
+    for (std::size_t i = 0; i < uris.size(); ++i)
+        if (uris[i] == uri) return static_cast<LV2_URID>(i + 1);
+    uris.emplace_back(uri);
+    return static_cast<LV2_URID>(uris.size());
+}
+
+// The UI module as a host instantiates it.
+class lv2_ui {
+public:
+    lv2_ui(const host_window& parent, bool offer_idle_interface = true) {
+        module_ = dlopen(LV2_UI_MODULE, RTLD_NOW | RTLD_LOCAL);
+        if (!module_) {
+            ADD_FAILURE() << dlerror();
+            return;
+        }
+        const auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(module_, "lv2ui_descriptor"));
+        descriptor_ = entry(0);
+        rate_option_[0] = {LV2_OPTIONS_INSTANCE,
+                           0,
+                           map_.map(map_.handle, LV2_PARAMETERS__sampleRate),
+                           sizeof rate_,
+                           map_.map(map_.handle, LV2_ATOM__Float),
+                           &rate_};
+        std::vector<LV2_Feature> offered = {{LV2_UI__parent, parent.handle()},
+                                            {LV2_UI__touch, &touch_},
+                                            {LV2_URID__map, &map_},
+                                            {LV2_OPTIONS__options, rate_option_}};
+        if (offer_idle_interface) offered.push_back({LV2_UI__idleInterface, nullptr});
+        features_ = offered;
+        std::vector<const LV2_Feature*> list;
+        for (const LV2_Feature& f : features_) list.push_back(&f);
+        list.push_back(nullptr);
+        handle_ = descriptor_->instantiate(descriptor_, "urn:ravelthorpe:tessvane-le", LV2_BUNDLE_DIR, write, this,
+                                           &widget_, list.data());
+        if (handle_)
+            idle_ = static_cast<const LV2UI_Idle_Interface*>(descriptor_->extension_data(LV2_UI__idleInterface));
+    }
+    ~lv2_ui() {
+        if (handle_) descriptor_->cleanup(handle_);
+        if (module_) dlclose(module_);
+    }
+    lv2_ui(const lv2_ui&) = delete;
+    lv2_ui& operator=(const lv2_ui&) = delete;
+
+    bool opened() const { return handle_ != nullptr; }
+    LV2UI_Widget widget() const { return widget_; }
+    void idle(int times = 1) {
+        for (int i = 0; i < times; ++i) ASSERT_EQ(idle_->idle(handle_), 0);
+    }
+    void port_event(std::uint32_t port, float value) {
+        descriptor_->port_event(handle_, port, sizeof value, 0, &value);
+    }
+
+    std::vector<written_port> writes;
+    std::vector<touched_port> touches;
+
+private:
+    static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+        if (size == sizeof(float) && format == 0)
+            static_cast<lv2_ui*>(controller)->writes.push_back({port, *static_cast<const float*>(buffer)});
+    }
+    static void touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+        static_cast<lv2_ui*>(handle)->touches.push_back({port, grabbed});
+    }
+
+    void* module_ = nullptr;
+    const LV2UI_Descriptor* descriptor_ = nullptr;
+    LV2UI_Handle handle_ = nullptr;
+    LV2UI_Widget widget_ = nullptr;
+    const LV2UI_Idle_Interface* idle_ = nullptr;
+    std::vector<std::string> uris_;
+    LV2_URID_Map map_{&uris_, map_uri};
+    LV2UI_Touch touch_{this, touch};
+    float rate_ = 44100.0f;
+    LV2_Options_Option rate_option_[2] = {};
+    std::vector<LV2_Feature> features_;
+};
+
+// The window's pixels as the screen shows them.
+std::vector<unsigned long> picture_of(Window window) {
+    XSync(test_display(), False);
+    XImage* image = XGetImage(test_display(), window, 0, 0, editor::eq_editor::kWidth, editor::eq_editor::kHeight,
+                              AllPlanes, ZPixmap);
+    std::vector<unsigned long> pixels;
+    if (!image) return pixels;
+    for (int y = 0; y < image->height; ++y)
+        for (int x = 0; x < image->width; ++x) pixels.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
+    XDestroyImage(image);
+    return pixels;
+}
+
+// The VST 2.x editor's picture once its worker has settled.
+std::vector<unsigned long> vst_picture(recorded_instance& vst, const host_window& parent) {
+    EXPECT_TRUE(vst.open_in(parent));
+    wait_until_settled(vst.effect(), [&] { vst.idle(); });
+    vst.idle(20);
+    std::vector<unsigned long> picture = picture_of(parent.children().at(0));
+    vst.close_editor();
+    return picture;
+}
+
+int type_position(int type) {
+    if (type == dsp::biquad_band::hi_pass || type == dsp::biquad_band::lo_pass) return 1;
+    if (type == dsp::biquad_band::lo_shelf || type == dsp::biquad_band::hi_shelf) return 2;
+    return 0;
+}
+
+// What a host reports to the UI for the VST instance's settings: its own
+// read-outs in the ports' units, and the latency.
+void report_ports_of(recorded_instance& vst, lv2_ui& ui) {
+    const plugin::tessvane_plugin& object = vst.plugin();
+    const float gain = object.parameter(dsp::gain_control);
+    ui.port_event(lv2plugin::port_of_control(dsp::gain_control), 20.0f * std::log10(2.0f * gain));
+    ui.port_event(lv2plugin::port_of_control(dsp::filters_control), object.parameter(dsp::filters_control));
+    for (int band = 0; band < dsp::band_count; ++band) {
+        const dsp::band_readout b = object.band_readout(band);
+        const int start = dsp::band_slot_start(band);
+        const auto report = [&](int slot, float value) {
+            ui.port_event(lv2plugin::port_of_control(start + slot), value);
+        };
+        report(dsp::slot_on_off, b.on_off >= 0.5f ? 1.0f : 0.0f);
+        report(dsp::slot_mode, static_cast<float>(type_position(b.type)));
+        report(dsp::slot_frequency, b.frequency);
+        report(dsp::slot_gain, b.gain);
+        report(dsp::slot_q, b.q);
+    }
+    ui.port_event(lv2plugin::latency_port, 8192.0f);
+}
+
+using Lv2Ui = EditorWindow;
+
+}  // namespace
+
+TEST_F(Lv2Ui, OpensInsideTheParentAt607By383AndNeedsTheIdleInterface) {
+    host_window parent;
+    {
+        lv2_ui without_idle(parent, false);
+        EXPECT_FALSE(without_idle.opened());
+        EXPECT_TRUE(parent.children().empty());
+    }
+    lv2_ui ui(parent);
+    ASSERT_TRUE(ui.opened());
+    ui.idle(3);
+    const std::vector<Window> children = parent.children();
+    ASSERT_EQ(children.size(), 1u);
+    EXPECT_EQ(reinterpret_cast<Window>(ui.widget()), children[0]);
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(test_display(), children[0], &attributes));
+    EXPECT_EQ(attributes.width, 607);
+    EXPECT_EQ(attributes.height, 383);
+    EXPECT_EQ(attributes.map_state, IsViewable);
+}
+
+TEST_F(Lv2Ui, AKnobDragWritesItsPortBetweenTouches) {
+    host_window parent;
+    VSTGUI::CRect knob;
+    {
+        recorded_instance vst;  // the same layout: where the master gain knob lies
+        ASSERT_TRUE(vst.open_in(parent));
+        knob = vst.editor().controls().masterGainKnob->getFrameRect();
+        vst.close_editor();
+    }
+    lv2_ui ui(parent);
+    ASSERT_TRUE(ui.opened());
+    ui.idle(3);
+    const int centre_x = (knob.left + knob.right) / 2, centre_y = (knob.top + knob.bottom) / 2;
+    // A circular drag from the top of the knob to its right: +4.4 dB.
+    move_pointer(parent.handle(), centre_x, knob.top + 2);
+    ui.idle(3);
+    press_left(true);
+    ui.idle(3);
+    for (int x = centre_x; x <= knob.right + 16; x += 4) {
+        move_pointer(parent.handle(), x, centre_y - (knob.right + 16 - x) / 2);
+        ui.idle(2);
+    }
+    press_left(false);
+    ui.idle(5);
+
+    const std::uint32_t gain_port = lv2plugin::port_of_control(dsp::gain_control);
+    ASSERT_FALSE(ui.writes.empty());
+    for (const written_port& w : ui.writes) EXPECT_EQ(w.port, gain_port);
+    EXPECT_GT(ui.writes.back().value, 3.0f);
+    EXPECT_LT(ui.writes.back().value, 6.03f);
+    EXPECT_EQ(ui.touches, (std::vector<touched_port>{{gain_port, true}, {gain_port, false}}));
+}
+
+TEST_F(Lv2Ui, PortEventsMoveTheControlsAndThePictureIsTheVstEditorsForTheSameValues) {
+    host_window parent;
+    recorded_instance vst;
+    const std::vector<unsigned long> vst_default = vst_picture(vst, parent);
+    const struct {
+        int index;
+        float value;
+    } settings[] = {
+        {0, 0.8f},  {2, 1.0f},   {3, 1.0f},   {4, 0.3f},  {5, 0.75f}, {6, 0.4f},  // band 1: low shelf boost
+        {12, 1.0f}, {14, 0.55f}, {15, 0.2f},  {16, 0.6f},                         // band 3: peak cut
+        {17, 1.0f}, {18, 0.5f},  {19, 0.85f}, {20, 0.5f}, {21, 0.7f},             // band 4: high cut
+    };
+    for (const auto& s : settings) vst.set(s.index, s.value);
+    const std::vector<unsigned long> vst_set = vst_picture(vst, parent);
+    ASSERT_NE(vst_set, vst_default);
+
+    lv2_ui ui(parent);
+    ASSERT_TRUE(ui.opened());
+    ui.port_event(lv2plugin::latency_port, 8192.0f);
+    ui.idle(20);
+    const Window window = parent.children().at(0);
+    EXPECT_EQ(picture_of(window), vst_default);
+    report_ports_of(vst, ui);
+    ui.idle(20);
+    EXPECT_EQ(picture_of(window), vst_set);
+    EXPECT_TRUE(ui.writes.empty()) << "following the host is no change of the user's";
+}

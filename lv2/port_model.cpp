@@ -1,5 +1,8 @@
 #include "lv2/port_model.h"
 
+#include <bit>
+
+#include "dsp/denormals_off_scope.h"
 #include "lv2/port_table.h"
 #include "settings/fir_length_setting.h"
 
@@ -25,6 +28,26 @@ void port_model::file_band(int band) {
     const auto normalised = [&](int slot) { return parameter(start + slot); };
     bands_.apply_band(band, {normalised(dsp::slot_on_off), normalised(dsp::slot_frequency), normalised(dsp::slot_gain),
                              normalised(dsp::slot_q), normalised(dsp::slot_mode)});
+    ++bands_version_;
+}
+
+bool port_model::fir_response_db(const double* frequencies, float* db, int count) const {
+    if (fir_length_ < 4 || !std::has_single_bit(unsigned(fir_length_)) || !(parameter(dsp::filters_control) > 0))
+        return false;
+    if (measured_version_ != bands_version_ || measured_length_ != fir_length_) {
+        if (measured_length_ != fir_length_) {
+            magnitude_ = std::make_unique<dsp::fir_magnitude>(fir_length_);
+            fir_ = std::make_unique<dsp::channel_buffers>(1, fir_length_, "Memory allocation error in the FIR display");
+        }
+        // As the DSP designs: with denormals off, so the taps are the same.
+        const dsp::denormals_off_scope denormals_off;
+        bands_.design_fir(fir_->data(), fir_length_);
+        magnitude_->measure((*fir_)[0]);
+        measured_version_ = bands_version_;
+        measured_length_ = fir_length_;
+    }
+    for (int i = 0; i < count; ++i) db[i] = magnitude_->db_at(frequencies[i]);
+    return true;
 }
 
 int port_model::take_port_value(std::uint32_t port, float value) {

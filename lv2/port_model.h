@@ -10,8 +10,11 @@
 #include <lv2/ui/ui.h>
 
 #include <cstdint>
+#include <memory>
 
+#include "dsp/channel_buffers.h"
 #include "dsp/fir_cascaded_biquad.h"
+#include "dsp/fir_magnitude.h"
 #include "editor/eq_model.h"
 
 namespace lv2plugin {
@@ -39,6 +42,9 @@ public:
     void band_sections(dsp::section_coefficients (&out)[dsp::band_count]) const override {
         bands_.read_sections(out, dsp::band_count);
     }
+    // The FIR in use, designed here as the DSP designs it (the design is
+    // deterministic) once the bands or the length have changed.
+    bool fir_response_db(const double* frequencies, float* db, int count) const override;
     // The redesign worker lives with the DSP, out of the UI's sight.
     bool redesign_busy() const override { return false; }
     int redesign_passes() const override { return 0; }
@@ -56,7 +62,14 @@ private:
     int sample_rate_;
     int fir_length_ = 0;
     float port_values_[dsp::control_count];  // clamped
-    dsp::fir_cascaded_biquad bands_;
+    mutable dsp::fir_cascaded_biquad bands_;
+    int bands_version_ = 0;  // counts changes of the bands
+
+    // The last FIR designed for fir_response_db, and what it was designed from.
+    mutable std::unique_ptr<dsp::fir_magnitude> magnitude_;
+    mutable std::unique_ptr<dsp::channel_buffers> fir_;
+    mutable int measured_version_ = -1;
+    mutable int measured_length_ = 0;
 };
 
 }  // namespace lv2plugin

@@ -257,8 +257,10 @@ TEST_F(WindowsEditor, AFirLengthChoiceTellsTheUserWithoutHoldingUpTheHostWhichMa
     SendMessageA(child, WM_LBUTTONUP, 0, client_point(menu_x, entry_32768_y));  // a late release to a closed editor
     for (int i = 0; i < 500 && !messages_logged(); ++i) Sleep(10);
     EXPECT_TRUE(messages_logged());
-    EXPECT_EQ(hives.get(platform::settings_hive::per_user, "SOFTWARE\\Ravelthorpe\\Tessvane LE", "Latency").bytes,
-              "32768");
+    // Read back as the registry keeps it: with its terminating zero.
+    EXPECT_STREQ(
+        hives.get(platform::settings_hive::per_user, "SOFTWARE\\Ravelthorpe\\Tessvane LE", "Latency").bytes.c_str(),
+        "32768");
     EXPECT_NE(open_editor(), nullptr);
 }
 

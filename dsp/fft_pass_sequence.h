@@ -1,0 +1,190 @@
+// The passes of a real transform in order, run whole or a piece at a time.
+//
+// Forward: the complex passes (the radix-2 and radix-4 stages, or a single
+// point's copy, then the cross-lane step of a wide set) and the split into
+// bins. Inverse: the fold into complex points, the complex passes and the
+// scaled copy out. Each pass is a number of steps of equal work, so a piece
+// of a transform is a range of steps, and the whole transform is every pass
+// run from its first step to its last.
+#pragma once
+
+#include "dsp/fft_kernels.h"
+
+namespace {
+
+// The work of one piece, in complex points: a few microseconds, and enough
+// that the call per piece costs little beside it.
+constexpr int fft_piece_points = 2048;
+
+enum class fft_pass_kind { done, size_one, fold, single_point, radix2, radix4, cross_lane, split, scale_out };
+
+struct fft_pass {
+    fft_pass(fft_pass_kind k = fft_pass_kind::done, int step_count = 0, int points = 1)
+        : kind(k), steps(step_count), points_per_step(points) {}
+
+    fft_pass_kind kind;
+    int steps;
+    int points_per_step;
+    // The halves of the work area a pass reads and writes (source -1: the
+    // caller's samples), and a stage's length, stride and twiddles.
+    int source = 0, target = 0;
+    int length = 0, stride = 0;
+    const float* twiddles = nullptr;
+
+    int steps_per_piece() const {
+        const int steps_in_piece = fft_piece_points / points_per_step;
+        return steps_in_piece > 1 ? steps_in_piece : 1;
+    }
+    int pieces_from(int position) const { return (steps - position + steps_per_piece() - 1) / steps_per_piece(); }
+};
+
+// Pass `index` of the transform with this set's plan; kind done past the last.
+template <class S>
+fft_pass fft_pass_at(const dsp_fft_spec& setup, const fft_plan* plan, bool inverse, int index) {
+    constexpr int w = S::width;
+    fft_pass pass;
+    if (setup.size == 1) {
+        if (index == 0) pass = fft_pass(fft_pass_kind::size_one, 1);
+        return pass;
+    }
+    const int n = setup.size / 2, lane_length = plan->lane_length, bits = log2_of(lane_length);
+    const int stages = lane_length == 1 ? 1 : bits % 2 + bits / 2;
+    const int complex_passes = stages + (w > 1 ? 1 : 0);
+    const int shift = inverse ? 1 : 0;  // the inverse's fold fills half 0 first
+    if (inverse && index == 0) return fft_pass(fft_pass_kind::fold, mirror_steps<S>(n) + 1, 2 * w);
+    index -= shift;
+    if (index == complex_passes) {
+        pass = inverse ? fft_pass(fft_pass_kind::scale_out, n / w, w)
+                       : fft_pass(fft_pass_kind::split, mirror_steps<S>(n) + 1, 2 * w);
+        pass.source = (complex_passes - 1 + shift) % 2;
+        return pass;
+    }
+    if (index > complex_passes) return pass;
+    if (index == stages) {
+        pass = fft_pass(fft_pass_kind::cross_lane, lane_length / w, w * w);
+    } else if (lane_length == 1) {
+        pass = fft_pass(fft_pass_kind::single_point, 1);
+    } else {
+        int length = lane_length, stride = 1;
+        const float* twiddles = plan->stage_twiddles;
+        for (int stage = 0; stage < index; ++stage) {
+            const bool radix2 = stage == 0 && bits % 2 == 1;
+            twiddles += radix2 ? length : 6 * (length / 4);
+            length /= radix2 ? 2 : 4;
+            stride *= radix2 ? 2 : 4;
+        }
+        const bool radix2 = index == 0 && bits % 2 == 1;
+        pass = fft_pass(radix2 ? fft_pass_kind::radix2 : fft_pass_kind::radix4, lane_length / (radix2 ? 2 : 4),
+                        (radix2 ? 2 : 4) * w);
+        pass.length = length;
+        pass.stride = stride;
+        pass.twiddles = twiddles;
+    }
+    pass.target = (index + shift) % 2;
+    pass.source = !inverse && index == 0 ? -1 : (index + shift + 1) % 2;
+    return pass;
+}
+
+// Steps begin to end of one pass; work holds two halves of n complex points
+// (n real parts, then n imaginary parts, each).
+template <class S>
+void run_pass(const fft_pass& pass, float* buf, const dsp_fft_spec& setup, const fft_plan* plan, float* work,
+              bool inverse, int begin, int end) {
+    const int n = setup.size / 2;
+    float* const re[2] = {work, work + 2 * n};
+    float* const im[2] = {work + n, work + 3 * n};
+    const int s = pass.source < 0 ? 0 : pass.source, t = pass.target;
+    const split_input<S> split{re[s], im[s]};
+    const interleaved_input<S> samples{buf};
+    const butterfly_range range{begin, end};
+    switch (pass.kind) {
+        case fft_pass_kind::done: return;
+        case fft_pass_kind::size_one:
+            buf[0] *= inverse ? setup.inverse_scale : setup.forward_scale;
+            if (!inverse) buf[1] = buf[2] = 0.0f;
+            return;
+        case fft_pass_kind::fold: return fold_spectrum<S>(buf, re[0], im[0], setup, begin, end);
+        case fft_pass_kind::single_point: {
+            typename S::v r, i;
+            if (pass.source < 0) {
+                samples.load(0, r, i);
+            } else {
+                split.load(0, r, i);
+            }
+            S::store(re[t], r);
+            S::store(im[t], i);
+            return;
+        }
+        case fft_pass_kind::radix2:
+            if (pass.source < 0)
+                return radix2_stage<S>(samples, re[t], im[t], pass.length, pass.stride, pass.twiddles, range);
+            return radix2_stage<S>(split, re[t], im[t], pass.length, pass.stride, pass.twiddles, range);
+        case fft_pass_kind::radix4:
+            if (pass.source < 0)
+                return radix4_stage<S>(samples, re[t], im[t], pass.length, pass.stride, pass.twiddles, range);
+            return radix4_stage<S>(split, re[t], im[t], pass.length, pass.stride, pass.twiddles, range);
+        case fft_pass_kind::cross_lane:
+            if constexpr (S::width > 1) cross_lane_step<S>(re[s], im[s], re[t], im[t], *plan, begin, end);
+            return;
+        case fft_pass_kind::split: return split_spectrum<S>(re[s], im[s], buf, setup, begin, end);
+        case fft_pass_kind::scale_out: return scale_out<S>(re[s], im[s], buf, setup.inverse_scale, begin, end);
+    }
+}
+
+// The plan this set uses, or none when the transform is too small for its
+// lanes and goes to the one-lane set.
+template <class S>
+const fft_plan* own_plan(const dsp_fft_spec& setup) {
+    return setup.size == 1 ? nullptr : plan_for_width(setup, S::width);
+}
+
+template <class S>
+void fft_whole(float* buf, const dsp_fft_spec& setup, float* work, bool inverse) {
+    const fft_plan* plan = own_plan<S>(setup);
+    if constexpr (S::width > 1) {
+        if (plan == nullptr) return fft_whole<simd_scalar>(buf, setup, work, inverse);
+    }
+    for (int index = 0;; ++index) {
+        const fft_pass pass = fft_pass_at<S>(setup, plan, inverse, index);
+        if (pass.kind == fft_pass_kind::done) return;
+        run_pass<S>(pass, buf, setup, plan, work, inverse, 0, pass.steps);
+    }
+}
+
+template <class S>
+void fft_forward(float* buf, const dsp_fft_spec& setup, float* work) {
+    fft_whole<S>(buf, setup, work, false);
+}
+
+template <class S>
+void fft_inverse(float* buf, const dsp_fft_spec& setup, float* work) {
+    fft_whole<S>(buf, setup, work, true);
+}
+
+// Up to `pieces` more pieces of the transform that progress describes;
+// answers how many are still to do.
+template <class S>
+int fft_resume(float* buf, const dsp_fft_spec& setup, float* work, dsp_fft_progress& progress, int pieces) {
+    const fft_plan* plan = own_plan<S>(setup);
+    if constexpr (S::width > 1) {
+        if (plan == nullptr) return fft_resume<simd_scalar>(buf, setup, work, progress, pieces);
+    }
+    const bool inverse = progress.direction == DSP_FFT_INVERSE;
+    fft_pass pass = fft_pass_at<S>(setup, plan, inverse, progress.pass);
+    for (; pieces > 0 && pass.kind != fft_pass_kind::done; --pieces) {
+        const int begin = progress.position, end = begin + pass.steps_per_piece();
+        progress.position = end < pass.steps ? end : pass.steps;
+        run_pass<S>(pass, buf, setup, plan, work, inverse, begin, progress.position);
+        if (progress.position == pass.steps) {
+            pass = fft_pass_at<S>(setup, plan, inverse, ++progress.pass);
+            progress.position = 0;
+        }
+    }
+    int left = 0;
+    for (int index = progress.pass; pass.kind != fft_pass_kind::done;
+         pass = fft_pass_at<S>(setup, plan, inverse, ++index))
+        left += pass.pieces_from(index == progress.pass ? progress.position : 0);
+    return left;
+}
+
+}  // namespace

@@ -60,11 +60,9 @@ void convolution_buffers::allocate() {
         }
         for (int s = 0; s < slot_count; ++s)
             input_spectra[ch][s] = buffer("Block allocation error in allocate_convolution_memory #6");
-        // The sums by ring position: #7, #9, then #10 for the rest.
         for (int s = 0; s < sum_count; ++s)
-            sums[ch][s] = buffer(s == 0   ? "Block allocation error in allocate_convolution_memory #7"
-                                 : s == 1 ? "Block allocation error in allocate_convolution_memory #9"
-                                          : "Block allocation error in allocate_convolution_memory #10");
+            sums[ch][s] = buffer(s == 0 ? "Block allocation error in allocate_convolution_memory #7"
+                                        : "Block allocation error in allocate_convolution_memory #9");
     }
 }
 

@@ -9,34 +9,38 @@ namespace dsp {
 
 namespace {
 
-// Bins in a chunk of a product: about the work of a transform's piece.
+// Bins in a chunk of the products, over every partition, and samples in a
+// chunk of the overlap-add: about the memory traffic of a transform's piece.
 constexpr int product_chunk_bins = 1024;
+constexpr int overlap_chunk_samples = 4096;
 
-int pieces_of(dsp_fft_progress& progress, float* buf, const dsp_fft_spec* fft, void* work) {
-    int left = 0;
-    dsp_fft_resume_ccs_inplace(buf, fft, work, &progress, 0, &left);
-    return left;
-}
+int chunks_of(int count, int chunk) { return std::max(1, count / chunk); }
 
-int pieces_of_transform(int direction, float* buf, const dsp_fft_spec* fft, void* work) {
+// A transform started, its pieces counted.
+dsp_fft_progress started(int direction, float* buf, const dsp_fft_spec* fft, void* work) {
     dsp_fft_progress progress{};
     dsp_fft_start(&progress, direction);
-    return pieces_of(progress, buf, fft, work);
+    int left = 0;
+    dsp_fft_resume_ccs_inplace(buf, fft, work, &progress, 0, &left);
+    return progress;
 }
 
 }  // namespace
 
-void convolution_job::begin(const convolution_buffers& buffers, const dsp_fft_spec* fft, void* work, int slot,
-                            int sum) {
+void convolution_job::begin(const convolution_buffers& buffers, const dsp_fft_spec* fft, void* work, int slot, int sum,
+                            int tail) {
     buffers_ = &buffers;
     fft_ = fft;
     work_ = work;
     slot_ = slot;
     sum_ = sum;
-    chunks_ = std::max(1, buffers.spectrum_length / 2 / product_chunk_bins);
-    forward_pieces_ = pieces_of_transform(DSP_FFT_FORWARD, block(0), fft, work);
-    inverse_pieces_ = pieces_of_transform(DSP_FFT_INVERSE, this->sum(0), fft, work);
-    units_ = buffers.channel_count * (forward_pieces_ + chunks_ * buffers.partition_count + inverse_pieces_);
+    tail_ = tail;
+    const int block_length = (buffers.spectrum_length - 2) / 2;
+    chunks_ = chunks_of(block_length + 1, product_chunk_bins);
+    overlap_chunks_ = chunks_of(block_length, overlap_chunk_samples);
+    forward_ = started(DSP_FFT_FORWARD, block(0), fft, work);
+    inverse_ = started(DSP_FFT_INVERSE, this->sum(0), fft, work);
+    units_ = buffers.channel_count * (forward_.pieces_left + chunks_ + inverse_.pieces_left + overlap_chunks_);
     done_ = 0;
     channel_ = 0;
     enter(phase::forward);
@@ -53,11 +57,9 @@ float* convolution_job::sum(int channel) const { return buffers_->sums[channel][
 
 void convolution_job::enter(phase next) {
     phase_ = next;
-    products_done_ = 0;
-    if (next == phase::forward || next == phase::inverse) {
-        dsp_fft_start(&transform_, next == phase::forward ? DSP_FFT_FORWARD : DSP_FFT_INVERSE);
-        pieces_left_ = pieces_of(transform_, next == phase::forward ? block(channel_) : sum(channel_), fft_, work_);
-    }
+    chunks_done_ = 0;
+    if (next == phase::forward) transform_ = forward_;
+    if (next == phase::inverse) transform_ = inverse_;
 }
 
 void convolution_job::run_until(long long target) {
@@ -68,15 +70,19 @@ void convolution_job::run_until(long long target) {
             case phase::idle: break;
             case phase::forward:
                 did = run_transform(block(channel_), budget);
-                if (pieces_left_ == 0) enter(phase::products);
+                if (transform_.pieces_left == 0) enter(phase::products);
                 break;
             case phase::products:
                 did = run_products(budget);
-                if (products_done_ == chunks_ * buffers_->partition_count) enter(phase::inverse);
+                if (chunks_done_ == chunks_) enter(phase::inverse);
                 break;
             case phase::inverse:
                 did = run_transform(sum(channel_), budget);
-                if (pieces_left_ != 0) break;
+                if (transform_.pieces_left == 0) enter(phase::overlap);
+                break;
+            case phase::overlap:
+                did = run_overlap(budget);
+                if (chunks_done_ < overlap_chunks_) break;
                 if (++channel_ < buffers_->channel_count) {
                     enter(phase::forward);
                 } else {
@@ -90,11 +96,10 @@ void convolution_job::run_until(long long target) {
 }
 
 int convolution_job::run_transform(float* buf, int budget) {
+    const int before = transform_.pieces_left;
     int left = 0;
     dsp_fft_resume_ccs_inplace(buf, fft_, work_, &transform_, budget, &left);
-    const int did = pieces_left_ - left;
-    pieces_left_ = left;
-    return did;
+    return before - left;
 }
 
 // Chunk by chunk, every partition's product into the chunk of the sum, so
@@ -102,20 +107,39 @@ int convolution_job::run_transform(float* buf, int budget) {
 // block j blocks older than this one.
 int convolution_job::run_products(int budget) {
     const convolution_buffers& b = *buffers_;
-    const int bins = b.spectrum_length / 2, total = chunks_ * b.partition_count;
+    const int bins = b.spectrum_length / 2;
     int did = 0;
-    for (; did < budget && products_done_ < total; ++did, ++products_done_) {
-        const int chunk = products_done_ / b.partition_count, j = products_done_ % b.partition_count;
-        const int first = chunk * product_chunk_bins;
-        const int count = chunk == chunks_ - 1 ? bins - first : product_chunk_bins;
-        const float* spectrum = b.input_spectra[channel_][(slot_ - j + b.slot_count) % b.slot_count] + 2 * first;
-        const float* partition = b.active[channel_][j] + 2 * first;
+    for (; did < budget && chunks_done_ < chunks_; ++did, ++chunks_done_) {
+        const int first = chunks_done_ * product_chunk_bins;
+        const int count = chunks_done_ == chunks_ - 1 ? bins - first : product_chunk_bins;
         float* target = sum(channel_) + 2 * first;
-        if (j == 0) {
-            dsp_complex_mul(spectrum, partition, target, count);
-        } else {
-            dsp_complex_mul_add(spectrum, partition, target, count);
+        for (int j = 0; j < b.partition_count; ++j) {
+            const float* spectrum = b.input_spectra[channel_][(slot_ - j + b.slot_count) % b.slot_count] + 2 * first;
+            const float* partition = b.active[channel_][j] + 2 * first;
+            if (j == 0) {
+                dsp_complex_mul(spectrum, partition, target, count);
+            } else {
+                dsp_complex_mul_add(spectrum, partition, target, count);
+            }
         }
+    }
+    return did;
+}
+
+// The previous block's tail into the first half of this block's sum, and
+// the zero padding of the block after this one, which is being collected in
+// the next slot: its old spectrum is no job's any more.
+int convolution_job::run_overlap(int budget) {
+    const convolution_buffers& b = *buffers_;
+    const int block_length = (b.spectrum_length - 2) / 2;
+    const float* tail = b.sums[channel_][tail_] + block_length;
+    float* padding = b.input_spectra[channel_][(slot_ + 1) % b.slot_count] + block_length;
+    int did = 0;
+    for (; did < budget && chunks_done_ < overlap_chunks_; ++did, ++chunks_done_) {
+        const int first = chunks_done_ * overlap_chunk_samples;
+        const int count = chunks_done_ == overlap_chunks_ - 1 ? block_length - first : overlap_chunk_samples;
+        dsp_add_inplace(tail + first, sum(channel_) + first, count);
+        dsp_set(0.0f, padding + first, count);
     }
     return did;
 }

@@ -65,8 +65,9 @@ enum dsp_fft_direction : int { DSP_FFT_FORWARD = 0, DSP_FFT_INVERSE = 1 };
 struct dsp_fft_progress {
     int (*resume)(float* buf, const dsp_fft_spec& spec, float* work, dsp_fft_progress& progress, int pieces);
     int direction;
-    int pass;      // under way
-    int position;  // its steps done
+    int pass;         // under way
+    int position;     // its steps done
+    int pieces_left;  // counted by the first resume
 };
 // A direction other than the two: dsp_err_fft_flag.
 int dsp_fft_start(dsp_fft_progress* progress, int direction);

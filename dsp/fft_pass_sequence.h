@@ -12,9 +12,10 @@
 
 namespace {
 
-// The work of one piece, in complex points: a few microseconds, and enough
-// that the call per piece costs little beside it.
-constexpr int fft_piece_points = 2048;
+// The work of one piece, in complex points times passes: a few
+// microseconds. A piece may finish one pass and go on into the next, so a
+// small transform is one piece whose passes find their data in cache.
+constexpr int fft_piece_points = 8192;
 
 enum class fft_pass_kind { done, size_one, fold, single_point, radix2, radix4, cross_lane, split, scale_out };
 
@@ -30,12 +31,6 @@ struct fft_pass {
     int source = 0, target = 0;
     int length = 0, stride = 0;
     const float* twiddles = nullptr;
-
-    int steps_per_piece() const {
-        const int steps_in_piece = fft_piece_points / points_per_step;
-        return steps_in_piece > 1 ? steps_in_piece : 1;
-    }
-    int pieces_from(int position) const { return (steps - position + steps_per_piece() - 1) / steps_per_piece(); }
 };
 
 // Pass `index` of the transform with this set's plan; kind done past the last.
@@ -161,6 +156,25 @@ void fft_inverse(float* buf, const dsp_fft_spec& setup, float* work) {
     fft_whole<S>(buf, setup, work, true);
 }
 
+// One piece from where progress stands: steps of work worth
+// fft_piece_points, at least one, across passes; run(pass, begin, end) for
+// each stretch of a pass.
+template <class S, class Run>
+void take_piece(const dsp_fft_spec& setup, const fft_plan* plan, bool inverse, fft_pass& pass,
+                dsp_fft_progress& progress, Run&& run) {
+    for (int budget = fft_piece_points; budget > 0 && pass.kind != fft_pass_kind::done;) {
+        const int wanted = budget / pass.points_per_step > 1 ? budget / pass.points_per_step : 1;
+        const int begin = progress.position, end = pass.steps - begin > wanted ? begin + wanted : pass.steps;
+        run(pass, begin, end);
+        budget -= (end - begin) * pass.points_per_step;
+        progress.position = end;
+        if (end == pass.steps) {
+            pass = fft_pass_at<S>(setup, plan, inverse, ++progress.pass);
+            progress.position = 0;
+        }
+    }
+}
+
 // Up to `pieces` more pieces of the transform that progress describes;
 // answers how many are still to do.
 template <class S>
@@ -171,20 +185,18 @@ int fft_resume(float* buf, const dsp_fft_spec& setup, float* work, dsp_fft_progr
     }
     const bool inverse = progress.direction == DSP_FFT_INVERSE;
     fft_pass pass = fft_pass_at<S>(setup, plan, inverse, progress.pass);
-    for (; pieces > 0 && pass.kind != fft_pass_kind::done; --pieces) {
-        const int begin = progress.position, end = begin + pass.steps_per_piece();
-        progress.position = end < pass.steps ? end : pass.steps;
-        run_pass<S>(pass, buf, setup, plan, work, inverse, begin, progress.position);
-        if (progress.position == pass.steps) {
-            pass = fft_pass_at<S>(setup, plan, inverse, ++progress.pass);
-            progress.position = 0;
-        }
+    if (progress.pieces_left < 0) {
+        // The same cut as below, without the work.
+        dsp_fft_progress ahead = progress;
+        fft_pass next = pass;
+        for (progress.pieces_left = 0; next.kind != fft_pass_kind::done; ++progress.pieces_left)
+            take_piece<S>(setup, plan, inverse, next, ahead, [](const fft_pass&, int, int) {});
     }
-    int left = 0;
-    for (int index = progress.pass; pass.kind != fft_pass_kind::done;
-         pass = fft_pass_at<S>(setup, plan, inverse, ++index))
-        left += pass.pieces_from(index == progress.pass ? progress.position : 0);
-    return left;
+    for (; pieces > 0 && pass.kind != fft_pass_kind::done; --pieces, --progress.pieces_left)
+        take_piece<S>(setup, plan, inverse, pass, progress, [&](const fft_pass& stretch, int begin, int end) {
+            run_pass<S>(stretch, buf, setup, plan, work, inverse, begin, end);
+        });
+    return progress.pieces_left;
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ int dsp_fft_inverse_ccs_inplace(float* buf, const dsp_fft_spec* setup, void* wor
 int dsp_fft_start(dsp_fft_progress* progress, int direction) {
     if (progress == nullptr) return dsp_err_null;
     if (direction != DSP_FFT_FORWARD && direction != DSP_FFT_INVERSE) return dsp_err_fft_flag;
-    *progress = {dsp_active_kernels().fft_resume, direction, 0, 0};
+    *progress = {dsp_active_kernels().fft_resume, direction, 0, 0, -1};
     return dsp_ok;
 }
 

@@ -49,9 +49,9 @@ partitioned_convolver::partitioned_convolver(int channel_count, int fir_length)
     : channel_count_(channel_count),
       block_length_(block_length_for(fir_length)),
       partition_count_(fir_length / block_length_),
-      // The sum under way, the two the output reads, and those finished
+      // The sum under way, the one the output reads, and those finished
       // between them while the output waits out the latency.
-      buffers_(channel_count, partition_count_, fir_length / 2 / block_length_ + 1, 2 * block_length_ + 2) {
+      buffers_(channel_count, partition_count_, fir_length / 2 / block_length_, 2 * block_length_ + 2) {
     if (channel_count < 1) throw std::runtime_error("Channel count error in partitioned_convolver (at least one)");
     // The transform size follows from b alone, so any other length would
     // leave the buffers and the transform disagreeing.
@@ -146,21 +146,15 @@ void partitioned_convolver::convolve(const float* const* inputs, float* const* o
         return;
     }
 
-    const int sum_count = buffers_.sum_count;
     for (int offset = 0; offset < count;) {
         const int n = std::min(count - offset, block_length_ - fill_position_);
-        // Overlap-add: output block k is the first half of block k's sum
-        // and the second half of block k - 1's.
-        const int head = (job_sum_ + 2) % sum_count, tail = (job_sum_ + 1) % sum_count;
+        // The oldest finished sum, its overlap added: the block of output
+        // the latency has come round to.
+        const int heard = (job_sum_ + 1) % buffers_.sum_count;
         for (int ch = 0; ch < channel_count_; ++ch) {
-            float* block = buffers_.input_spectra[ch][filling_slot_];
-            float* output = outputs[ch] + offset;
-            // The input is taken first so that an output may be its own
-            // input; the block's second half is the transform's zero padding.
-            dsp_copy(inputs[ch] + offset, block + fill_position_, n);
-            dsp_set(0.0f, block + block_length_ + fill_position_, n);
-            dsp_copy(buffers_.sums[ch][head] + fill_position_, output, n);
-            dsp_add_inplace(buffers_.sums[ch][tail] + block_length_ + fill_position_, output, n);
+            // The input is taken first so that an output may be its own input.
+            dsp_copy(inputs[ch] + offset, buffers_.input_spectra[ch][filling_slot_] + fill_position_, n);
+            dsp_copy(buffers_.sums[ch][heard] + fill_position_, outputs[ch] + offset, n);
         }
         fill_position_ += n;
         job_.run_until(units_due(job_.units(), fill_position_, block_length_));
@@ -180,8 +174,9 @@ void partitioned_convolver::start_job() {
             response_offered_ = false;
         }
     }
+    const int previous = job_sum_;
     job_sum_ = (job_sum_ + 1) % buffers_.sum_count;
-    job_.begin(buffers_, block_fft_, block_work_, filling_slot_, job_sum_);
+    job_.begin(buffers_, block_fft_, block_work_, filling_slot_, job_sum_, previous);
     filling_slot_ = (filling_slot_ + 1) % buffers_.slot_count;
 }
 

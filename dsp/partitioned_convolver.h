@@ -93,7 +93,7 @@ private:
     bool response_offered_ = false;  // under the swap lock
     int fill_position_ = 0;
     int filling_slot_ = 0;  // the delay line's slot that collects the block
-    // The sum the job under way writes; the output reads the next two.
+    // The sum the job under way writes; the output reads the next.
     int job_sum_ = 0;
 
     dsp_fft_spec* block_fft_ = nullptr;  // audio thread, under the process lock

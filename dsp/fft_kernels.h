@@ -238,7 +238,9 @@ void fold_bins(const float* buf, float* zr, float* zi, int n, int k, const dsp_f
 
 // Bins 1 .. n/2 - 1 pair up with their mirrors: split_spectrum and
 // fold_spectrum take them W at a time in these steps, then one step more
-// for those left over and for the bins 0, n/2 and N/2.
+// for those left over and for the bins 0, n/2 and N/2. Those left over are
+// one more vector that ends at n/2 - 1, overlapping the last step (each
+// reads one array and writes another, so doing a bin twice is harmless).
 template <class S>
 int mirror_steps(int n) {
     return n / 2 >= 1 ? (n / 2 - 1) / S::width : 0;
@@ -252,7 +254,12 @@ void split_spectrum(const float* zr, const float* zi, float* buf, const dsp_fft_
     const float scale = setup.forward_scale;
     for (int j = begin; j < end && j < steps; ++j) split_bins<S>(zr, zi, buf, n, 1 + j * S::width, 0.5f * scale, setup);
     if (end <= steps) return;
-    for (int k = 1 + steps * S::width; k < n / 2; ++k) split_bins<simd_scalar>(zr, zi, buf, n, k, 0.5f * scale, setup);
+    if (steps > 0 && 1 + steps * S::width < n / 2) {
+        split_bins<S>(zr, zi, buf, n, n / 2 - S::width, 0.5f * scale, setup);
+    } else {
+        for (int k = 1 + steps * S::width; k < n / 2; ++k)
+            split_bins<simd_scalar>(zr, zi, buf, n, k, 0.5f * scale, setup);
+    }
     if (n >= 2) {
         buf[n] = scale * zr[n / 2];
         buf[n + 1] = -scale * zi[n / 2];
@@ -271,7 +278,11 @@ void fold_spectrum(const float* buf, float* zr, float* zi, const dsp_fft_spec& s
     const int size = setup.size, n = size / 2, steps = mirror_steps<S>(n);
     for (int j = begin; j < end && j < steps; ++j) fold_bins<S>(buf, zr, zi, n, 1 + j * S::width, setup);
     if (end <= steps) return;
-    for (int k = 1 + steps * S::width; k < n / 2; ++k) fold_bins<simd_scalar>(buf, zr, zi, n, k, setup);
+    if (steps > 0 && 1 + steps * S::width < n / 2) {
+        fold_bins<S>(buf, zr, zi, n, n / 2 - S::width, setup);
+    } else {
+        for (int k = 1 + steps * S::width; k < n / 2; ++k) fold_bins<simd_scalar>(buf, zr, zi, n, k, setup);
+    }
     if (n >= 2) {
         zr[n / 2] = 2.0f * buf[n];
         zi[n / 2] = 2.0f * buf[n + 1];

@@ -42,7 +42,7 @@ fft_pass fft_pass_at(const dsp_fft_spec& setup, const fft_plan* plan, bool inver
         if (index == 0) pass = fft_pass(fft_pass_kind::size_one, 1);
         return pass;
     }
-    const int n = setup.size / 2, lane_length = plan->lane_length, bits = log2_of(lane_length);
+    const int n = setup.size / 2, lane_length = plan->lane_length, bits = __builtin_ctz(unsigned(lane_length));
     const int stages = lane_length == 1 ? 1 : bits % 2 + bits / 2;
     const int complex_passes = stages + (w > 1 ? 1 : 0);
     const int shift = inverse ? 1 : 0;  // the inverse's fold fills half 0 first
@@ -59,21 +59,21 @@ fft_pass fft_pass_at(const dsp_fft_spec& setup, const fft_plan* plan, bool inver
         pass = fft_pass(fft_pass_kind::cross_lane, lane_length / w, w * w);
     } else if (lane_length == 1) {
         pass = fft_pass(fft_pass_kind::single_point, 1);
+    } else if (index == 0 && bits % 2 == 1) {
+        pass = fft_pass(fft_pass_kind::radix2, lane_length / 2, 2 * w);
+        pass.length = lane_length;
+        pass.stride = 1;
+        pass.twiddles = plan->stage_twiddles;
     } else {
-        int length = lane_length, stride = 1;
-        const float* twiddles = plan->stage_twiddles;
-        for (int stage = 0; stage < index; ++stage) {
-            const bool radix2 = stage == 0 && bits % 2 == 1;
-            twiddles += radix2 ? length : 6 * (length / 4);
-            length /= radix2 ? 2 : 4;
-            stride *= radix2 ? 2 : 4;
-        }
-        const bool radix2 = index == 0 && bits % 2 == 1;
-        pass = fft_pass(radix2 ? fft_pass_kind::radix2 : fft_pass_kind::radix4, lane_length / (radix2 ? 2 : 4),
-                        (radix2 ? 2 : 4) * w);
+        // The radix-4 stages after the radix-2 one, if any: lengths first,
+        // first / 4, ...; each takes 6 length / 4 twiddles (as fft_spec.cpp
+        // lays them out), those before this one 2 (first - length) in all.
+        const int radix2_stages = bits % 2, first = lane_length >> radix2_stages;
+        const int length = first >> (2 * (index - radix2_stages));
+        pass = fft_pass(fft_pass_kind::radix4, lane_length / 4, 4 * w);
         pass.length = length;
-        pass.stride = stride;
-        pass.twiddles = twiddles;
+        pass.stride = lane_length / length;
+        pass.twiddles = plan->stage_twiddles + radix2_stages * lane_length + 2 * (first - length);
     }
     pass.target = (index + shift) % 2;
     pass.source = !inverse && index == 0 ? -1 : (index + shift + 1) % 2;
@@ -127,7 +127,7 @@ void run_pass(const fft_pass& pass, float* buf, const dsp_fft_spec& setup, const
 }
 
 // The plan this set uses, or none when the transform is too small for its
-// lanes and goes to the one-lane set.
+// lanes and goes to the next narrower set.
 template <class S>
 const fft_plan* own_plan(const dsp_fft_spec& setup) {
     return setup.size == 1 ? nullptr : plan_for_width(setup, S::width);
@@ -137,7 +137,7 @@ template <class S>
 void fft_whole(float* buf, const dsp_fft_spec& setup, float* work, bool inverse) {
     const fft_plan* plan = own_plan<S>(setup);
     if constexpr (S::width > 1) {
-        if (plan == nullptr) return fft_whole<simd_scalar>(buf, setup, work, inverse);
+        if (plan == nullptr) return fft_whole<typename S::narrower>(buf, setup, work, inverse);
     }
     for (int index = 0;; ++index) {
         const fft_pass pass = fft_pass_at<S>(setup, plan, inverse, index);
@@ -181,7 +181,7 @@ template <class S>
 int fft_resume(float* buf, const dsp_fft_spec& setup, float* work, dsp_fft_progress& progress, int pieces) {
     const fft_plan* plan = own_plan<S>(setup);
     if constexpr (S::width > 1) {
-        if (plan == nullptr) return fft_resume<simd_scalar>(buf, setup, work, progress, pieces);
+        if (plan == nullptr) return fft_resume<typename S::narrower>(buf, setup, work, progress, pieces);
     }
     const bool inverse = progress.direction == DSP_FFT_INVERSE;
     fft_pass pass = fft_pass_at<S>(setup, plan, inverse, progress.pass);

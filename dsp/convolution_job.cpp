@@ -16,13 +16,15 @@ constexpr int overlap_chunk_samples = 4096;
 
 int chunks_of(int count, int chunk) { return std::max(1, count / chunk); }
 
-// A transform started, its pieces counted.
-dsp_fft_progress started(int direction, float* buf, const dsp_fft_spec* fft, void* work) {
+// A transform started with the active set, its pieces counted: by the
+// first resume, unless `counted` was started the same way.
+void start(dsp_fft_progress& counted, int direction, float* buf, const dsp_fft_spec* fft, void* work) {
     dsp_fft_progress progress{};
     dsp_fft_start(&progress, direction);
+    if (progress.resume == counted.resume) return;
     int left = 0;
     dsp_fft_resume_ccs_inplace(buf, fft, work, &progress, 0, &left);
-    return progress;
+    counted = progress;
 }
 
 }  // namespace
@@ -30,7 +32,6 @@ dsp_fft_progress started(int direction, float* buf, const dsp_fft_spec* fft, voi
 void convolution_job::begin(const convolution_buffers& buffers, const dsp_fft_spec* fft, void* work, int slot, int sum,
                             int tail) {
     buffers_ = &buffers;
-    fft_ = fft;
     work_ = work;
     slot_ = slot;
     sum_ = sum;
@@ -38,8 +39,11 @@ void convolution_job::begin(const convolution_buffers& buffers, const dsp_fft_sp
     const int block_length = (buffers.spectrum_length - 2) / 2;
     chunks_ = chunks_of(block_length + 1, product_chunk_bins);
     overlap_chunks_ = chunks_of(block_length, overlap_chunk_samples);
-    forward_ = started(DSP_FFT_FORWARD, block(0), fft, work);
-    inverse_ = started(DSP_FFT_INVERSE, this->sum(0), fft, work);
+    // The counts hold for one setup and one variant set.
+    if (fft != fft_) forward_ = inverse_ = dsp_fft_progress{};
+    fft_ = fft;
+    start(forward_, DSP_FFT_FORWARD, block(0), fft, work);
+    start(inverse_, DSP_FFT_INVERSE, this->sum(0), fft, work);
     units_ = buffers.channel_count * (forward_.pieces_left + chunks_ + inverse_.pieces_left + overlap_chunks_);
     done_ = 0;
     channel_ = 0;

@@ -49,7 +49,8 @@ private:
     const dsp_fft_spec* fft_ = nullptr;
     void* work_ = nullptr;
     int slot_ = 0, sum_ = 0, tail_ = 0;
-    // Each channel's transforms start from these, their pieces counted once.
+    // Each channel's transforms start from these, their pieces counted once
+    // for the setup and the variant set.
     dsp_fft_progress forward_{}, inverse_{};
     int chunks_ = 0, overlap_chunks_ = 0;
 

@@ -23,12 +23,13 @@ T* allocate_zeroed(std::size_t count, std::size_t alignment, const char* failure
 
 }  // namespace
 
-convolution_buffers::convolution_buffers(int channels, int partitions, int sum_ring, int spectrum_floats)
+convolution_buffers::convolution_buffers(int channels, int partitions, int sum_ring, int block)
     : channel_count(channels),
       partition_count(partitions),
       slot_count(partitions + 1),
       sum_count(sum_ring),
-      spectrum_length(spectrum_floats) {}
+      block_length(block),
+      spectrum_length(2 * block + 2) {}
 
 void convolution_buffers::allocate() {
     const auto channels = static_cast<std::size_t>(channel_count);

@@ -12,7 +12,7 @@
 namespace dsp {
 
 struct convolution_buffers {
-    convolution_buffers(int channel_count, int partition_count, int sum_count, int spectrum_length);
+    convolution_buffers(int channel_count, int partition_count, int sum_count, int block_length);
 
     // Zeroed buffers; throws std::runtime_error with the message of the
     // first allocation that fails, leaving what it had for release().
@@ -27,7 +27,8 @@ struct convolution_buffers {
     const int partition_count;
     const int slot_count;  // the delay line: one slot per partition, and one filling
     const int sum_count;
-    const int spectrum_length;  // floats per buffer
+    const int block_length;     // b
+    const int spectrum_length;  // floats per buffer: 2b + 2, the CCS spectrum of 2b samples
 
     float*** input_spectra = nullptr;  // [channel][slot]
     float*** active = nullptr;         // [channel][partition]

@@ -36,9 +36,8 @@ void convolution_job::begin(const convolution_buffers& buffers, const dsp_fft_sp
     slot_ = slot;
     sum_ = sum;
     tail_ = tail;
-    const int block_length = (buffers.spectrum_length - 2) / 2;
-    chunks_ = chunks_of(block_length + 1, product_chunk_bins);
-    overlap_chunks_ = chunks_of(block_length, overlap_chunk_samples);
+    chunks_ = chunks_of(buffers.block_length + 1, product_chunk_bins);
+    overlap_chunks_ = chunks_of(buffers.block_length, overlap_chunk_samples);
     // The counts hold for one setup and one variant set.
     if (fft != fft_) forward_ = inverse_ = dsp_fft_progress{};
     fft_ = fft;
@@ -111,7 +110,7 @@ int convolution_job::run_transform(float* buf, int budget) {
 // block j blocks older than this one.
 int convolution_job::run_products(int budget) {
     const convolution_buffers& b = *buffers_;
-    const int bins = b.spectrum_length / 2;
+    const int bins = b.block_length + 1;
     int did = 0;
     for (; did < budget && chunks_done_ < chunks_; ++did, ++chunks_done_) {
         const int first = chunks_done_ * product_chunk_bins;
@@ -135,7 +134,7 @@ int convolution_job::run_products(int budget) {
 // the next slot: its old spectrum is no job's any more.
 int convolution_job::run_overlap(int budget) {
     const convolution_buffers& b = *buffers_;
-    const int block_length = (b.spectrum_length - 2) / 2;
+    const int block_length = b.block_length;
     const float* tail = b.sums[channel_][tail_] + block_length;
     float* padding = b.input_spectra[channel_][(slot_ + 1) % b.slot_count] + block_length;
     int did = 0;

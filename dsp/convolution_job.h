@@ -5,8 +5,8 @@
 // into its first half, which the output then reads as it is. It is cut into
 // units of about equal work (pieces of a transform, chunks of the products,
 // the overlap-add), so that the engine can spread it evenly over the calls
-// that bring the next block. The last unit also clears the second half of
-// the block being collected: the zero padding of its transform.
+// that bring the next block. The overlap-add's units also clear the second
+// half of the block being collected: the zero padding of its transform.
 //
 // Audio thread only, under the engine's process lock; allocates nothing.
 #pragma once
@@ -29,7 +29,6 @@ public:
     void abandon();
 
     int units() const { return units_; }
-    int units_done() const { return done_; }
     // Every unit done since construction, for the tests of the pace.
     long long units_done_in_all() const { return done_in_all_; }
 

@@ -2,11 +2,18 @@
 // 65536:
 //   engine       CPU per second of audio at host block 512, against the
 //                FFT-bound: per L samples and channel one FFTW3f r2c and one
-//                c2r of 2L and two complex multiply-accumulates.
+//                c2r of 2L and two complex multiply-accumulates (what a
+//                convolver of two partitions of L must do at least).
+//   engine-64    the same at host block 64, where each call does a small
+//                share of a block's work.
 //   engine-zita  the same second of audio through zita-convolver with
 //                partitions of L (it accepts L up to 8192 only).
 //   spike        the longest single convolve at 64-frame blocks against the
 //                FFT-bound cost of one stereo block.
+//   spike-share-64, spike-share-32
+//                that longest call in % of the host block's deadline at
+//                48 kHz, at 64 and at 32 frames (warm: a lower bound for a
+//                host that sleeps between calls).
 //   design       milliseconds of a FIR synthesis plus its load.
 #include <benchmark/benchmark.h>
 
@@ -35,7 +42,8 @@ namespace {
 
 constexpr int channels = 2;
 constexpr int host_block = 512;
-constexpr int spike_host_block = 64;
+constexpr int small_host_block = 64;
+constexpr int smallest_host_block = 32;
 constexpr int sample_rate = 48000;
 constexpr int zita_max_partition = 8192;
 
@@ -138,13 +146,14 @@ std::unique_ptr<partitioned_convolver> loaded_engine(int fir_length) {
     return engine;
 }
 
-void engine_ours(benchmark::State& state, int fir_length) {
+void engine_ours(benchmark::State& state, int fir_length, int block) {
     auto engine = loaded_engine(fir_length);
     const auto length = static_cast<std::size_t>(second_in_blocks(engine->block_length()) * engine->block_length());
     stereo input(length, 1), output(length, 2);
     for (auto _ : state) {
-        for (std::size_t offset = 0; offset < length; offset += host_block)
-            engine->convolve(input.at(offset), output.at(offset), host_block);
+        for (std::size_t offset = 0; offset < length; offset += block)
+            engine->convolve(input.at(offset), output.at(offset),
+                             static_cast<int>(std::min<std::size_t>(block, length - offset)));
         benchmark::DoNotOptimize(output.samples[0][0]);
     }
 }
@@ -189,15 +198,16 @@ void engine_zita(benchmark::State& state, int fir_length) {
 
 // Thread CPU time, so that the other processes on a shared machine do not
 // count as spikes.
-void spike_ours(benchmark::State& state, int fir_length) {
+void spike_ours(benchmark::State& state, int fir_length, int block) {
     auto engine = loaded_engine(fir_length);
-    const auto length = static_cast<std::size_t>(2 * engine->block_length());  // two block completions
+    // Two blocks' jobs, whatever the host block.
+    const auto length = static_cast<std::size_t>(std::max(2 * engine->block_length(), block));
     stereo input(length, 1), output(length, 2);
     for (auto _ : state) {
         double longest = 0.0;
-        for (std::size_t offset = 0; offset < length; offset += spike_host_block) {
+        for (std::size_t offset = 0; offset + block <= length; offset += block) {
             const double start = thread_cpu_seconds();
-            engine->convolve(input.at(offset), output.at(offset), spike_host_block);
+            engine->convolve(input.at(offset), output.at(offset), block);
             longest = std::max(longest, thread_cpu_seconds() - start);
         }
         state.SetIterationTime(longest);
@@ -258,9 +268,13 @@ const bool registered = [] {
                                          : std::vector<int>{512, 1024, 2048, 4096, 8192, 16384, 32768, 65536};
     for (int n : lengths) {
         const std::string ours = name_of("engine/ours", n), bound = name_of("engine/fft_bound", n);
-        benchmark::RegisterBenchmark(ours.c_str(), engine_ours, n)->Unit(benchmark::kMillisecond);
+        const std::string ours_small = name_of("engine/ours_64", n);
+        benchmark::RegisterBenchmark(ours.c_str(), engine_ours, n, host_block)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(ours_small.c_str(), engine_ours, n, small_host_block)
+            ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(bound.c_str(), engine_fft_bound, n)->Unit(benchmark::kMillisecond);
         bench::add_ratio("engine", n, ours, bound);
+        bench::add_ratio("engine-64", n, ours_small, bound);
         if (n / 2 <= zita_max_partition) {
             const std::string zita = name_of("engine/zita", n);
             benchmark::RegisterBenchmark(zita.c_str(), engine_zita, n)->Unit(benchmark::kMillisecond);
@@ -269,11 +283,21 @@ const bool registered = [] {
 
         // Manual time is what the spike benchmarks report.
         const std::string spike = name_of("spike/ours", n), spike_bound = name_of("spike/fft_bound", n);
-        benchmark::RegisterBenchmark(spike.c_str(), spike_ours, n)->UseManualTime()->Unit(benchmark::kMicrosecond);
+        const std::string spike_smallest = name_of("spike/ours_32", n);
+        benchmark::RegisterBenchmark(spike.c_str(), spike_ours, n, small_host_block)
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(spike_smallest.c_str(), spike_ours, n, smallest_host_block)
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(spike_bound.c_str(), spike_fft_bound, n)
             ->UseManualTime()
             ->Unit(benchmark::kMicrosecond);
         bench::add_ratio("spike", n, spike + "/manual_time", spike_bound + "/manual_time");
+        // Nanoseconds to % of the block's deadline.
+        bench::add_absolute("spike-share-64", n, spike + "/manual_time", 100.0 * sample_rate / 1e9 / small_host_block);
+        bench::add_absolute("spike-share-32", n, spike_smallest + "/manual_time",
+                            100.0 * sample_rate / 1e9 / smallest_host_block);
 
         const std::string redesign = name_of("design/ours", n);
         benchmark::RegisterBenchmark(redesign.c_str(), design, n)->Unit(benchmark::kMillisecond);

@@ -16,9 +16,13 @@ public:
     // Replaces count samples of every channel (count <= max_block) with the
     // samples `delay` earlier.
     void process(float* const* channels, int count);
+    // Takes count samples of every channel in without giving the delayed
+    // ones back: the ring keeps step while the filtered path is heard.
+    void keep(const float* const* channels, int count);
     void clear() { ring_.clear(); }
 
 private:
+    void write(const float* const* channels, int count);
     channel_buffers ring_;
     int read_index_ = 0;
     int write_index_;

@@ -57,6 +57,25 @@ int dsp_fft_forward_ccs_inplace(float* buf, const dsp_fft_spec* spec, void* work
 int dsp_fft_inverse_ccs_inplace(float* buf, const dsp_fft_spec* spec, void* work);
 int dsp_fft_spec_free(dsp_fft_spec* spec);
 
+// The same transforms in pieces of about equal work, so that one transform
+// can be spread over several calls. The caller keeps the progress, the
+// buffer and a work buffer (never null here) and touches none of them
+// between pieces; the variant set that starts a transform carries it out.
+enum dsp_fft_direction : int { DSP_FFT_FORWARD = 0, DSP_FFT_INVERSE = 1 };
+struct dsp_fft_progress {
+    int (*resume)(float* buf, const dsp_fft_spec& spec, float* work, dsp_fft_progress& progress, int pieces);
+    int direction;
+    int pass;         // under way
+    int position;     // its steps done
+    int pieces_left;  // counted by the first resume
+};
+// A direction other than the two: dsp_err_fft_flag.
+int dsp_fft_start(dsp_fft_progress* progress, int direction);
+// Runs up to `pieces` more pieces (0 runs none) and writes how many are
+// still to do to *pieces_left: 0 once buf holds the result.
+int dsp_fft_resume_ccs_inplace(float* buf, const dsp_fft_spec* spec, void* work, dsp_fft_progress* progress, int pieces,
+                               int* pieces_left);
+
 struct dsp_iir_state;  // opaque
 // taps: b0..b(order), a0..a(order); delay_line null means zeros.
 int dsp_iir_create(dsp_iir_state** state, const float* taps, int order, const float* delay_line);

@@ -16,6 +16,8 @@ struct dsp_kernel_table {
     // work: 8 N bytes, aligned to fft_work_alignment.
     void (*fft_forward)(float* buf, const dsp_fft_spec& spec, float* work);
     void (*fft_inverse)(float* buf, const dsp_fft_spec& spec, float* work);
+    // Either transform in pieces: up to `pieces` more; answers those left.
+    int (*fft_resume)(float* buf, const dsp_fft_spec& spec, float* work, dsp_fft_progress& progress, int pieces);
 };
 
 extern const dsp_kernel_table dsp_kernels_none;

@@ -3,11 +3,14 @@
 
 #include <immintrin.h>
 
+#include "dsp/dsp_simd_sse.h"
+
 namespace {
 
 struct simd_avx2 {
     using v = __m256;
     static constexpr int width = 8;
+    using narrower = simd_sse;  // for transforms too small for eight lanes
 
     static v load(const float* p) { return _mm256_loadu_ps(p); }
     static void store(float* p, v a) { _mm256_storeu_ps(p, a); }

@@ -3,11 +3,14 @@
 
 #include <immintrin.h>
 
+#include "dsp/dsp_simd_avx2.h"
+
 namespace {
 
 struct simd_avx512 {
     using v = __m512;
     static constexpr int width = 16;
+    using narrower = simd_avx2;  // for transforms too small for sixteen lanes
 
     static v load(const float* p) { return _mm512_loadu_ps(p); }
     static void store(float* p, v a) { _mm512_storeu_ps(p, a); }

@@ -3,11 +3,14 @@
 
 #include <emmintrin.h>
 
+#include "dsp/dsp_simd_scalar.h"
+
 namespace {
 
 struct simd_sse {
     using v = __m128;
     static constexpr int width = 4;
+    using narrower = simd_scalar;  // for transforms too small for four lanes
 
     static v load(const float* p) { return _mm_loadu_ps(p); }
     static void store(float* p, v a) { _mm_storeu_ps(p, a); }

@@ -4,7 +4,7 @@
 
 #include "dsp/dsp_kernel_table.h"
 #include "dsp/dsp_vector_kernels.h"
-#include "dsp/fft_kernels.h"
+#include "dsp/fft_pass_sequence.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ constexpr dsp_kernel_table make_kernel_table() {
     return {
         &vector_set<S>,   &vector_copy<S>,    &vector_add<S>,         &vector_mul<S>,
         &vector_scale<S>, &vector_reverse<S>, &vector_complex_mul<S>, &vector_complex_mul_add<S>,
-        &fft_forward<S>,  &fft_inverse<S>,
+        &fft_forward<S>,  &fft_inverse<S>,    &fft_resume<S>,
     };
 }
 

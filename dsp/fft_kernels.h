@@ -1,4 +1,5 @@
-// The real FFT written once over a lane type S (see dsp_simd_scalar.h).
+// The arithmetic of the real FFT, written once over a lane type S (see
+// dsp_simd_scalar.h); fft_pass_sequence.h runs it in order.
 //
 // Forward: the N real samples are read as n = N/2 complex points z[m] =
 // x[2m] + i x[2m+1], transformed, and split into the N/2 + 1 bins of the
@@ -51,16 +52,26 @@ struct interleaved_input {
 };
 
 // Element e of a stage's sequence is the vector at floats [e*W, e*W + W).
+// A stage's butterflies are numbered p * stride + q; one call runs those
+// from begin to end, so that a stage can be done in pieces.
+struct butterfly_range {
+    int begin, end;
+    // The q of twiddle group p that lie in the range, times the lane width.
+    int from(int p, int stride, int w) const { return (begin > p * stride ? begin - p * stride : 0) * w; }
+    int to(int p, int stride, int w) const { return (end < (p + 1) * stride ? end - p * stride : stride) * w; }
+};
+
 template <class S, class Input>
-void radix2_stage(const Input& x, float* yr, float* yi, int length, int stride, const float* twiddles) {
+void radix2_stage(const Input& x, float* yr, float* yi, int length, int stride, const float* twiddles,
+                  butterfly_range range) {
     using V = typename S::v;
     constexpr int w = S::width;
     const int half = length / 2;
     const std::ptrdiff_t in_gap = std::ptrdiff_t(stride) * half * w, out_gap = std::ptrdiff_t(stride) * w;
-    for (int p = 0; p < half; ++p) {
+    for (int p = range.begin / stride; p * stride < range.end; ++p) {
         const V wr = S::set1(twiddles[2 * p]), wi = S::set1(twiddles[2 * p + 1]);
         const std::ptrdiff_t in = std::ptrdiff_t(stride) * p * w, out = 2 * in;
-        for (int q = 0; q < stride * w; q += w) {
+        for (int q = range.from(p, stride, w); q < range.to(p, stride, w); q += w) {
             V ar, ai, br, bi;
             x.load(in + q, ar, ai);
             x.load(in + in_gap + q, br, bi);
@@ -75,18 +86,19 @@ void radix2_stage(const Input& x, float* yr, float* yi, int length, int stride, 
 }
 
 template <class S, class Input>
-void radix4_stage(const Input& x, float* yr, float* yi, int length, int stride, const float* twiddles) {
+void radix4_stage(const Input& x, float* yr, float* yi, int length, int stride, const float* twiddles,
+                  butterfly_range range) {
     using V = typename S::v;
     constexpr int w = S::width;
     const int quarter = length / 4;
     const std::ptrdiff_t in_gap = std::ptrdiff_t(stride) * quarter * w, out_gap = std::ptrdiff_t(stride) * w;
-    for (int p = 0; p < quarter; ++p) {
+    for (int p = range.begin / stride; p * stride < range.end; ++p) {
         const float* t = twiddles + 6 * p;
         const V w1r = S::set1(t[0]), w1i = S::set1(t[1]), w2r = S::set1(t[2]), w2i = S::set1(t[3]);
         const V w3r = S::set1(t[4]), w3i = S::set1(t[5]);
         const std::ptrdiff_t in = std::ptrdiff_t(stride) * p * w, out = 4 * in;
         float *outr = yr + out, *outi = yi + out;
-        for (int q = 0; q < stride * w; q += w) {
+        for (int q = range.from(p, stride, w); q < range.to(p, stride, w); q += w) {
             V a_r, a_i, b_r, b_i, c_r, c_i, d_r, d_i;
             x.load(in + q, a_r, a_i);
             x.load(in + in_gap + q, b_r, b_i);
@@ -126,14 +138,15 @@ constexpr int log2_of(int power_of_two) {
     return bits;
 }
 
-// Output k1 + M*k2 = sum over lanes l of w_W^(l*k2) * w_n^(l*k1) * lane l's bin k1.
+// Output k1 + M*k2 = sum over lanes l of w_W^(l*k2) * w_n^(l*k1) * lane l's bin k1,
+// for the blocks k1 = W * j with j from begin to end.
 template <class S>
-void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, const fft_plan& plan) {
+void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, const fft_plan& plan, int begin, int end) {
     using V = typename S::v;
     constexpr int w = S::width, bits = log2_of(S::width);
     const int lane_length = plan.lane_length;
     // The inner loops are unrolled so that r[] and i[] live in registers.
-    for (int k1 = 0; k1 < lane_length; k1 += w) {
+    for (int k1 = begin * w; k1 < end * w; k1 += w) {
         V r[w], i[w];
         const float* block = plan.block_twiddles + 2 * k1;
         const V block_r = S::load(block), block_i = S::load(block + w);
@@ -184,60 +197,6 @@ void cross_lane_step(const float* xr, const float* xi, float* yr, float* yi, con
     }
 }
 
-// Transforms the n points that `input` reads, ping-ponging between (ar, ai)
-// and (br, bi); returns the real-part array of the result (its imaginary
-// parts follow n floats later).
-template <class S, class Input>
-float* complex_transform(const Input& input, float* ar, float* ai, float* br, float* bi, const fft_plan& plan) {
-    float *xr = ar, *xi = ai, *yr = br, *yi = bi;
-    // No std:: templates here: their out-of-line copies would be shared
-    // between units compiled for different instruction sets.
-    auto next = [&] {
-        float* t = xr;
-        xr = yr;
-        yr = t;
-        t = xi;
-        xi = yi;
-        yi = t;
-    };
-    const float* twiddles = plan.stage_twiddles;
-    int length = plan.lane_length, stride = 1;
-    bool first = true;
-    // The first stage reads `input` and writes (ar, ai); later ones ping-pong.
-    auto stage = [&](auto&& run) {
-        if (first) {
-            run(input, xr, xi);
-            first = false;
-        } else {
-            run(split_input<S>{xr, xi}, yr, yi);
-            next();
-        }
-    };
-    if (log2_of(length) % 2 == 1) {
-        stage(
-            [&](const auto& x, float* outr, float* outi) { radix2_stage<S>(x, outr, outi, length, stride, twiddles); });
-        twiddles += length;
-        length /= 2;
-        stride *= 2;
-    }
-    for (; length >= 4; length /= 4, stride *= 4) {
-        stage(
-            [&](const auto& x, float* outr, float* outi) { radix4_stage<S>(x, outr, outi, length, stride, twiddles); });
-        twiddles += 6 * (length / 4);
-    }
-    if (first) {  // a single point: nothing to transform
-        typename S::v r, i;
-        input.load(0, r, i);
-        S::store(xr, r);
-        S::store(xi, i);
-    }
-    if constexpr (S::width > 1) {
-        cross_lane_step<S>(xr, xi, yr, yi, plan);
-        next();
-    }
-    return xr;
-}
-
 // Bins k .. k+T::width-1 and their mirrors n-k .. from the complex result z.
 template <class T>
 void split_bins(const float* zr, const float* zi, float* buf, int n, int k, float half_scale,
@@ -277,66 +236,68 @@ void fold_bins(const float* buf, float* zr, float* zi, int n, int k, const dsp_f
     T::store(zi + mirror, T::reverse(T::sub(ei, odd_r)));
 }
 
+// Bins 1 .. n/2 - 1 pair up with their mirrors: split_spectrum and
+// fold_spectrum take them W at a time in these steps, then one step more
+// for those left over and for the bins 0, n/2 and N/2. Those left over are
+// one more vector that ends at n/2 - 1, overlapping the last step (each
+// reads one array and writes another, so doing a bin twice is harmless).
 template <class S>
-void fft_forward(float* buf, const dsp_fft_spec& setup, float* work) {
-    const int size = setup.size, n = size / 2;
+int mirror_steps(int n) {
+    return n / 2 >= 1 ? (n / 2 - 1) / S::width : 0;
+}
+
+// Steps begin to end of the forward transform's last pass: the complex
+// result z into the bins of the real spectrum.
+template <class S>
+void split_spectrum(const float* zr, const float* zi, float* buf, const dsp_fft_spec& setup, int begin, int end) {
+    const int size = setup.size, n = size / 2, steps = mirror_steps<S>(n);
     const float scale = setup.forward_scale;
-    if (size == 1) {
-        buf[0] *= scale;
-        buf[1] = 0.0f;
-        buf[2] = 0.0f;
-        return;
+    for (int j = begin; j < end && j < steps; ++j) split_bins<S>(zr, zi, buf, n, 1 + j * S::width, 0.5f * scale, setup);
+    if (end <= steps) return;
+    if (steps > 0 && 1 + steps * S::width < n / 2) {
+        split_bins<S>(zr, zi, buf, n, n / 2 - S::width, 0.5f * scale, setup);
+    } else {
+        for (int k = 1 + steps * S::width; k < n / 2; ++k)
+            split_bins<simd_scalar>(zr, zi, buf, n, k, 0.5f * scale, setup);
     }
-    const fft_plan* plan = plan_for_width(setup, S::width);
-    if constexpr (S::width > 1) {
-        if (plan == nullptr) return fft_forward<simd_scalar>(buf, setup, work);
-    }
-    constexpr int w = S::width;
-    float *ar = work, *ai = work + n, *br = work + 2 * n, *bi = work + 3 * n;
-    const float* zr = complex_transform<S>(interleaved_input<S>{buf}, ar, ai, br, bi, *plan);
-    const float* zi = zr + n;
-    const float z0r = zr[0], z0i = zi[0];
-    int k = 1;
-    for (; k + w <= n / 2; k += w) split_bins<S>(zr, zi, buf, n, k, 0.5f * scale, setup);
-    for (; k < n / 2; ++k) split_bins<simd_scalar>(zr, zi, buf, n, k, 0.5f * scale, setup);
     if (n >= 2) {
         buf[n] = scale * zr[n / 2];
         buf[n + 1] = -scale * zi[n / 2];
     }
+    const float z0r = zr[0], z0i = zi[0];
     buf[0] = scale * (z0r + z0i);
     buf[1] = 0.0f;
     buf[size] = scale * (z0r - z0i);
     buf[size + 1] = 0.0f;
 }
 
+// Steps begin to end of the inverse transform's first pass: the bins folded
+// into n conjugated complex points.
 template <class S>
-void fft_inverse(float* buf, const dsp_fft_spec& setup, float* work) {
-    const int size = setup.size, n = size / 2;
-    const float scale = setup.inverse_scale;
-    if (size == 1) {
-        buf[0] *= scale;
-        return;
+void fold_spectrum(const float* buf, float* zr, float* zi, const dsp_fft_spec& setup, int begin, int end) {
+    const int size = setup.size, n = size / 2, steps = mirror_steps<S>(n);
+    for (int j = begin; j < end && j < steps; ++j) fold_bins<S>(buf, zr, zi, n, 1 + j * S::width, setup);
+    if (end <= steps) return;
+    if (steps > 0 && 1 + steps * S::width < n / 2) {
+        fold_bins<S>(buf, zr, zi, n, n / 2 - S::width, setup);
+    } else {
+        for (int k = 1 + steps * S::width; k < n / 2; ++k) fold_bins<simd_scalar>(buf, zr, zi, n, k, setup);
     }
-    const fft_plan* plan = plan_for_width(setup, S::width);
-    if constexpr (S::width > 1) {
-        if (plan == nullptr) return fft_inverse<simd_scalar>(buf, setup, work);
-    }
-    constexpr int w = S::width;
-    float *ar = work, *ai = work + n, *br = work + 2 * n, *bi = work + 3 * n;
-    int k = 1;
-    for (; k + w <= n / 2; k += w) fold_bins<S>(buf, ar, ai, n, k, setup);
-    for (; k < n / 2; ++k) fold_bins<simd_scalar>(buf, ar, ai, n, k, setup);
     if (n >= 2) {
-        ar[n / 2] = 2.0f * buf[n];
-        ai[n / 2] = 2.0f * buf[n + 1];
+        zr[n / 2] = 2.0f * buf[n];
+        zi[n / 2] = 2.0f * buf[n + 1];
     }
     const float x0 = buf[0], xn = buf[size];
-    ar[0] = x0 + xn;
-    ai[0] = xn - x0;
-    const float* fr = complex_transform<S>(split_input<S>{ar, ai}, br, bi, ar, ai, *plan);
-    const float* fi = fr + n;
+    zr[0] = x0 + xn;
+    zi[0] = xn - x0;
+}
+
+// Steps begin to end of the inverse transform's last pass: W of the
+// complex result per step, conjugated, scaled and interleaved into samples.
+template <class S>
+void scale_out(const float* fr, const float* fi, float* buf, float scale, int begin, int end) {
     const typename S::v s = S::set1(scale), minus_s = S::set1(-scale);
-    for (int e = 0; e < n; e += w)
+    for (int e = begin * S::width; e < end * S::width; e += S::width)
         S::store_interleaved(buf + 2 * e, S::mul(S::load(fr + e), s), S::mul(S::load(fi + e), minus_s));
 }
 

@@ -113,8 +113,12 @@ void linear_phase_eq::process(const float* const* inputs, float* const* outputs,
     const float filters = filters_.load(std::memory_order_relaxed);
     const float gain = output_gain(gain_.load(std::memory_order_relaxed));
     const bool convolving = filters != 0.0f && convolver_;
-    if (convolving) convolver_->convolve(input_->data(), filtered_->data(), count);
-    dry_delay_->process(input_->data(), count);
+    if (convolving) {
+        convolver_->convolve(input_->data(), filtered_->data(), count);
+        dry_delay_->keep(input_->data(), count);
+    } else {
+        dry_delay_->process(input_->data(), count);
+    }
     // Without a convolution engine the instance runs dry.
     const channel_buffers& heard = convolving ? *filtered_ : *input_;
     for (int ch = 0; ch < channel_count; ++ch) {

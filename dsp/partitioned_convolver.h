@@ -1,25 +1,37 @@
-// Uniformly partitioned FFT convolution with overlap-add. Each channel's FIR
-// of N taps is cut into two partitions of L = N/2 taps; input is collected in
-// blocks of L samples, and the output lags the input by exactly L samples.
+// Uniformly partitioned FFT convolution with a frequency-domain delay line
+// and overlap-add. Each channel's FIR of N taps is cut into four partitions
+// of b = N/4 taps; the input is collected in blocks of b samples, and the
+// output lags the input by exactly L = N/2 samples.
+//
+// A block's output is first read L - b samples after the block completes,
+// so its work (convolution_job.h) is spread over the calls that bring the
+// next block: each call does units in proportion to the samples it brings,
+// and the job's last unit is done by the sample that first reads its output.
+// Every call then costs about the same, however small the host's blocks.
 //
 // Real-time contract:
 // - Construction allocates every buffer; nothing else allocates or frees.
-// - convolve (audio thread) holds the process lock for the whole call and the
-//   block lock while it convolves a completed block. It waits only for a
-//   clear_history, for the pointer exchange that ends a load, or for
-//   construction and destruction.
-// - load_response (one worker thread at a time) transforms the
-//   new FIR under the load lock only, with its own FFT setup and work
-//   buffer, then takes the block lock just to exchange the awaiting and active
-//   spectra. The new response takes effect at the next completed block.
+// - convolve (audio thread) holds the process lock for the whole call, and
+//   the swap lock for a moment at each block it completes, to take up an
+//   offered response. It waits only for a clear_history or restart, for a
+//   load's moment under the swap lock, or for construction and destruction.
+// - load_response (one worker thread at a time) transforms the new FIR into
+//   a set of spectra of its own under the load lock only, with its own FFT
+//   setup and work buffer, then takes the swap lock just to exchange that
+//   set with the offered one. The audio thread swaps the offered set in when
+//   its next block completes: between two jobs, never inside one. The first
+//   block after a swap mixes the old response's tail with the new response;
+//   of several loads within one block, the last is the one taken up.
 // - clear_history and restart (any thread) hold the process lock.
-// - The locks are always taken in the order process, load, block.
+// - The locks are always taken in the order process, load, swap.
 // - A convolve that is already waiting when destruction begins passes its
 //   input through unchanged; destruction returns only after it has left.
 #pragma once
 
 #include <atomic>
 
+#include "dsp/convolution_buffers.h"
+#include "dsp/convolution_job.h"
 #include "platform/critical_section.h"
 
 struct dsp_fft_spec;
@@ -46,45 +58,45 @@ public:
     // The same, and the next sample starts a block: what follows is then
     // independent of what came before.
     void restart();
-    // Samples still to come before the current block completes (audio
-    // thread, between convolve calls).
+    // Samples still to come before the current block completes, the next
+    // point at which a loaded response takes effect (audio thread, between
+    // convolve calls).
     int samples_to_block_end() const { return block_length_ - fill_position_; }
 
     int block_length() const { return block_length_; }
-    int fir_length() const { return partition_count * block_length_; }
+    int fir_length() const { return partition_count_ * block_length_; }
+    int latency() const { return fir_length() / 2; }
 
 private:
     friend class partitioned_convolver_test_access;
-
-    static constexpr int partition_count = 2;
 
     void allocate_convolution_memory();
     // Releases whatever is present; returns the message for the first item
     // found missing, or null.
     const char* deallocate_convolution_memory() noexcept;
-    void convolve_block();
+    // The block just collected is complete: its job begins.
+    void start_job();
 
-    platform::critical_section block_lock_;
+    platform::critical_section swap_lock_;
     platform::critical_section load_lock_;
     platform::critical_section process_lock_;
 
     const int channel_count_;
-    const int block_length_;
-    const int fft_size_;
-    const int spectrum_length_;  // 2L + 4 floats: a CCS spectrum and two spare
-    int fill_position_ = 0;
+    const int block_length_;     // b
+    const int partition_count_;  // N / b
     std::atomic<bool> shutting_down_{false};
     // Public calls under way, so that destruction outlives each of them.
     std::atomic<int> calls_in_flight_{0};
 
-    float*** input_spectra_ = nullptr;     // [channel][partition]; slot 0 fills
-    float*** active_spectra_ = nullptr;    // [channel][partition]
-    float*** awaiting_spectra_ = nullptr;  // [channel][partition]
-    float** accumulator_ = nullptr;        // [channel]
-    float** current_output_ = nullptr;     // [channel]
-    float** previous_output_ = nullptr;    // [channel]
+    convolution_buffers buffers_;
+    convolution_job job_;
+    bool response_offered_ = false;  // under the swap lock
+    int fill_position_ = 0;
+    int filling_slot_ = 0;  // the delay line's slot that collects the block
+    // The sum the job under way writes; the output reads the next.
+    int job_sum_ = 0;
 
-    dsp_fft_spec* block_fft_ = nullptr;  // audio thread, under the block lock
+    dsp_fft_spec* block_fft_ = nullptr;  // audio thread, under the process lock
     void* block_work_ = nullptr;
     dsp_fft_spec* load_fft_ = nullptr;  // worker thread, under the load lock
     void* load_work_ = nullptr;

@@ -1,5 +1,7 @@
 #include <cmath>
+#include <algorithm>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "dsp_test_support.h"
@@ -168,6 +170,61 @@ TEST_P(fft_per_variant, a_null_work_buffer_makes_the_transform_use_a_temporary) 
     EXPECT_LT(relative_rms_error(got, x), 1e-6);
 }
 
+// Runs the transform that progress has started in calls of 1 to 3 pieces;
+// every call must take exactly those pieces off the count.
+void resume_in_pieces(guarded_buffer& buf, spec_holder& h, dsp_fft_progress& progress, unsigned seed) {
+    std::mt19937 random(seed);
+    int left = -1;
+    ASSERT_EQ(dsp_fft_resume_ccs_inplace(buf.data(), h.setup, h.work.data(), &progress, 0, &left), dsp_ok);
+    ASSERT_GT(left, 0);
+    while (left > 0) {
+        const int pieces = std::uniform_int_distribution<int>(1, 3)(random), before = left;
+        ASSERT_EQ(dsp_fft_resume_ccs_inplace(buf.data(), h.setup, h.work.data(), &progress, pieces, &left), dsp_ok);
+        ASSERT_EQ(left, std::max(before - pieces, 0));
+    }
+}
+
+TEST_P(fft_per_variant, in_pieces_both_directions_give_the_whole_transforms_result_at_every_size) {
+    for (int order = 0; order <= max_order; ++order) {
+        const int n = 1 << order;
+        SCOPED_TRACE("order " + std::to_string(order));
+        spec_holder h(order, DSP_FFT_DIV_INV_BY_N);
+        const std::vector<float> x = random_floats(n, unsigned(order + 40));
+        guarded_buffer whole = forward(x, h), pieces(n + 2);
+        std::memcpy(pieces.data(), x.data(), x.size() * sizeof(float));
+        dsp_fft_progress progress{};
+        ASSERT_EQ(dsp_fft_start(&progress, DSP_FFT_FORWARD), dsp_ok);
+        resume_in_pieces(pieces, h, progress, unsigned(order));
+        ASSERT_TRUE(pieces.guards_intact());
+        EXPECT_LT(relative_rms_error(pieces.contents(), whole.contents()), 1e-6);
+
+        ASSERT_EQ(dsp_fft_inverse_ccs_inplace(whole.data(), h.setup, h.work.data()), dsp_ok);
+        ASSERT_EQ(dsp_fft_start(&progress, DSP_FFT_INVERSE), dsp_ok);
+        resume_in_pieces(pieces, h, progress, unsigned(order + 1));
+        ASSERT_TRUE(pieces.guards_intact());
+        std::vector<float> got = pieces.contents(), want = whole.contents();
+        got.resize(std::size_t(n));
+        want.resize(std::size_t(n));
+        EXPECT_LT(relative_rms_error(got, want), 1e-6);
+    }
+}
+
+TEST_P(fft_per_variant, a_transform_in_pieces_ends_with_the_set_that_started_it) {
+    const int order = 13, n = 1 << order;
+    spec_holder h(order, DSP_FFT_NODIV_BY_ANY);
+    const std::vector<float> x = random_floats(n, 9);
+    guarded_buffer whole = forward(x, h), pieces(n + 2);
+    std::memcpy(pieces.data(), x.data(), x.size() * sizeof(float));
+    dsp_fft_progress progress{};
+    ASSERT_EQ(dsp_fft_start(&progress, DSP_FFT_FORWARD), dsp_ok);
+    int left = 0;
+    ASSERT_EQ(dsp_fft_resume_ccs_inplace(pieces.data(), h.setup, h.work.data(), &progress, 1, &left), dsp_ok);
+    ASSERT_TRUE(dsp_select_variant(dsp_variant::none));
+    ASSERT_EQ(dsp_fft_resume_ccs_inplace(pieces.data(), h.setup, h.work.data(), &progress, 1 << 20, &left), dsp_ok);
+    EXPECT_EQ(left, 0);
+    EXPECT_LT(relative_rms_error(pieces.contents(), whole.contents()), 1e-6);
+}
+
 INSTANTIATE_TEST_SUITE_P(variants, fft_per_variant, testing::ValuesIn(supported_variants()), variant_label);
 
 TEST(fft_spec, create_rejects_bad_orders_flags_and_a_null_destination_without_writing) {
@@ -221,6 +278,21 @@ TEST(fft_spec, null_arguments_are_rejected_without_writing) {
     EXPECT_EQ(dsp_fft_work_size(nullptr, &bytes), dsp_err_null);
     EXPECT_EQ(bytes, -1);
     EXPECT_EQ(dsp_fft_spec_free(nullptr), dsp_err_null);
+    for (int k = 0; k < 18; ++k) EXPECT_EQ(buf[k], 1.5f);
+}
+
+TEST(fft_spec, a_transform_in_pieces_needs_a_start_a_direction_and_a_work_buffer) {
+    spec_holder h(4, DSP_FFT_NODIV_BY_ANY);
+    guarded_buffer buf(18, 1.5f);
+    dsp_fft_progress progress{};
+    int left = -1;
+    EXPECT_EQ(dsp_fft_resume_ccs_inplace(buf.data(), h.setup, h.work.data(), &progress, 1, &left), dsp_err_context);
+    EXPECT_EQ(dsp_fft_start(&progress, 2), dsp_err_fft_flag);
+    EXPECT_EQ(dsp_fft_start(nullptr, DSP_FFT_FORWARD), dsp_err_null);
+    ASSERT_EQ(dsp_fft_start(&progress, DSP_FFT_FORWARD), dsp_ok);
+    EXPECT_EQ(dsp_fft_resume_ccs_inplace(buf.data(), h.setup, nullptr, &progress, 1, &left), dsp_err_null);
+    EXPECT_EQ(dsp_fft_resume_ccs_inplace(buf.data(), h.setup, h.work.data(), &progress, -1, &left), dsp_err_size);
+    EXPECT_EQ(left, -1);
     for (int k = 0; k < 18; ++k) EXPECT_EQ(buf[k], 1.5f);
 }
 

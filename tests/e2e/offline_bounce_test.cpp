@@ -2,8 +2,9 @@
 // parameters, resume, then blocks as fast as it can, with the process level
 // answered "offline" or, as some hosts do even while they export, 0. The
 // sound must be there from the first block after the latency, a change
-// (made past the first 250 ms) must be heard by the engine block boundary
-// after it, and every bounce must be the same, bit for bit.
+// (made past the first 250 ms) must be heard from the first output that the
+// engine's next partition can carry, and every bounce must be the same, bit
+// for bit.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -43,7 +44,9 @@ using bounce_case = std::tuple<int, VstIntPtr>;
 class OfflineBounce : public ::testing::TestWithParam<bounce_case> {
 protected:
     int fir_length() const { return std::get<0>(GetParam()); }
-    int engine_block() const { return fir_length() / 2; }
+    // The engine collects its input in partitions of N/4 samples; a new
+    // response is swapped in where one starts.
+    int partition() const { return fir_length() / 4; }
 
     std::unique_ptr<loaded_plugin> open() {
         tessvane::host::host_settings settings;
@@ -76,13 +79,19 @@ protected:
         return out;
     }
 
-    // 3 s of input, then room for the boundary after it, one engine block
-    // and a margin, in whole host blocks.
+    // 3 s of input, then room for the change to be heard, one partition and
+    // a margin, in whole host blocks.
     int change_at() const { return 3 * int(kRate) / kBlock * kBlock; }
-    int boundary_after_change() const { return (change_at() + engine_block() - 1) / engine_block() * engine_block(); }
+    // The design waits for the block that reaches the next partition's
+    // start; the partition that starts there is the first convolved with
+    // the new response. Its output comes out the convolution's N/2 samples
+    // after its first input sample, so after the one partition in which it
+    // is collected.
+    int swap_after_change() const { return (change_at() / partition() + 1) * partition(); }
+    int heard_from() const { return swap_after_change() + partition(); }
 
     e2e_sandbox sandbox{std::to_string(fir_length())};
-    stereo input = noise((boundary_after_change() + engine_block() + 8 * kBlock) / kBlock * kBlock);
+    stereo input = noise((heard_from() + partition() + 8 * kBlock) / kBlock * kBlock);
 };
 
 TEST_P(OfflineBounce, SoundsFromTheFirstBlockAfterTheLatency) {
@@ -100,7 +109,7 @@ TEST_P(OfflineBounce, SoundsFromTheFirstBlockAfterTheLatency) {
     EXPECT_TRUE(sandbox.messages().empty());
 }
 
-TEST_P(OfflineBounce, AChangeIsHeardFromTheEngineBlockBoundaryAfterIt) {
+TEST_P(OfflineBounce, AChangeIsHeardFromThePartitionThatFirstCarriesIt) {
     auto unchanged = open();
     const stereo before = bounce(*unchanged);
     auto changed = open();
@@ -110,14 +119,15 @@ TEST_P(OfflineBounce, AChangeIsHeardFromTheEngineBlockBoundaryAfterIt) {
     from_start->flush();
     const stereo boosted = bounce(*from_start);
 
-    const int b = boundary_after_change();
+    const int b = heard_from();
     for (int t = 0; t < b; ++t) ASSERT_EQ(with_change.left[t], before.left[t]) << t;
     bool differs = false;
-    for (int t = b; t < b + engine_block() && !differs; ++t) differs = with_change.left[t] != before.left[t];
-    EXPECT_TRUE(differs) << "nothing changed in the engine block after the boundary";
-    // Once the old response's last block has left the output, the bounce is
-    // the one with the change made before it began.
-    for (int t = b + engine_block(); t < int(input.left.size()); ++t) {
+    for (int t = b; t < b + partition() && !differs; ++t) differs = with_change.left[t] != before.left[t];
+    EXPECT_TRUE(differs) << "nothing changed in the partition's output";
+    // That partition's output overlaps the old response's tail from the one
+    // before; once the tail has left the output, the bounce is the one with
+    // the change made before it began.
+    for (int t = b + partition(); t < int(input.left.size()); ++t) {
         ASSERT_EQ(with_change.left[t], boosted.left[t]) << t;
         ASSERT_EQ(with_change.right[t], boosted.right[t]) << t;
     }

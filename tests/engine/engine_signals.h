@@ -1,4 +1,5 @@
-// Multichannel test signals and ways of feeding them to the engine.
+// Multichannel test signals, ways of feeding them to the engine, and the
+// engine's insides that the tests look at.
 #pragma once
 
 #include <algorithm>
@@ -8,6 +9,20 @@
 #include <vector>
 
 #include "dsp/partitioned_convolver.h"
+
+namespace dsp {
+
+class partitioned_convolver_test_access {
+public:
+    static platform::critical_section& process_lock(partitioned_convolver& e) { return e.process_lock_; }
+    static bool shutting_down(const partitioned_convolver& e) { return e.shutting_down_.load(); }
+    static int calls_in_flight(const partitioned_convolver& e) { return e.calls_in_flight_.load(); }
+    // The units of work of the job under way, and all done so far.
+    static int units_per_job(const partitioned_convolver& e) { return e.job_.units(); }
+    static long long units_done(const partitioned_convolver& e) { return e.job_.units_done_in_all(); }
+};
+
+}  // namespace dsp
 
 using dsp::partitioned_convolver;
 

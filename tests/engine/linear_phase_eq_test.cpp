@@ -56,16 +56,24 @@ protected:
     linear_phase_eq eq{0.5f, 1.0f, failures.sink()};
 };
 
-TEST_P(LinearPhaseEq, DryPathIsTheInputDelayedByTheLatencyAtTwiceTheGain) {
-    eq.set_filters(0.0f);
+TEST_P(LinearPhaseEq, DryPathIsTheInputDelayedByTheLatencyAtTwiceTheGainFromWhenTheFiltersGoOff) {
     eq.set_gain(0.25f);
-    const signal_set input = random_signals(2, 3 * static_cast<std::size_t>(fir_length()), 1);
-    const signal_set output = run(input, 2);
     const int latency = eq.latency();
     ASSERT_EQ(latency, fir_length());
+    // Filters on for the first samples: the dry path keeps step meanwhile.
+    const std::size_t switch_at = std::size_t(latency) / 2 + 7;
+    const signal_set input = random_signals(2, 3 * static_cast<std::size_t>(fir_length()), 1);
+    signal_set before(2), after(2);
+    for (int ch = 0; ch < 2; ++ch) {
+        before[ch].assign(input[ch].begin(), input[ch].begin() + switch_at);
+        after[ch].assign(input[ch].begin() + switch_at, input[ch].end());
+    }
+    run(before, 2);
+    eq.set_filters(0.0f);
+    const signal_set output = run(after, 3);
     for (int ch = 0; ch < 2; ++ch)
-        for (std::size_t t = 0; t < output[ch].size(); ++t)
-            ASSERT_EQ(output[ch][t], t < std::size_t(latency) ? 0.0f : 0.5f * input[ch][t - latency]) << t;
+        for (std::size_t t = switch_at; t < input[ch].size(); ++t)
+            ASSERT_EQ(output[ch][t - switch_at], t < std::size_t(latency) ? 0.0f : 0.5f * input[ch][t - latency]) << t;
 }
 
 TEST_P(LinearPhaseEq, FilteredPathIsTheDesignedFirAppliedAfterHalfTheLatency) {

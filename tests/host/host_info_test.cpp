@@ -91,10 +91,10 @@ TEST(HostCommandLine, DescribesEachCommandOnAskingForHelp) {
     EXPECT_THAT(run_host({"--help"}).out, HasSubstr("render"));
 }
 
-TEST(HostBench, ReportsCpuAndCallTimesFlatOutAndPaced) {
+TEST(HostBench, ReportsCpuAndCallTimesFlatOutAndPacedAndByTheThreadsCpuClockOnRequest) {
     for (const bool paced : {false, true}) {
         std::vector<std::string> arguments{"bench", DELAY_TEST_PLUGIN, "--block", "64", "--seconds", "0.25"};
-        if (paced) arguments.push_back("--paced");
+        if (paced) arguments.insert(arguments.end(), {"--paced", "--cpu-time"});
         const auto run = run_host(arguments);
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_THAT(run.out, HasSubstr(paced ? "paced to the deadline" : "flat out"));
@@ -102,6 +102,7 @@ TEST(HostBench, ReportsCpuAndCallTimesFlatOutAndPaced) {
         for (const char* figure : {"cpu: ", "median: ", "p99.9: ", "worst: ", "deadline: "})
             EXPECT_THAT(run.out, ::testing::ContainsRegex(std::string(figure) + " *[0-9.]+ "));
         EXPECT_THAT(run.out, HasSubstr("deadline: 1333.3 us"));
+        EXPECT_EQ(run.out.find("thread cpu time per call:") != std::string::npos, paced);
     }
 }
 

@@ -137,8 +137,8 @@ TEST_F(Audio, InPlaceBuffersGiveTheSameResultAsSeparateOnes) {
     set(12, 1.0f);  // a peak band, so that the response is more than a delay
     set(15, 0.8f);
     settled_impulse_response(plugin, 4096);
-    // Whole engine blocks (L = 4096), so both streams start at the same
-    // block phase, each from a resume.
+    // Whole engine blocks (2048 samples at N = 8192), so both streams start
+    // at the same block phase, each from a resume.
     const stereo input = noise(10 * 4096, 4);
     plugin.dispatch(effMainsChanged, 0, 1);
     const stereo separate = stream(input, [](int) { return 333; });

@@ -1,5 +1,5 @@
 // How long the audio thread waits on the engine's locks while the worker
-// loads a 65536-tap response: the block lock is timed from the audio thread
+// loads a 65536-tap response: the swap lock is timed from the audio thread
 // between its blocks, and every convolve call is timed and sorted by whether
 // a load was under way. The figures are reported, not asserted; what must
 // hold is that every load completes and the output stays sound.
@@ -20,7 +20,7 @@ namespace dsp {
 
 class partitioned_convolver_test_access {
 public:
-    static platform::critical_section& block_lock(partitioned_convolver& e) { return e.block_lock_; }
+    static platform::critical_section& swap_lock(partitioned_convolver& e) { return e.swap_lock_; }
 };
 
 }  // namespace dsp
@@ -76,18 +76,18 @@ TEST(EngineLockWait, AudioThreadKeepsRunningWhileA65536TapResponseLoads) {
         sound = sound && outputs_are_sound(audio, 64);
 
         start = clock_type::now();
-        auto& block_lock = partitioned_convolver_test_access::block_lock(engine);
-        block_lock.enter();
-        block_lock.leave();
+        auto& swap_lock = partitioned_convolver_test_access::swap_lock(engine);
+        swap_lock.enter();
+        swap_lock.leave();
         longest_lock_wait = std::max(longest_lock_wait, microseconds_since(start));
     }
     worker.join();
 
     std::printf(
-        "longest block-lock wait %.1f us; longest convolve call of 64 frames during a load %.1f us "
+        "longest swap-lock wait %.1f us; longest convolve call of 64 frames during a load %.1f us "
         "(%d calls), otherwise %.1f us\n",
         longest_lock_wait, longest_call_during_load, calls_during_load, longest_call_otherwise);
-    ::testing::Test::RecordProperty("longest_block_lock_wait_us", std::to_string(longest_lock_wait));
+    ::testing::Test::RecordProperty("longest_swap_lock_wait_us", std::to_string(longest_lock_wait));
     ::testing::Test::RecordProperty("longest_call_during_load_us", std::to_string(longest_call_during_load));
     EXPECT_EQ(loads_done, kLoads);
     EXPECT_GT(calls_during_load, 0);

@@ -64,6 +64,10 @@ float normalised_of_frequency_hz(float hz) {
 }
 
 float normalised_of_band_gain_db(float db) {
+    // The band limits its gain to the range, so its ends are the range's
+    // ends wherever the forward mapping rounds a hair beyond them (x87).
+    if (db <= -band_gain_range_db) return 0.0f;
+    if (db >= band_gain_range_db) return 1.0f;
     const double v = db / 20.0;
     const double s = v > 0.0 ? std::log10(1.0 + 9.0 * v) : -std::log10(1.0 - 9.0 * v);
     return nearest_preimage(db, (s + 1.0) * 0.5, band_gain_db_of);

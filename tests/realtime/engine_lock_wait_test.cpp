@@ -48,21 +48,26 @@ TEST(EngineLockWait, AudioThreadKeepsRunningWhileA65536TapResponseLoads) {
 
     std::atomic<bool> loading{false};
     std::atomic<int> loads_done{0};
+    std::atomic<int> calls_during_load{0};
+    std::atomic<bool> worker_done{false};
+    // At least kLoads loads, and on until the audio loop has run during one
+    // (a load can be too short to catch): bounded by a minute.
     std::thread worker([&] {
-        for (int i = 0; i < kLoads; ++i) {
+        const auto give_up = clock_type::now() + std::chrono::minutes(1);
+        for (int i = 0; (i < kLoads || calls_during_load == 0) && clock_type::now() < give_up; ++i) {
             loading = true;
             engine.load_response(responses, kTaps);
             loading = false;
             ++loads_done;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
+        worker_done = true;
     });
 
     stereo_noise audio(64, 0.5f, 9);
     double longest_lock_wait = 0, longest_call_during_load = 0, longest_call_otherwise = 0;
-    int calls_during_load = 0;
     bool sound = true;
-    while (loads_done < kLoads) {
+    while (!worker_done) {
         const bool during_load = loading;
         auto start = clock_type::now();
         engine.convolve(audio.inputs, audio.outputs, 64);
@@ -86,10 +91,10 @@ TEST(EngineLockWait, AudioThreadKeepsRunningWhileA65536TapResponseLoads) {
     std::printf(
         "longest swap-lock wait %.1f us; longest convolve call of 64 frames during a load %.1f us "
         "(%d calls), otherwise %.1f us\n",
-        longest_lock_wait, longest_call_during_load, calls_during_load, longest_call_otherwise);
+        longest_lock_wait, longest_call_during_load, calls_during_load.load(), longest_call_otherwise);
     ::testing::Test::RecordProperty("longest_swap_lock_wait_us", std::to_string(longest_lock_wait));
     ::testing::Test::RecordProperty("longest_call_during_load_us", std::to_string(longest_call_during_load));
-    EXPECT_EQ(loads_done, kLoads);
+    EXPECT_GE(loads_done, kLoads);
     EXPECT_GT(calls_during_load, 0);
     EXPECT_TRUE(sound);
 }

@@ -10,11 +10,13 @@
 // to 8 blocks) and catching up after a late block (a block or two) stay well
 // short of it. An occasional slow block in an export does not end it.
 //
-// Audio thread only: one clock reading per block, no allocation.
+// Audio thread only: one clock reading and constant work per block (the
+// window's sums are kept as it moves), no allocation.
 #pragma once
 
 #include <array>
 #include <chrono>
+#include <cstdint>
 
 namespace dsp {
 
@@ -36,14 +38,20 @@ private:
     static constexpr int remembered = 512;
 
     struct block_time {
-        float audio_seconds;
-        float wall_seconds;
+        std::int64_t frames;
+        std::int64_t wall_ns;
     };
+    void drop_oldest();
+
+    // The window judged: window_count_ blocks from oldest_ on, and their sums,
+    // in frames and nanoseconds, whole numbers that never drift.
     std::array<block_time, remembered> history_{};
-    int newest_ = -1;  // index of the newest entry in history_
-    int count_ = 0;
+    int oldest_ = 0;
+    int window_count_ = 0;
+    std::int64_t frames_ = 0;
+    std::int64_t wall_ns_ = 0;
     clock::time_point last_arrival_{};
-    float last_audio_seconds_ = 0.0f;
+    std::int64_t last_frames_ = 0;
 };
 
 }  // namespace dsp

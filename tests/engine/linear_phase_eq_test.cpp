@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <random>
 #include <thread>
 
 #include "dsp/dsp.h"
+#include "dsp/host_pace.h"
 #include "engine_signals.h"
 
 namespace {
@@ -127,6 +129,46 @@ TEST_P(LinearPhaseEq, AnEngineThatNeverStartedIsSilentAndStillReadsItsBands) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FirLengths, LinearPhaseEq, ::testing::Values(512, 2048),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
+
+// The pace rule on its own, at several host blocks: clock readings made up,
+// so the verdicts are exact.
+class HostPace : public ::testing::TestWithParam<int> {
+protected:
+    int frames() const { return GetParam(); }
+    // One block that took `share` of its audio's duration to arrive.
+    bool block(double share) {
+        now += std::chrono::nanoseconds(static_cast<long long>(share * frames() * 1e9 / rate));
+        return pace.offline_after(now, frames(), rate);
+    }
+    static constexpr int rate = 48000;
+    dsp::host_pace pace;
+    dsp::host_pace::clock::time_point now{};
+};
+
+TEST_P(HostPace, AFastHostIsOfflineOnceTheWindowIsLongEnoughAndStaysSoThroughASlowBlock) {
+    // 250 ms of audio in at least 24 blocks; blocks shorter than 250 ms / 512
+    // need more than the history holds, and so are never judged offline.
+    const int window = std::max<int>(dsp::host_pace::least_blocks, std::ceil(0.25 * rate / frames()));
+    const bool fits = window <= 512;
+    for (int i = 0; i < window; ++i) ASSERT_FALSE(block(0.3)) << "block " << i;
+    EXPECT_EQ(block(0.3), fits);
+    EXPECT_EQ(block(2.0), fits);
+    for (int i = 0; i < 3 * window; ++i) block(0.3);
+    pace.reset();
+    EXPECT_FALSE(block(0.3));
+}
+
+TEST_P(HostPace, AHostPlayingToADeviceIsNeverOfflineThroughPrefillAndCatchingUp) {
+    for (int i = 0; i < 8; ++i) ASSERT_FALSE(block(0.0));
+    for (int i = 0; i < 4000; ++i) {
+        // Every 50 blocks one arrives a period late and two catch up.
+        const double share = i % 50 == 0 ? 2.0 : i % 50 <= 2 ? 0.5 : 1.0;
+        ASSERT_FALSE(block(share)) << "block " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(HostBlocks, HostPace, ::testing::Values(16, 32, 64, 256, 4096),
                          [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
 
 }  // namespace

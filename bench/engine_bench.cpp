@@ -118,9 +118,9 @@ public:
         auto* sum = reinterpret_cast<float*>(sum_);
         for (int ch = 0; ch < channels; ++ch) {
             fftwf_execute(forward_);
-            // The first multiply-accumulate starts from zero: a plain multiply.
-            dsp_complex_mul(spectrum, partitions_[ch][0].data(), sum, complex_count_);
-            dsp_complex_mul_add(previous_[ch].data(), partitions_[ch][1].data(), sum, complex_count_);
+            const float* spectra[2] = {spectrum, previous_[ch].data()};
+            const float* partitions[2] = {partitions_[ch][0].data(), partitions_[ch][1].data()};
+            dsp_complex_mul_sum(spectra, partitions, 2, sum, complex_count_);
             fftwf_execute(inverse_);
             benchmark::DoNotOptimize(output_[0]);
         }

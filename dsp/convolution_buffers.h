@@ -11,6 +11,10 @@
 
 namespace dsp {
 
+// The partitions a response is cut into (partitioned_convolver.cpp says why
+// four).
+inline constexpr int response_partitions = 4;
+
 struct convolution_buffers {
     convolution_buffers(int channel_count, int partition_count, int sum_count, int block_length);
 

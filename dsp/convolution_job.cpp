@@ -105,9 +105,9 @@ int convolution_job::run_transform(float* buf, int budget) {
     return before - left;
 }
 
-// Chunk by chunk, every partition's product into the chunk of the sum, so
-// that the chunk stays in cache; partition j multiplies the spectrum of the
-// block j blocks older than this one.
+// Chunk by chunk, the sum of every partition's product, written once;
+// partition j multiplies the spectrum of the block j blocks older than this
+// one.
 int convolution_job::run_products(int budget) {
     const convolution_buffers& b = *buffers_;
     const int bins = b.block_length + 1;
@@ -115,16 +115,13 @@ int convolution_job::run_products(int budget) {
     for (; did < budget && chunks_done_ < chunks_; ++did, ++chunks_done_) {
         const int first = chunks_done_ * product_chunk_bins;
         const int count = chunks_done_ == chunks_ - 1 ? bins - first : product_chunk_bins;
-        float* target = sum(channel_) + 2 * first;
+        const float* spectra[response_partitions];
+        const float* partitions[response_partitions];
         for (int j = 0; j < b.partition_count; ++j) {
-            const float* spectrum = b.input_spectra[channel_][(slot_ - j + b.slot_count) % b.slot_count] + 2 * first;
-            const float* partition = b.active[channel_][j] + 2 * first;
-            if (j == 0) {
-                dsp_complex_mul(spectrum, partition, target, count);
-            } else {
-                dsp_complex_mul_add(spectrum, partition, target, count);
-            }
+            spectra[j] = b.input_spectra[channel_][(slot_ - j + b.slot_count) % b.slot_count] + 2 * first;
+            partitions[j] = b.active[channel_][j] + 2 * first;
         }
+        dsp_complex_mul_sum(spectra, partitions, b.partition_count, sum(channel_) + 2 * first, count);
     }
     return did;
 }

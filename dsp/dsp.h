@@ -41,9 +41,9 @@ int dsp_scale_inplace(float value, float* srcdst, int len);
 int dsp_reverse_inplace(float* buf, int len);
 // Symmetric Hann window, len >= 3.
 int dsp_hann_inplace(float* buf, int len);
-// count complex elements (pairs of floats).
-int dsp_complex_mul(const float* src1, const float* src2, float* dst, int count);
-int dsp_complex_mul_add(const float* src1, const float* src2, float* srcdst, int count);
+// dst = src1[0] * src2[0] + ... + src1[terms - 1] * src2[terms - 1], each
+// of count complex elements (pairs of floats); dst may be any source.
+int dsp_complex_mul_sum(const float* const* src1, const float* const* src2, int terms, float* dst, int count);
 
 struct dsp_fft_spec;  // opaque: one order, one scaling flag, twiddles
 // Orders 28 to 30 are accepted but fail with dsp_err_memory: their work

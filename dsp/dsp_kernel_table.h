@@ -11,8 +11,7 @@ struct dsp_kernel_table {
     void (*mul)(const float* src, float* srcdst, int len);
     void (*scale)(float value, float* srcdst, int len);
     void (*reverse)(float* buf, int len);
-    void (*complex_mul)(const float* src1, const float* src2, float* dst, int count);
-    void (*complex_mul_add)(const float* src1, const float* src2, float* srcdst, int count);
+    void (*complex_mul_sum)(const float* const* src1, const float* const* src2, int terms, float* dst, int count);
     // work: 8 N bytes, aligned to fft_work_alignment.
     void (*fft_forward)(float* buf, const dsp_fft_spec& spec, float* work);
     void (*fft_inverse)(float* buf, const dsp_fft_spec& spec, float* work);

@@ -11,9 +11,16 @@ namespace {
 template <class S>
 constexpr dsp_kernel_table make_kernel_table() {
     return {
-        &vector_set<S>,   &vector_copy<S>,    &vector_add<S>,         &vector_mul<S>,
-        &vector_scale<S>, &vector_reverse<S>, &vector_complex_mul<S>, &vector_complex_mul_add<S>,
-        &fft_forward<S>,  &fft_inverse<S>,    &fft_resume<S>,
+        &vector_set<S>,
+        &vector_copy<S>,
+        &vector_add<S>,
+        &vector_mul<S>,
+        &vector_scale<S>,
+        &vector_reverse<S>,
+        &vector_complex_mul_sum<S>,
+        &fft_forward<S>,
+        &fft_inverse<S>,
+        &fft_resume<S>,
     };
 }
 

@@ -73,16 +73,11 @@ int dsp_hann_inplace(float* buf, int len) {
     return dsp_ok;
 }
 
-int dsp_complex_mul(const float* src1, const float* src2, float* dst, int count) {
+int dsp_complex_mul_sum(const float* const* src1, const float* const* src2, int terms, float* dst, int count) {
     if (src1 == nullptr || src2 == nullptr || dst == nullptr) return dsp_err_null;
-    if (count <= 0) return dsp_err_size;
-    dsp_active_kernels().complex_mul(src1, src2, dst, count);
-    return dsp_ok;
-}
-
-int dsp_complex_mul_add(const float* src1, const float* src2, float* srcdst, int count) {
-    if (src1 == nullptr || src2 == nullptr || srcdst == nullptr) return dsp_err_null;
-    if (count <= 0) return dsp_err_size;
-    dsp_active_kernels().complex_mul_add(src1, src2, srcdst, count);
+    if (terms < 1 || count <= 0) return dsp_err_size;
+    for (int j = 0; j < terms; ++j)
+        if (src1[j] == nullptr || src2[j] == nullptr) return dsp_err_null;
+    dsp_active_kernels().complex_mul_sum(src1, src2, terms, dst, count);
     return dsp_ok;
 }

@@ -65,48 +65,50 @@ void vector_reverse(float* buf, int len) {
     }
 }
 
-// dst = src1 * src2 (complex); with accumulate, dst += src1 * src2. dst may
-// be either source.
-template <class S, bool accumulate>
-void complex_product(const float* src1, const float* src2, float* dst, int count) {
+// dst = the sum over j < terms (at least one) of src1[j] * src2[j]
+// (complex), added in order of j. Every source element is read before dst's
+// element is written, so dst may be any of the sources.
+template <class S>
+void vector_complex_mul_sum(const float* const* src1, const float* const* src2, int terms, float* dst, int count) {
     using V = typename S::v;
     int k = 0;
     if constexpr (S::width > 1) {
-        for (; k + S::width <= count; k += S::width) {
+        const auto product = [&](int j, V& re, V& im) {
             V ar, ai, br, bi;
-            S::load_deinterleaved(src1 + 2 * k, ar, ai);
-            S::load_deinterleaved(src2 + 2 * k, br, bi);
-            V re = S::mul_sub(ar, br, S::mul(ai, bi));
-            V im = S::mul_add(ar, bi, S::mul(ai, br));
-            if constexpr (accumulate) {
-                V dr, di;
-                S::load_deinterleaved(dst + 2 * k, dr, di);
-                re = S::add(dr, re);
-                im = S::add(di, im);
+            S::load_deinterleaved(src1[j] + 2 * k, ar, ai);
+            S::load_deinterleaved(src2[j] + 2 * k, br, bi);
+            re = S::mul_sub(ar, br, S::mul(ai, bi));
+            im = S::mul_add(ar, bi, S::mul(ai, br));
+        };
+        for (; k + S::width <= count; k += S::width) {
+            V re, im;
+            product(0, re, im);
+            for (int j = 1; j < terms; ++j) {
+                V pr, pi;
+                product(j, pr, pi);
+                re = S::add(re, pr);
+                im = S::add(im, pi);
             }
             S::store_interleaved(dst + 2 * k, re, im);
         }
     }
     for (; k < count; ++k) {
-        float ar = src1[2 * k], ai = src1[2 * k + 1], br = src2[2 * k], bi = src2[2 * k + 1];
-        float re = ar * br - ai * bi, im = ar * bi + ai * br;
-        if constexpr (accumulate) {
-            re = dst[2 * k] + re;
-            im = dst[2 * k + 1] + im;
+        const auto product = [&](int j, float& re, float& im) {
+            const float ar = src1[j][2 * k], ai = src1[j][2 * k + 1], br = src2[j][2 * k], bi = src2[j][2 * k + 1];
+            re = ar * br - ai * bi;
+            im = ar * bi + ai * br;
+        };
+        float re, im;
+        product(0, re, im);
+        for (int j = 1; j < terms; ++j) {
+            float pr, pi;
+            product(j, pr, pi);
+            re += pr;
+            im += pi;
         }
         dst[2 * k] = re;
         dst[2 * k + 1] = im;
     }
-}
-
-template <class S>
-void vector_complex_mul(const float* src1, const float* src2, float* dst, int count) {
-    complex_product<S, false>(src1, src2, dst, count);
-}
-
-template <class S>
-void vector_complex_mul_add(const float* src1, const float* src2, float* srcdst, int count) {
-    complex_product<S, true>(src1, src2, srcdst, count);
 }
 
 }  // namespace

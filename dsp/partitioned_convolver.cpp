@@ -20,7 +20,7 @@ constexpr int min_fir_length = 4;
 // way at a time and ends just in time. Per b samples and channel it costs a
 // forward and an inverse transform of L points and four products; eight
 // partitions of L/4 cost more (twice the products) and were measured so.
-constexpr int partitions = 4;
+static_assert(response_partitions == 4);
 constexpr std::size_t work_alignment = 128;
 
 // Keeps the count of public calls under way for the destructor, which must
@@ -36,7 +36,7 @@ private:
     std::atomic<int>& calls_;
 };
 
-int block_length_for(int fir_length) { return std::max(1, fir_length / partitions); }
+int block_length_for(int fir_length) { return std::max(1, fir_length / response_partitions); }
 
 // Units due once `filled` of the block's samples are in: in proportion,
 // rounded up, so that all are done when the block is complete.

@@ -79,31 +79,39 @@ TEST_P(vector_per_variant, reverse_mirrors_the_buffer_and_keeps_an_odd_middle_in
     }
 }
 
-TEST_P(vector_per_variant, complex_products_match_double_precision_also_in_place) {
+TEST_P(vector_per_variant, sums_of_complex_products_match_double_precision_also_in_place) {
     for (int count : awkward_lengths) {
         SCOPED_TRACE(count);
-        const std::vector<float> a = random_floats(2 * count, 5), b = random_floats(2 * count, 6),
-                                 c = random_floats(2 * count, 7);
-        guarded_buffer product(2 * count), accumulated = filled(c), in_place = filled(a);
-        ASSERT_EQ(dsp_complex_mul(a.data(), b.data(), product.data(), count), dsp_ok);
-        ASSERT_EQ(dsp_complex_mul_add(a.data(), b.data(), accumulated.data(), count), dsp_ok);
-        ASSERT_EQ(dsp_complex_mul(in_place.data(), b.data(), in_place.data(), count), dsp_ok);
-        for (int k = 0; k < count; ++k) {
-            const cplx want = cplx(a[2 * k], a[2 * k + 1]) * cplx(b[2 * k], b[2 * k + 1]);
-            const cplx sum = want + cplx(c[2 * k], c[2 * k + 1]);
-            ASSERT_NEAR(product[2 * k], want.real(), 1e-6);
-            ASSERT_NEAR(product[2 * k + 1], want.imag(), 1e-6);
-            ASSERT_NEAR(accumulated[2 * k], sum.real(), 1e-6);
-            ASSERT_NEAR(accumulated[2 * k + 1], sum.imag(), 1e-6);
-            ASSERT_EQ(in_place[2 * k], product[2 * k]);
-            ASSERT_EQ(in_place[2 * k + 1], product[2 * k + 1]);
+        std::vector<std::vector<float>> a, b;
+        for (unsigned j = 0; j < 4; ++j) {
+            a.push_back(random_floats(2 * count, 5 + j));
+            b.push_back(random_floats(2 * count, 9 + j));
         }
-        EXPECT_TRUE(product.guards_intact() && accumulated.guards_intact() && in_place.guards_intact());
+        const float* as[4] = {a[0].data(), a[1].data(), a[2].data(), a[3].data()};
+        const float* bs[4] = {b[0].data(), b[1].data(), b[2].data(), b[3].data()};
+        for (int terms = 1; terms <= 4; ++terms) {
+            SCOPED_TRACE(terms);
+            guarded_buffer sum(2 * count), in_place = filled(a[0]);
+            ASSERT_EQ(dsp_complex_mul_sum(as, bs, terms, sum.data(), count), dsp_ok);
+            const float* in_place_as[4] = {in_place.data(), as[1], as[2], as[3]};
+            ASSERT_EQ(dsp_complex_mul_sum(in_place_as, bs, terms, in_place.data(), count), dsp_ok);
+            for (int k = 0; k < count; ++k) {
+                cplx want = 0.0;
+                for (int j = 0; j < terms; ++j)
+                    want += cplx(a[j][2 * k], a[j][2 * k + 1]) * cplx(b[j][2 * k], b[j][2 * k + 1]);
+                ASSERT_NEAR(sum[2 * k], want.real(), 4e-6);
+                ASSERT_NEAR(sum[2 * k + 1], want.imag(), 4e-6);
+                ASSERT_EQ(in_place[2 * k], sum[2 * k]);
+                ASSERT_EQ(in_place[2 * k + 1], sum[2 * k + 1]);
+            }
+            EXPECT_TRUE(sum.guards_intact() && in_place.guards_intact());
+        }
     }
 }
 
 TEST_P(vector_per_variant, bad_lengths_and_null_pointers_are_rejected_without_writing) {
     guarded_buffer a(8, 2.0f), b(8, 3.0f);
+    const float* terms[2] = {b.data(), b.data()};
     for (int len : {0, -1}) {
         EXPECT_EQ(dsp_set(1.0f, a.data(), len), dsp_err_size);
         EXPECT_EQ(dsp_copy(b.data(), a.data(), len), dsp_err_size);
@@ -111,8 +119,8 @@ TEST_P(vector_per_variant, bad_lengths_and_null_pointers_are_rejected_without_wr
         EXPECT_EQ(dsp_mul_inplace(b.data(), a.data(), len), dsp_err_size);
         EXPECT_EQ(dsp_scale_inplace(0.0f, a.data(), len), dsp_err_size);
         EXPECT_EQ(dsp_reverse_inplace(a.data(), len), dsp_err_size);
-        EXPECT_EQ(dsp_complex_mul(b.data(), b.data(), a.data(), len), dsp_err_size);
-        EXPECT_EQ(dsp_complex_mul_add(b.data(), b.data(), a.data(), len), dsp_err_size);
+        EXPECT_EQ(dsp_complex_mul_sum(terms, terms, 1, a.data(), len), dsp_err_size);
+        EXPECT_EQ(dsp_complex_mul_sum(terms, terms, len, a.data(), 4), dsp_err_size);
     }
     EXPECT_EQ(dsp_set(1.0f, nullptr, 4), dsp_err_null);
     EXPECT_EQ(dsp_copy(nullptr, a.data(), 4), dsp_err_null);
@@ -122,11 +130,11 @@ TEST_P(vector_per_variant, bad_lengths_and_null_pointers_are_rejected_without_wr
     EXPECT_EQ(dsp_scale_inplace(0.0f, nullptr, 4), dsp_err_null);
     EXPECT_EQ(dsp_reverse_inplace(nullptr, 4), dsp_err_null);
     EXPECT_EQ(dsp_hann_inplace(nullptr, 4), dsp_err_null);
-    EXPECT_EQ(dsp_complex_mul(nullptr, b.data(), a.data(), 4), dsp_err_null);
-    EXPECT_EQ(dsp_complex_mul(b.data(), nullptr, a.data(), 4), dsp_err_null);
-    EXPECT_EQ(dsp_complex_mul(b.data(), b.data(), nullptr, 4), dsp_err_null);
-    EXPECT_EQ(dsp_complex_mul_add(b.data(), b.data(), nullptr, 4), dsp_err_null);
-    EXPECT_EQ(dsp_complex_mul_add(nullptr, b.data(), a.data(), 4), dsp_err_null);
+    const float* no_term[2] = {b.data(), nullptr};
+    EXPECT_EQ(dsp_complex_mul_sum(nullptr, terms, 1, a.data(), 4), dsp_err_null);
+    EXPECT_EQ(dsp_complex_mul_sum(terms, nullptr, 1, a.data(), 4), dsp_err_null);
+    EXPECT_EQ(dsp_complex_mul_sum(terms, terms, 1, nullptr, 4), dsp_err_null);
+    EXPECT_EQ(dsp_complex_mul_sum(no_term, terms, 2, a.data(), 4), dsp_err_null);
     for (int len : {2, 1, 0, -3}) EXPECT_EQ(dsp_hann_inplace(a.data(), len), dsp_err_size);
     EXPECT_EQ(a.contents(), std::vector<float>(8, 2.0f));
     EXPECT_EQ(b.contents(), std::vector<float>(8, 3.0f));

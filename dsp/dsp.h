@@ -36,8 +36,9 @@ int dsp_set(float value, float* dst, int len);
 int dsp_copy(const float* src, float* dst, int len);
 int dsp_add_inplace(const float* src, float* srcdst, int len);
 int dsp_mul_inplace(const float* src, float* srcdst, int len);
-// value 1 leaves the data untouched; value 0 writes zeros.
-int dsp_scale_inplace(float value, float* srcdst, int len);
+// dst = value * src; dst may be src. Value 1 copies (in place it touches
+// nothing); value 0 writes zeros.
+int dsp_scale(float value, const float* src, float* dst, int len);
 int dsp_reverse_inplace(float* buf, int len);
 // Symmetric Hann window, len >= 3.
 int dsp_hann_inplace(float* buf, int len);

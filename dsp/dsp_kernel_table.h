@@ -9,7 +9,7 @@ struct dsp_kernel_table {
     void (*copy)(const float* src, float* dst, int len);
     void (*add)(const float* src, float* srcdst, int len);
     void (*mul)(const float* src, float* srcdst, int len);
-    void (*scale)(float value, float* srcdst, int len);
+    void (*scale)(float value, const float* src, float* dst, int len);
     void (*reverse)(float* buf, int len);
     void (*complex_mul_sum)(const float* const* src1, const float* const* src2, int terms, float* dst, int count);
     // work: 8 N bytes, aligned to fft_work_alignment.

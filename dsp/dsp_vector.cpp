@@ -42,14 +42,15 @@ int dsp_mul_inplace(const float* src, float* srcdst, int len) {
     return dsp_ok;
 }
 
-int dsp_scale_inplace(float value, float* srcdst, int len) {
-    if (int s = check(srcdst, len)) return s;
-    if (value == 1.0f) return dsp_ok;
-    // Zeros even where the data holds infinities or NaN.
-    if (value == 0.0f) {
-        dsp_active_kernels().set(0.0f, srcdst, len);
+int dsp_scale(float value, const float* src, float* dst, int len) {
+    if (int s = check(src, dst, len)) return s;
+    if (value == 1.0f) {
+        if (src != dst) dsp_active_kernels().copy(src, dst, len);
+    } else if (value == 0.0f) {
+        // Zeros even where the data holds infinities or NaN.
+        dsp_active_kernels().set(0.0f, dst, len);
     } else {
-        dsp_active_kernels().scale(value, srcdst, len);
+        dsp_active_kernels().scale(value, src, dst, len);
     }
     return dsp_ok;
 }

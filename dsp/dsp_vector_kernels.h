@@ -41,12 +41,12 @@ void vector_mul(const float* src, float* srcdst, int len) {
 }
 
 template <class S>
-void vector_scale(float value, float* srcdst, int len) {
+void vector_scale(float value, const float* src, float* dst, int len) {
     constexpr int w = S::width;
     const typename S::v x = S::set1(value);
     int k = 0;
-    for (; k + w <= len; k += w) S::store(srcdst + k, S::mul(x, S::load(srcdst + k)));
-    for (; k < len; ++k) srcdst[k] = value * srcdst[k];
+    for (; k + w <= len; k += w) S::store(dst + k, S::mul(x, S::load(src + k)));
+    for (; k < len; ++k) dst[k] = value * src[k];
 }
 
 template <class S>

@@ -121,10 +121,7 @@ void linear_phase_eq::process(const float* const* inputs, float* const* outputs,
     }
     // Without a convolution engine the instance runs dry.
     const channel_buffers& heard = convolving ? *filtered_ : *input_;
-    for (int ch = 0; ch < channel_count; ++ch) {
-        dsp_scale_inplace(gain, heard[ch], count);
-        dsp_copy(heard[ch], outputs[ch], count);
-    }
+    for (int ch = 0; ch < channel_count; ++ch) dsp_scale(gain, heard[ch], outputs[ch], count);
 }
 
 void linear_phase_eq::reset() {

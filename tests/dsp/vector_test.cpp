@@ -46,25 +46,32 @@ TEST_P(vector_per_variant, set_copy_add_and_mul_are_exact_at_awkward_lengths) {
     }
 }
 
-TEST_P(vector_per_variant, scale_multiplies_except_that_one_touches_nothing_and_zero_writes_zeros) {
+TEST_P(vector_per_variant, scale_multiplies_in_place_or_out_except_that_one_copies_and_zero_writes_zeros) {
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     for (int len : awkward_lengths) {
         SCOPED_TRACE(len);
         const std::vector<float> a = random_floats(len, 3);
-        guarded_buffer scaled = filled(a);
-        ASSERT_EQ(dsp_scale_inplace(-1.5f, scaled.data(), len), dsp_ok);
-        for (int k = 0; k < len; ++k) ASSERT_EQ(scaled[k], -1.5f * a[k]);
+        guarded_buffer scaled = filled(a), scaled_out(len);
+        ASSERT_EQ(dsp_scale(-1.5f, scaled.data(), scaled.data(), len), dsp_ok);
+        ASSERT_EQ(dsp_scale(0.25f, a.data(), scaled_out.data(), len), dsp_ok);
+        for (int k = 0; k < len; ++k) {
+            ASSERT_EQ(scaled[k], -1.5f * a[k]);
+            ASSERT_EQ(scaled_out[k], 0.25f * a[k]);
+        }
 
         std::vector<float> special(std::size_t(len), nan);
         special[0] = inf;
-        guarded_buffer by_one = filled(special), by_zero = filled(special);
-        ASSERT_EQ(dsp_scale_inplace(1.0f, by_one.data(), len), dsp_ok);
-        ASSERT_EQ(dsp_scale_inplace(0.0f, by_zero.data(), len), dsp_ok);
+        guarded_buffer by_one = filled(special), by_one_out(len), by_zero = filled(special);
+        ASSERT_EQ(dsp_scale(1.0f, by_one.data(), by_one.data(), len), dsp_ok);
+        ASSERT_EQ(dsp_scale(1.0f, special.data(), by_one_out.data(), len), dsp_ok);
+        ASSERT_EQ(dsp_scale(0.0f, by_zero.data(), by_zero.data(), len), dsp_ok);
         for (int k = 0; k < len; ++k) {
             ASSERT_TRUE(guarded_buffer::same_bits(by_one[k], special[std::size_t(k)]));
+            ASSERT_TRUE(guarded_buffer::same_bits(by_one_out[k], special[std::size_t(k)]));
             ASSERT_EQ(by_zero[k], 0.0f);
         }
-        EXPECT_TRUE(scaled.guards_intact() && by_one.guards_intact() && by_zero.guards_intact());
+        EXPECT_TRUE(scaled.guards_intact() && scaled_out.guards_intact() && by_one.guards_intact() &&
+                    by_one_out.guards_intact() && by_zero.guards_intact());
     }
 }
 
@@ -117,7 +124,7 @@ TEST_P(vector_per_variant, bad_lengths_and_null_pointers_are_rejected_without_wr
         EXPECT_EQ(dsp_copy(b.data(), a.data(), len), dsp_err_size);
         EXPECT_EQ(dsp_add_inplace(b.data(), a.data(), len), dsp_err_size);
         EXPECT_EQ(dsp_mul_inplace(b.data(), a.data(), len), dsp_err_size);
-        EXPECT_EQ(dsp_scale_inplace(0.0f, a.data(), len), dsp_err_size);
+        EXPECT_EQ(dsp_scale(0.0f, a.data(), a.data(), len), dsp_err_size);
         EXPECT_EQ(dsp_reverse_inplace(a.data(), len), dsp_err_size);
         EXPECT_EQ(dsp_complex_mul_sum(terms, terms, 1, a.data(), len), dsp_err_size);
         EXPECT_EQ(dsp_complex_mul_sum(terms, terms, len, a.data(), 4), dsp_err_size);
@@ -127,7 +134,8 @@ TEST_P(vector_per_variant, bad_lengths_and_null_pointers_are_rejected_without_wr
     EXPECT_EQ(dsp_copy(b.data(), nullptr, 4), dsp_err_null);
     EXPECT_EQ(dsp_add_inplace(nullptr, a.data(), 4), dsp_err_null);
     EXPECT_EQ(dsp_mul_inplace(b.data(), nullptr, 4), dsp_err_null);
-    EXPECT_EQ(dsp_scale_inplace(0.0f, nullptr, 4), dsp_err_null);
+    EXPECT_EQ(dsp_scale(0.0f, nullptr, a.data(), 4), dsp_err_null);
+    EXPECT_EQ(dsp_scale(2.0f, a.data(), nullptr, 4), dsp_err_null);
     EXPECT_EQ(dsp_reverse_inplace(nullptr, 4), dsp_err_null);
     EXPECT_EQ(dsp_hann_inplace(nullptr, 4), dsp_err_null);
     const float* no_term[2] = {b.data(), nullptr};

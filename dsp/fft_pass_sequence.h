@@ -177,9 +177,14 @@ int work_left(const dsp_fft_spec& setup, const fft_plan* plan, bool inverse, con
 template <class S, class Run>
 void take_piece(const dsp_fft_spec& setup, const fft_plan* plan, bool inverse, fft_pass& pass,
                 dsp_fft_progress& progress, Run&& run) {
-    const int rest = work_left<S>(setup, plan, inverse, pass, progress);
-    for (int budget = rest <= 2 * fft_piece_points ? rest : fft_piece_points;
-         budget > 0 && pass.kind != fft_pass_kind::done;) {
+    for (int budget = fft_piece_points; pass.kind != fft_pass_kind::done;) {
+        if (budget <= 0) {
+            // Only here, once a piece is spent: small transforms end
+            // within their first budget and never pay for the look ahead.
+            const int rest = work_left<S>(setup, plan, inverse, pass, progress);
+            if (rest > fft_piece_points) return;
+            budget = rest;
+        }
         const int wanted = budget / pass.points_per_step > 1 ? budget / pass.points_per_step : 1;
         const int begin = progress.position, end = pass.steps - begin > wanted ? begin + wanted : pass.steps;
         run(pass, begin, end);

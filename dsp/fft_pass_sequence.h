@@ -185,8 +185,12 @@ void take_piece(const dsp_fft_spec& setup, const fft_plan* plan, bool inverse, f
             if (rest > fft_piece_points) return;
             budget = rest;
         }
-        const int wanted = budget / pass.points_per_step > 1 ? budget / pass.points_per_step : 1;
-        const int begin = progress.position, end = pass.steps - begin > wanted ? begin + wanted : pass.steps;
+        // Most stretches finish their pass; only a piece's last one divides.
+        const int begin = progress.position;
+        const int wanted = (pass.steps - begin) * pass.points_per_step <= budget ? pass.steps - begin
+                           : budget / pass.points_per_step > 1                   ? budget / pass.points_per_step
+                                                                                 : 1;
+        const int end = begin + wanted;
         run(pass, begin, end);
         budget -= (end - begin) * pass.points_per_step;
         progress.position = end;

@@ -24,8 +24,17 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   # wine32 is an i386 package.
   dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A mirror caught mid-sync fails one index ("Mirror sync in progress?"),
+  # seen for the security suite's i386 list: its amd64 packages are then
+  # newer than any i386 one apt can see, and multiarch wants both at one
+  # version. The release's own versions agree on both architectures.
+  release=()
+  if ! "${sudo_cmd[@]}" apt-get update -qq; then
+    release=(-t "$(. /etc/os-release && echo "$VERSION_CODENAME")")
+    echo "An index failed to update: installing the release's versions (${release[*]})"
+  fi
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${release[@]}" \
+    "${missing[@]}"
 fi
 
 # Debian ships no MinGW libpng; its own source package cross-builds cleanly.
@@ -44,7 +53,8 @@ if [ ! -d "$source_dir" ]; then
   if [ ! -f "$source_list" ]; then
     sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
       "${sudo_cmd[@]}" tee "$source_list" >/dev/null
-    "${sudo_cmd[@]}" apt-get update -qq
+    # As above, a failed index need not stop us: the source is the release's.
+    "${sudo_cmd[@]}" apt-get update -qq || echo "An index failed to update; fetching the release's source"
   fi
   mkdir -p "$deps/src"
   # Pinned to the release: the security suite's .dsc can be missing.

@@ -186,13 +186,11 @@ void take_piece(const dsp_fft_spec& setup, const fft_plan* plan, bool inverse, f
             budget = rest;
         }
         // Most stretches finish their pass; only a piece's last one divides.
-        const int begin = progress.position;
-        const int wanted = (pass.steps - begin) * pass.points_per_step <= budget ? pass.steps - begin
-                           : budget / pass.points_per_step > 1                   ? budget / pass.points_per_step
-                                                                                 : 1;
-        const int end = begin + wanted;
+        const int begin = progress.position, step = pass.points_per_step;
+        const int end =
+            (pass.steps - begin) * step <= budget ? pass.steps : begin + (budget >= 2 * step ? budget / step : 1);
         run(pass, begin, end);
-        budget -= (end - begin) * pass.points_per_step;
+        budget -= (end - begin) * step;
         progress.position = end;
         if (end == pass.steps) {
             pass = fft_pass_at<S>(setup, plan, inverse, ++progress.pass);

@@ -236,21 +236,18 @@ void fold_bins(const float* buf, float* zr, float* zi, int n, int k, const dsp_f
     T::store(zi + mirror, T::reverse(T::sub(ei, odd_r)));
 }
 
-// Bins 1 .. n/2 - 1 pair up with their mirrors: split_spectrum and
-// fold_spectrum take them W at a time in these steps, then one step more
+// The bins 1 .. n/2 - 1 pair up with their mirrors: split_spectrum and
+// fold_spectrum take them W at a time in `steps` steps, then one step more
 // for those left over and for the bins 0, n/2 and N/2. Those left over are
 // one more vector that ends at n/2 - 1, overlapping the last step (each
 // reads one array and writes another, so doing a bin twice is harmless).
-template <class S>
-int mirror_steps(int n) {
-    return n / 2 >= 1 ? (n / 2 - 1) / S::width : 0;
-}
 
 // Steps begin to end of the forward transform's last pass: the complex
 // result z into the bins of the real spectrum.
 template <class S>
-void split_spectrum(const float* zr, const float* zi, float* buf, const dsp_fft_spec& setup, int begin, int end) {
-    const int size = setup.size, n = size / 2, steps = mirror_steps<S>(n);
+void split_spectrum(const float* zr, const float* zi, float* buf, const dsp_fft_spec& setup, int steps, int begin,
+                    int end) {
+    const int size = setup.size, n = size / 2;
     const float scale = setup.forward_scale;
     for (int j = begin; j < end && j < steps; ++j) split_bins<S>(zr, zi, buf, n, 1 + j * S::width, 0.5f * scale, setup);
     if (end <= steps) return;
@@ -274,8 +271,8 @@ void split_spectrum(const float* zr, const float* zi, float* buf, const dsp_fft_
 // Steps begin to end of the inverse transform's first pass: the bins folded
 // into n conjugated complex points.
 template <class S>
-void fold_spectrum(const float* buf, float* zr, float* zi, const dsp_fft_spec& setup, int begin, int end) {
-    const int size = setup.size, n = size / 2, steps = mirror_steps<S>(n);
+void fold_spectrum(const float* buf, float* zr, float* zi, const dsp_fft_spec& setup, int steps, int begin, int end) {
+    const int size = setup.size, n = size / 2;
     for (int j = begin; j < end && j < steps; ++j) fold_bins<S>(buf, zr, zi, n, 1 + j * S::width, setup);
     if (end <= steps) return;
     if (steps > 0 && 1 + steps * S::width < n / 2) {

@@ -9,6 +9,29 @@
 
 #include "dsp/dsp.h"
 
+// The passes of a real transform in order. Forward: the complex passes
+// (the radix-2 and radix-4 stages, or a single point's copy, then the
+// cross-lane step of a wide plan) and the split into bins. Inverse: the fold
+// into complex points, the complex passes and the scaled copy out. Each pass
+// is a number of steps of equal work, so a piece of a transform is a range
+// of steps.
+enum class fft_pass_kind { done, size_one, fold, single_point, radix2, radix4, cross_lane, split, scale_out };
+
+struct fft_pass {
+    fft_pass_kind kind;
+    int steps;
+    int points_per_step;
+    // The halves of the work area a pass reads and writes (source -1: the
+    // caller's samples), and a stage's length, stride and twiddles.
+    int source, target;
+    int length, stride;
+    const float* twiddles;
+};
+
+// At most 15 stages (2^29 points in one lane), the cross-lane step, fold
+// or split, the copy out, and done.
+constexpr int fft_max_passes = 18;
+
 // One lane width's constants; absent (width 0) when the width is unused.
 struct fft_plan {
     int width = 0;
@@ -20,6 +43,9 @@ struct fft_plan {
     const float* block_twiddles = nullptr;   // M / width entries: w_n^(l*b*width)
     const float* offset_twiddles = nullptr;  // width entries: w_n^(l*t)
     const float* cross_twiddles = nullptr;   // w_width^j, j < width/2: re, im pairs
+    // Built once with the tables, so that a transform only reads them.
+    fft_pass forward[fft_max_passes] = {};
+    fft_pass inverse[fft_max_passes] = {};
 };
 
 constexpr int fft_plan_widths[] = {1, 4, 8, 16};

@@ -55,7 +55,7 @@ void unit_root(long long k, long long length, float* re, float* im) {
     *im = float(std::sin(angle));
 }
 
-// Stage order and layout as complex_transform reads them.
+// Stage order and layout as the passes read them (fill_passes).
 void fill_stage_twiddles(float* out, int lane_length) {
     int length = lane_length;
     int bits = 0;
@@ -69,6 +69,58 @@ void fill_stage_twiddles(float* out, int lane_length) {
             for (int m = 1; m <= 3; ++m) unit_root(1LL * m * p, length, out + 2 * (m - 1), out + 2 * m - 1);
         }
     }
+}
+
+// Bins 1 .. n/2 - 1 pair up with their mirrors: the split and the fold take
+// them W at a time in these steps, then one step more for those left over
+// and for the bins 0, n/2 and N/2.
+int mirror_steps(int points, int width) { return points / 2 >= 1 ? (points / 2 - 1) / width : 0; }
+
+fft_pass pass_of(fft_pass_kind kind, int steps, int points_per_step) {
+    return {kind, steps, points_per_step, 0, 0, 0, 0, nullptr};
+}
+
+// The passes in the order fft_pass_sequence.h runs them; stage twiddles as
+// fill_stage_twiddles lays them out. The work area's two halves take turns,
+// the inverse's fold filling half 0 first.
+void fill_passes(fft_pass* passes, const fft_plan& plan, int points, bool inverse) {
+    const int w = plan.width, lane_length = plan.lane_length, bits = __builtin_ctz(unsigned(lane_length));
+    const int stages = lane_length == 1 ? 1 : bits % 2 + bits / 2;
+    const int complex_passes = stages + (w > 1 ? 1 : 0);
+    const int shift = inverse ? 1 : 0;
+    int at = 0;
+    if (inverse) passes[at++] = pass_of(fft_pass_kind::fold, mirror_steps(points, w) + 1, 2 * w);
+    for (int index = 0; index < complex_passes; ++index) {
+        fft_pass pass{};
+        if (index == stages) {
+            pass = pass_of(fft_pass_kind::cross_lane, lane_length / w, w * w);
+        } else if (lane_length == 1) {
+            pass = pass_of(fft_pass_kind::single_point, 1, 1);
+        } else if (index == 0 && bits % 2 == 1) {
+            pass = pass_of(fft_pass_kind::radix2, lane_length / 2, 2 * w);
+            pass.length = lane_length;
+            pass.stride = 1;
+            pass.twiddles = plan.stage_twiddles;
+        } else {
+            // The radix-4 stages after the radix-2 one, if any: lengths
+            // first, first / 4, ...; each takes 6 length / 4 twiddles, those
+            // before this one 2 (first - length) in all.
+            const int radix2_stages = bits % 2, first = lane_length >> radix2_stages;
+            const int length = first >> (2 * (index - radix2_stages));
+            pass = pass_of(fft_pass_kind::radix4, lane_length / 4, 4 * w);
+            pass.length = length;
+            pass.stride = lane_length / length;
+            pass.twiddles = plan.stage_twiddles + radix2_stages * lane_length + 2 * (first - length);
+        }
+        pass.target = (index + shift) % 2;
+        pass.source = !inverse && index == 0 ? -1 : (index + shift + 1) % 2;
+        passes[at++] = pass;
+    }
+    fft_pass last = inverse ? pass_of(fft_pass_kind::scale_out, points / w, w)
+                            : pass_of(fft_pass_kind::split, mirror_steps(points, w) + 1, 2 * w);
+    last.source = (complex_passes - 1 + shift) % 2;
+    passes[at++] = last;
+    passes[at] = pass_of(fft_pass_kind::done, 0, 1);
 }
 
 void fill_plan(fft_plan& plan, int width, int points, float*& cursor) {
@@ -95,6 +147,8 @@ void fill_plan(fft_plan& plan, int width, int points, float*& cursor) {
     plan.block_twiddles = blocks;
     plan.offset_twiddles = offsets;
     plan.cross_twiddles = cross;
+    fill_passes(plan.forward, plan, points, false);
+    fill_passes(plan.inverse, plan, points, true);
 }
 
 }  // namespace

@@ -30,7 +30,9 @@ dsp_cpu_features read_features() {
     if (max_leaf < 7) return f;
     __cpuid_count(7, 0, a, b, c, d);
     f.avx2_fma = ymm_state && fma && (b & bit_AVX2);
-    f.avx512f = f.avx2_fma && zmm_state && (b & bit_AVX512F);
+    // VL lets the set's narrower code (transforms too small for 16 lanes) use
+    // all 32 vector registers.
+    f.avx512 = f.avx2_fma && zmm_state && (b & bit_AVX512F) && (b & bit_AVX512VL);
     return f;
 }
 

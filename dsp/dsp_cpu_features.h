@@ -7,7 +7,7 @@ struct dsp_cpu_features {
     bool sse3;
     bool fxsr;
     bool avx2_fma;  // AVX2 and FMA, with the OS saving the AVX state
-    bool avx512f;   // AVX-512F, with the OS saving the AVX-512 state
+    bool avx512;    // AVX-512F and VL, with the OS saving the AVX-512 state
 };
 
 // Read once; the same for every thread.

@@ -45,7 +45,7 @@ bool dsp_variant_supported(dsp_variant v) {
         case dsp_variant::sse2: return cpu.sse2;
         case dsp_variant::sse3: return cpu.sse3 && cpu.sse2;
         case dsp_variant::avx2: return cpu.avx2_fma;
-        case dsp_variant::avx512: return cpu.avx512f;
+        case dsp_variant::avx512: return cpu.avx512;
     }
     return false;
 }

@@ -11,9 +11,10 @@ namespace {
 // small transform is one piece whose passes find their data in cache.
 constexpr int fft_piece_points = 8192;
 
-// A transform of one sample has no plan: it only scales.
-constexpr fft_pass size_one_passes[] = {{fft_pass_kind::size_one, 1, 1, 0, 0, 0, 0, nullptr},
-                                        {fft_pass_kind::done, 0, 1, 0, 0, 0, 0, nullptr}};
+// A transform of one sample has no plan: it only scales. Every list is
+// fft_max_passes long, done after its last pass, so any pass index in range
+// reads done once the transform is over.
+constexpr fft_pass size_one_passes[fft_max_passes] = {{fft_pass_kind::size_one, 1, 1, 0, 0, 0, 0, nullptr}};
 
 const fft_pass* passes_of(const fft_plan* plan, bool inverse) {
     if (plan == nullptr) return size_one_passes;

@@ -15,6 +15,7 @@
 // into complex points, the complex passes and the scaled copy out. Each pass
 // is a number of steps of equal work, so a piece of a transform is a range
 // of steps.
+// done comes first, so that a zeroed pass ends a list.
 enum class fft_pass_kind { done, size_one, fold, single_point, radix2, radix4, cross_lane, split, scale_out };
 
 struct fft_pass {

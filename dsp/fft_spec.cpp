@@ -71,9 +71,8 @@ void fill_stage_twiddles(float* out, int lane_length) {
     }
 }
 
-// Bins 1 .. n/2 - 1 pair up with their mirrors: the split and the fold take
-// them W at a time in these steps, then one step more for those left over
-// and for the bins 0, n/2 and N/2.
+// The split's and the fold's whole steps of W bins and their mirrors
+// (fft_kernels.h); each pass takes one step more for the rest.
 int mirror_steps(int points, int width) { return points / 2 >= 1 ? (points / 2 - 1) / width : 0; }
 
 fft_pass pass_of(fft_pass_kind kind, int steps, int points_per_step) {

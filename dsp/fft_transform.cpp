@@ -53,7 +53,10 @@ int dsp_fft_resume_ccs_inplace(float* buf, const dsp_fft_spec* setup, void* work
                                int pieces, int* pieces_left) {
     if (buf == nullptr || setup == nullptr || work == nullptr || progress == nullptr || pieces_left == nullptr)
         return dsp_err_null;
-    if (setup->magic != fft_spec_magic || progress->resume == nullptr) return dsp_err_context;
+    // A progress not from dsp_fft_start (or worn out of shape) would index past the passes.
+    if (setup->magic != fft_spec_magic || progress->resume == nullptr || progress->pass < 0 ||
+        progress->pass >= fft_max_passes || progress->position < 0)
+        return dsp_err_context;
     if (pieces < 0) return dsp_err_size;
     *pieces_left = progress->resume(buf, *setup, aligned_work(work), *progress, pieces);
     return dsp_ok;

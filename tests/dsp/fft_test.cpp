@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "dsp_test_support.h"
@@ -292,6 +293,12 @@ TEST(fft_spec, a_transform_in_pieces_needs_a_start_a_direction_and_a_work_buffer
     ASSERT_EQ(dsp_fft_start(&progress, DSP_FFT_FORWARD), dsp_ok);
     EXPECT_EQ(dsp_fft_resume_ccs_inplace(buf.data(), h.setup, nullptr, &progress, 1, &left), dsp_err_null);
     EXPECT_EQ(dsp_fft_resume_ccs_inplace(buf.data(), h.setup, h.work.data(), &progress, -1, &left), dsp_err_size);
+    for (const auto& [pass, position] : {std::pair{-1, 0}, std::pair{1 << 20, 0}, std::pair{0, -5}}) {
+        dsp_fft_progress worn = progress;
+        worn.pass = pass;
+        worn.position = position;
+        EXPECT_EQ(dsp_fft_resume_ccs_inplace(buf.data(), h.setup, h.work.data(), &worn, 1, &left), dsp_err_context);
+    }
     EXPECT_EQ(left, -1);
     for (int k = 0; k < 18; ++k) EXPECT_EQ(buf[k], 1.5f);
 }

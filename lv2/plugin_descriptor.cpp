@@ -35,6 +35,6 @@ const LV2_Descriptor descriptor = {plugin_uri, instantiate, connect_port, activa
 
 }  // namespace lv2plugin
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
     return index == 0 ? &lv2plugin::descriptor : nullptr;
 }

@@ -43,6 +43,6 @@ const LV2UI_Descriptor descriptor = {ui_uri, instantiate, cleanup, port_event, e
 
 }  // namespace lv2plugin
 
-extern "C" LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
     return index == 0 ? &lv2plugin::descriptor : nullptr;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the fuzz preset and runs each libFuzzer target for N seconds
+# Builds the fuzz targets of the asan preset and runs each for N seconds
 # (default 60), TESSVANE_JOBS (default 2) targets at a time, starting from
 # its committed seeds; prints the executions of each run. New corpus entries
 # go to build/fuzz/corpus/<target>, crashes to build/fuzz/crashes/<target>.
@@ -11,18 +11,14 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 jobs=${TESSVANE_JOBS:-2}
-all_targets=(dispatcher_fuzz chunk_fuzz parameter_sequence_fuzz fir_length_setting_fuzz image_decode_fuzz)
 targets=("$@")
 
-cmake --preset fuzz >/dev/null
+cmake --preset asan >/dev/null
 if [ ${#targets[@]} -eq 0 ]; then
-  # The bitmap decoder's target exists only once the toolkit is there.
-  available=$(cmake --build build/fuzz --target help)
-  for t in "${all_targets[@]}"; do
-    grep -qw "$t" <<<"$available" && targets+=("$t")
-  done
+  # Every target the build defines whose name ends in _fuzz.
+  mapfile -t targets < <(cmake --build build/asan --target help | grep -o '[a-z0-9_]*_fuzz$' | sort -u)
 fi
-cmake --build build/fuzz -j"$jobs" --target "${targets[@]}"
+cmake --build build/asan -j"$jobs" --target "${targets[@]}"
 
 # One target per core: each still gets its full N seconds of its own core.
 run_target() {
@@ -31,7 +27,7 @@ run_target() {
   case $t in
     dispatcher_fuzz | chunk_fuzz | parameter_sequence_fuzz) dict=(-dict=tests/fuzz/floats.dict) ;;
   esac
-  build/fuzz/tests/fuzz/$t -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$crashes/" \
+  build/asan/tests/fuzz/$t -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$crashes/" \
     "${dict[@]}" "$corpus" "tests/fuzz/corpus/$t" >"$log" 2>&1
 }
 

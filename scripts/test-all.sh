@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the release, ASan+UBSan and TSan configurations and runs every test
 # suite in each under a virtual X display, so the editor tests run too; then
-# every fuzz target for TESSVANE_FUZZ_SECONDS (default 60, 0 skips). The
-# Windows DLLs are cross-built and tested under Wine alongside, once the
-# Linux builds are done. Ends with the time each stage took.
+# every fuzz target (the asan build has them) for TESSVANE_FUZZ_SECONDS
+# (default 60, 0 skips). The Windows DLLs are cross-built and tested under
+# Wine alongside, once the Linux builds are done. Ends with the time each
+# stage took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -87,7 +88,7 @@ done
 fuzz_seconds=${TESSVANE_FUZZ_SECONDS:-60}
 if [ "$fuzz_seconds" != 0 ]; then
   echo "=== fuzz: $fuzz_seconds s per target"
-  stage "fuzz: build and run" env TESSVANE_JOBS="$jobs" scripts/fuzz.sh "$fuzz_seconds" || status=1
+  stage "fuzz: run (asan build)" env TESSVANE_JOBS="$jobs" scripts/fuzz.sh "$fuzz_seconds" || status=1
 fi
 
 if [ $windows = 1 ]; then

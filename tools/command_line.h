@@ -7,6 +7,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tessvane::host {
@@ -18,7 +19,7 @@ public:
 };
 
 struct known_option {
-    std::string name;  // without the leading dashes
+    std::string_view name;  // without the leading dashes
     bool takes_value;
 };
 

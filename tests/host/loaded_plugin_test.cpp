@@ -81,7 +81,6 @@ TEST(LoadedPlugin, PrintsEachReportedEditWhenVerbose) {
 }
 
 TEST(LoadedPlugin, LetsAHandlerCallStraightBackIntoThePluginFromAnAutomation) {
-    std::atomic<AEffect*> effect{nullptr};
     std::atomic<float> seen{-1.0f};
     host_settings settings;
     settings.handler = [&](const host_call& call) -> std::optional<VstIntPtr> {

@@ -94,7 +94,7 @@ TEST_F(HostAdapter, NullBuffersAreAnsweredZeroWithoutWriting) {
 }
 
 // The float-to-int conversion of the modifier is checked by UBSan in the
-// fuzz preset, where a huge opt used to be undefined behaviour.
+// asan build, where a huge opt used to be undefined behaviour.
 TEST_F(HostAdapter, KeyOpcodesTakeAnyFloatAsTheModifier) {
     for (float opt : {std::nanf(""), HUGE_VALF, -HUGE_VALF, 1e20f, -3.2e19f, 2147483648.0f, 3.0f}) {
         EXPECT_EQ(plugin.dispatch(effEditKeyDown, 'a', 0, nullptr, opt), 0) << opt;

@@ -390,6 +390,10 @@ void eq_editor::controlChanged(CControl* control) {
     const int tag = control->getTag();
     if (tag >= 0 && tag < kParameterCount) {
         model_.change_parameter(tag, control->getValue());
+        // Not every host reports an edit back to its editor (an LV2 host's
+        // echo of a port is no change to the model): the read-outs and the
+        // curve follow it at the next idle step all the same.
+        parameter_changed(tag);
     } else if (tag == kFirLengthTag && controls_.firLengthMenu) {
         if (const auto told = apply_fir_length_choice(*controls_.firLengthMenu, model_)) {
             notice_.reset();  // the earlier one goes first, so the new one is on top

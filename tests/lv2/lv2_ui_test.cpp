@@ -21,7 +21,9 @@
 #include "dsp/biquad_band.h"
 #include "dsp/eq_layout.h"
 #include "editor/eq_editor.h"
+#include "editor/response_view.h"
 #include "gui/knob.h"
+#include "gui/param_display.h"
 #include "lv2/port_table.h"
 #include "plugin/tessvane_plugin.h"
 
@@ -223,6 +225,57 @@ TEST_F(Lv2Ui, AKnobDragWritesItsPortBetweenTouches) {
     EXPECT_GT(ui.writes.back().value, 3.0f);
     EXPECT_LT(ui.writes.back().value, 6.03f);
     EXPECT_EQ(ui.touches, (std::vector<touched_port>{{gain_port, true}, {gain_port, false}}));
+}
+
+// What the screen shows inside `area` of a picture.
+std::vector<unsigned long> pixels_in(const std::vector<unsigned long>& picture, const VSTGUI::CRect& area) {
+    std::vector<unsigned long> pixels;
+    for (int y = int(area.top); y < int(area.bottom); ++y)
+        for (int x = int(area.left); x < int(area.right); ++x)
+            pixels.push_back(picture.at(std::size_t(y) * editor::eq_editor::kWidth + x));
+    return pixels;
+}
+
+TEST_F(Lv2Ui, AnEditInTheUiShowsInItsReadoutAndCurveWithOrWithoutTheHostsEcho) {
+    host_window parent;
+    VSTGUI::CRect knob, readout, curve;
+    {
+        recorded_instance vst;
+        ASSERT_TRUE(vst.open_in(parent));
+        const editor::editor_controls& controls = vst.editor().controls();
+        knob = controls.bandControls[0].gainKnob->getFrameRect();
+        readout = controls.bandControls[0].gainDisplay->getFrameRect();
+        curve = controls.responseView->getFrameRect();
+        vst.close_editor();
+    }
+    const std::uint32_t gain_port = lv2plugin::port_of_control(dsp::band_slot_start(0) + dsp::slot_gain);
+    for (bool echo : {false, true}) {
+        lv2_ui ui(parent);
+        ASSERT_TRUE(ui.opened());
+        ui.port_event(lv2plugin::port_of_control(dsp::band_slot_start(0) + dsp::slot_on_off), 1.0f);
+        ui.port_event(lv2plugin::latency_port, 8192.0f);
+        ui.idle(5);
+        const Window window = parent.children().at(0);
+        const std::vector<unsigned long> before = picture_of(window);
+        // Up and to the right: more gain in either drag mode.
+        const int x = (knob.left + knob.right) / 2, y = int(knob.top) + 2;
+        move_pointer(parent.handle(), x, y);
+        ui.idle(2);
+        press_left(true);
+        ui.idle(2);
+        for (int step = 1; step <= 8; ++step) {
+            move_pointer(parent.handle(), x + 4 * step, y - 3 * step);
+            ui.idle(2);
+            if (echo && !ui.writes.empty()) ui.port_event(gain_port, ui.writes.back().value);
+        }
+        press_left(false);
+        ui.idle(5);
+        ASSERT_FALSE(ui.writes.empty()) << "echo " << echo;
+        EXPECT_GT(ui.writes.back().value, 1.0f) << "echo " << echo;
+        const std::vector<unsigned long> after = picture_of(window);
+        EXPECT_NE(pixels_in(after, readout), pixels_in(before, readout)) << "echo " << echo;
+        EXPECT_NE(pixels_in(after, curve), pixels_in(before, curve)) << "echo " << echo;
+    }
 }
 
 TEST_F(Lv2Ui, PortEventsMoveTheControlsAndThePictureIsTheVstEditorsForTheSameValues) {

@@ -1,9 +1,11 @@
 #include "dsp/fir_cascaded_biquad.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 #include <stdexcept>
 
+#include "dsp/control_units.h"
 #include "dsp/dsp.h"
 #include "dsp/eq_layout.h"
 
@@ -70,6 +72,9 @@ fir_cascaded_biquad::fir_cascaded_biquad(int band_count, int sample_rate, int ch
     filter_state_.reset(state);
     row_on_.assign(band_count, 0);
     filed_ = std::make_unique<filed_band[]>(grid_.size());
+    // No type filed yet: a first mode out of range keeps the grid's.
+    for (std::size_t row = 0; row < grid_.size(); ++row)
+        filed_[row].values[4].store(std::numeric_limits<float>::quiet_NaN(), std::memory_order_relaxed);
 }
 
 template <typename Change>
@@ -113,11 +118,16 @@ void fir_cascaded_biquad::apply_band(int row, const band_values& values) {
     filed_band& filed = filed_[row];
     {
         std::lock_guard writers(filing_mutex_);
+        // A mode out of range keeps the band's type: settled here against
+        // the mode filed before, so the type does not depend on whether the
+        // grid took that one in before this one came.
+        const float mode =
+            type_position_of(values.mode) >= 0 ? values.mode : filed.values[4].load(std::memory_order_relaxed);
         const unsigned sequence = filed.sequence.load(std::memory_order_relaxed);
         filed.sequence.store(sequence + 1, std::memory_order_relaxed);
         // Released one by one: a reader that sees any new value also sees
         // the odd sequence, and tries again.
-        const float in_order[5] = {values.on_off, values.frequency, values.gain, values.q, values.mode};
+        const float in_order[5] = {values.on_off, values.frequency, values.gain, values.q, mode};
         for (int i = 0; i < 5; ++i) filed.values[i].store(in_order[i], std::memory_order_release);
         filed.sequence.store(sequence + 2, std::memory_order_release);
     }

@@ -73,8 +73,10 @@ public:
     void set_gain(int row, int column, float db);
 
     // On/off, frequency, gain, Q, mode, for every channel, taken in whole, so
-    // a synthesis never sees half a band. A row out of range is ignored.
-    // Any thread; never waits for a reader or a design.
+    // a synthesis never sees half a band. A row out of range is ignored; a
+    // mode out of range keeps the type of the mode filed before it, however
+    // late the grid takes them in. Any thread; never waits for a reader or
+    // a design.
     void apply_band(int row, const band_values& values);
 
     // Every band: the new rate, then a full-gain design.

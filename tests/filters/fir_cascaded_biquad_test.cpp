@@ -2,6 +2,7 @@
 #include "dsp/eq_layout.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <complex>
 #include <stdexcept>
@@ -279,4 +280,31 @@ TEST(fir_cascaded_biquad, synthesis_sees_whole_bands_while_another_thread_change
     changer.join();
     display.join();
     EXPECT_EQ(torn, 0);
+}
+
+// Values filed before the grid reads them must give the type that filing
+// them one by one gives, whether or not a read came in between.
+TEST(fir_cascaded_biquad, a_mode_out_of_range_keeps_the_type_filed_before_it_whatever_the_timing) {
+    fir_cascaded_biquad fir(5, sample_rate, 1);
+    const auto file_mode = [&](float mode) { fir.apply_band(0, {1.0f, 0.5f, 0.5f, 0.5f, mode}); };
+    file_mode(1.5f);
+    EXPECT_EQ(fir.read_band(0).type, biquad_band::peaking) << "none filed yet: the grid's type stays";
+    file_mode(0.75f);
+    file_mode(1.5f);
+    EXPECT_EQ(fir.read_band(0).type, biquad_band::hi_pass);
+
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        while (!done.load()) fir.read_band(0);
+    });
+    int wrong = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const bool cut = i % 2;
+        file_mode(cut ? 0.75f : 0.25f);
+        file_mode(-1.0f);
+        if (fir.read_band(0).type != (cut ? biquad_band::hi_pass : biquad_band::peaking)) ++wrong;
+    }
+    done.store(true);
+    reader.join();
+    EXPECT_EQ(wrong, 0);
 }

@@ -94,6 +94,10 @@ TEST_F(Parameters, ModeNamesFollowEachBandsRole) {
         set(3 + 5 * c.band, c.mode);
         EXPECT_EQ(display(3 + 5 * c.band), c.name) << c.band << " " << c.mode;
     }
+    // Out of range keeps the type, with no read in between too.
+    set(3, 0.75f);
+    set(3, 1.5f);
+    EXPECT_EQ(display(3), "HiPass");
 }
 
 TEST_F(Parameters, FrequencyIsLimitedToHalfTheSampleRate) {

@@ -57,7 +57,7 @@ eq_instance::eq_instance(int sample_rate) {
             apply_control(control, control_port_info(control).default_value);
         start_engine();
     } catch (const std::exception& e) {
-        show_error(e.what() + std::string(": Seen during instantiate"), false);
+        show_error(platform::with_suffix(e.what(), ": Seen during instantiate"), false);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/message_box.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -114,6 +115,12 @@ bool record_message(const message& m) {
         return false;
     }
     return true;
+}
+
+std::string with_suffix(const std::string& text, const char* suffix) {
+    std::string joined = text;
+    joined.insert(std::min(text.find('\n'), text.size()), suffix);
+    return joined;
 }
 
 void show_message_box(const message& m) {

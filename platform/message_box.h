@@ -17,6 +17,10 @@ struct message {
     void* owner = nullptr;   // owner window, or null
 };
 
+// An operation's text and the suffix naming where it was seen: the suffix
+// ends the first line, so a hint on further lines stays last.
+std::string with_suffix(const std::string& text, const char* suffix);
+
 // Shows the message modally and returns when the user has dismissed it. The
 // text always also goes to stderr on Linux ("caption: text"). Then the first
 // of these that exists receives it: the sink, the TESSVANE_MESSAGE_LOG file,

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace platform {
 
@@ -29,5 +30,9 @@ bool read_settings_value(settings_key* key, const char* value_name, void* data, 
 // the new ones, never a mixture. False on failure.
 bool write_settings_value(settings_key* key, const char* value_name, const void* data, std::size_t size);
 void close_settings_key(settings_key* key);
+
+// The per-user value's file, for telling a user where to put it; empty
+// where values are not files (Windows) or there is no usable place.
+std::string settings_value_file(const char* key_path, const char* value_name);
 
 }  // namespace platform

@@ -161,4 +161,9 @@ bool write_settings_value(settings_key* key, const char* value_name, const void*
 
 void close_settings_key(settings_key* key) { delete key; }
 
+std::string settings_value_file(const char* key_path, const char* value_name) {
+    const settings_key key{key_folder(settings_hive::per_user, key_path)};
+    return key.folder.empty() ? "" : value_file(&key, value_name);
+}
+
 }  // namespace platform

@@ -85,4 +85,7 @@ void close_settings_key(settings_key* key) {
     delete key;
 }
 
+// The registry path is named in the product's own documentation.
+std::string settings_value_file(const char*, const char*) { return ""; }
+
 }  // namespace platform

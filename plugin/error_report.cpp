@@ -2,7 +2,7 @@
 
 void report_error(const std::string& text, const char* suffix, delivery how, void* owner) {
     platform::message m;
-    m.text = text + suffix;
+    m.text = platform::with_suffix(text, suffix);
     m.caption = kErrorCaption;
     m.icon = platform::message_icon::error;
     m.foreground = true;

@@ -22,9 +22,20 @@ constexpr int longest_usable_length = 131072;
 // read whole, so the reader never sees part of a number.
 constexpr std::size_t max_value_bytes = 4096;
 
-[[noreturn]] void fail(int error_number) {
-    throw std::runtime_error("Registry settings loading error #" + std::to_string(error_number) +
-                             ". Please contact technical support. Processing will be disabled and plugin locked.");
+std::string loading_error(int error_number) {
+    return "Registry settings loading error #" + std::to_string(error_number) +
+           ". Please contact technical support. Processing will be disabled and plugin locked.";
+}
+
+[[noreturn]] void fail(int error_number) { throw std::runtime_error(loading_error(error_number)); }
+
+// A read that found no usable value also says, where the setting is a file,
+// what to create.
+[[noreturn]] void fail_to_read(int error_number) {
+    const std::string file = platform::settings_value_file(fir_length_key_path, fir_length_value_name);
+    if (file.empty()) fail(error_number);
+    throw std::runtime_error(loading_error(error_number) + "\nTo unlock new instances, create the file \"" + file +
+                             "\" holding a FIR length, for example 8192.");
 }
 
 // Closes the key on every path out of the operation.
@@ -79,12 +90,12 @@ int read_fir_length_setting() {
     const auto hive =
         per_user_value_exists() ? platform::settings_hive::per_user : platform::settings_hive::machine_wide;
     open_key key;
-    if (!platform::open_settings_key_for_reading(hive, fir_length_key_path, key.receive())) fail(0);
+    if (!platform::open_settings_key_for_reading(hive, fir_length_key_path, key.receive())) fail_to_read(0);
     std::size_t size = 0;
-    if (!platform::query_settings_value_size(key.get(), fir_length_value_name, &size)) fail(1);
+    if (!platform::query_settings_value_size(key.get(), fir_length_value_name, &size)) fail_to_read(1);
     std::array<char, max_value_bytes> text;
     std::size_t read = text.size();
-    if (!platform::read_settings_value(key.get(), fir_length_value_name, text.data(), &read)) fail(2);
+    if (!platform::read_settings_value(key.get(), fir_length_value_name, text.data(), &read)) fail_to_read(2);
     return parse_length(text.data(), read);
 }
 

@@ -2,9 +2,14 @@
 #include "command_line.h"
 #include "plugin_loader.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace tessvane::host {
 namespace {
@@ -46,12 +51,55 @@ std::string flag_names(VstInt32 flags) {
     return text;
 }
 
+// Messages a plug-in built on our platform layer shows while it starts go,
+// besides stderr, to the TESSVANE_MESSAGE_LOG file (one of ours when the
+// user names none): a plug-in that reported an error there is locked.
+class startup_messages {
+public:
+    startup_messages() {
+        const char* named = std::getenv("TESSVANE_MESSAGE_LOG");
+        if (named && *named) {
+            log_ = named;
+        } else {
+            std::string pattern = (std::filesystem::temp_directory_path() / "tessvane-host-XXXXXX").string();
+            const int fd = mkstemp(pattern.data());
+            if (fd < 0) return;
+            close(fd);
+            log_ = own_log_ = pattern;
+            setenv("TESSVANE_MESSAGE_LOG", own_log_.c_str(), 1);
+        }
+        size_before_ = size();
+    }
+    ~startup_messages() {
+        if (own_log_.empty()) return;
+        unsetenv("TESSVANE_MESSAGE_LOG");
+        std::error_code ignored;
+        std::filesystem::remove(own_log_, ignored);
+    }
+    startup_messages(const startup_messages&) = delete;
+    startup_messages& operator=(const startup_messages&) = delete;
+
+    bool any() const { return !log_.empty() && size() > size_before_; }
+
+private:
+    std::uintmax_t size() const {
+        std::error_code missing;
+        const std::uintmax_t bytes = std::filesystem::file_size(log_, missing);
+        return missing ? 0 : bytes;
+    }
+
+    std::string log_;
+    std::string own_log_;
+    std::uintmax_t size_before_ = 0;
+};
+
 int run_info(std::span<char* const> arguments) {
     const command_line options(arguments, info_options);
     if (options.positional().size() != 1) throw usage_error("info takes one PLUGIN");
     const auto rate = static_cast<float>(options.positive_number("sample-rate", 44100.0));
     const int block = options.positive_int("block", 512);
 
+    const startup_messages messages;
     auto plugin = loaded_plugin::load(options.positional()[0], {rate, block, options.has("verbose"), {}});
     plugin->configure(rate, block);
     const AEffect& effect = *plugin->effect();
@@ -77,6 +125,10 @@ int run_info(std::span<char* const> arguments) {
     std::printf("programs:       %d\n", effect.numPrograms);
     for (VstInt32 index = 0; index < effect.numPrograms; ++index)
         std::printf("  %3d  %s\n", index, plugin->program_name(index).c_str());
+    if (messages.any()) {
+        std::fprintf(stderr, "tessvane-host: the plug-in reported an error while starting (above): it is locked\n");
+        return 1;
+    }
     return 0;
 }
 
@@ -89,7 +141,8 @@ const command info_command{"info", "the plug-in's identity, flags, latency, para
                            "(default 512), and prints its name, vendor, product, unique id, flags,\n"
                            "inputs and outputs, initial delay, every parameter (index, name, value,\n"
                            "display, label) and every program name. --verbose prints the plug-in's\n"
-                           "calls back to the host.\n",
+                           "calls back to the host. Exits with 1 when the plug-in reported an error\n"
+                           "while starting (it is then locked, as without a FIR-length setting).\n",
                            run_info};
 
 }  // namespace tessvane::host

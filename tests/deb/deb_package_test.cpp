@@ -1,9 +1,11 @@
 // The Debian package as a user gets it: made by cpack from this build, its
 // files and control data, lintian's verdict, and both plug-ins loaded from a
 // scratch root it is unpacked into, the FIR length coming from its conffile.
+// Also the home install, into a scratch home folder, as hosts find it there.
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -106,4 +108,51 @@ TEST(DebianPackage, PluginsUnpackedIntoAScratchRootLoadFromThereWithTheInstalled
     const audio out = read_audio(scratch.file("out.wav"));
     ASSERT_EQ(out.frames(), 16384u);
     EXPECT_NEAR(out.at(8192, 0), 1.0f, 1e-3f) << "the default program passes the impulse, 8192 samples late";
+}
+
+TEST(HomeInstall, MakesBothPluginsSoundWhereHostsLookAndKeepsTheUsersOwnFirLength) {
+    const temp_folder scratch;
+    const std::string home = scratch.file("home");
+    std::filesystem::create_directories(home);
+    // As a user's shell has it: no XDG variables, no LV2_PATH.
+    const std::string environment =
+        "env -u XDG_CONFIG_HOME -u XDG_CONFIG_DIRS -u LV2_PATH -u TESSVANE_MESSAGE_LOG "
+        "HOME='" +
+        home + "' ";
+    const std::string vst = home + "/.vst/TessvaneLE.so";
+    const auto install = [&] {
+        const host_run installed = run_program("cmake", {"--install", BUILD_DIR, "--prefix", home}, environment);
+        ASSERT_EQ(installed.status, 0) << installed.out << installed.err;
+    };
+
+    install();
+    const std::string setting = home + "/.config/Ravelthorpe/Tessvane LE/Latency";
+    std::filesystem::remove(setting);
+    const host_run locked = run_host({"info", vst}, environment);
+    EXPECT_EQ(locked.status, 1) << "an instance without a FIR length is locked";
+    EXPECT_THAT(locked.err, HasSubstr("create the file \"" + setting + "\" holding a FIR length, for example 8192"));
+    EXPECT_THAT(locked.err, HasSubstr("it is locked"));
+
+    install();
+    const host_run info = run_host({"info", vst}, environment);
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_THAT(info.out, HasSubstr("initial delay:  8192 samples\n"));
+
+    write_audio(scratch.file("impulse.wav"), impulse(2, 16384, 0, 44100));
+    const host_run rendered =
+        run_host({"render", vst, scratch.file("impulse.wav"), scratch.file("vst.wav"), "--keep-latency"}, environment);
+    ASSERT_EQ(rendered.status, 0) << rendered.err;
+    EXPECT_NEAR(read_audio(scratch.file("vst.wav")).at(8192, 0), 1.0f, 1e-3f);
+    const host_run applied = run_program(
+        "lv2apply", {"-i", scratch.file("impulse.wav"), "-o", scratch.file("lv2.wav"), "urn:ravelthorpe:tessvane-le"},
+        environment);
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    EXPECT_NEAR(read_audio(scratch.file("lv2.wav")).at(8192, 0), 1.0f, 1e-3f);
+
+    {
+        std::ofstream own(setting, std::ios::trunc);
+        own << "4096";
+    }
+    install();
+    EXPECT_THAT(run_host({"info", vst}, environment).out, HasSubstr("initial delay:  4096 samples\n"));
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/fault_injection.h"
+#include "platform/settings_store.h"
 #include "plugin/tessvane_plugin.h"
 #include "plugin_sandbox.h"
 
@@ -78,9 +79,14 @@ TEST(Lifecycle, MissingSettingLocksTheInstanceAndSaysSoOnce) {
     EXPECT_EQ(plugin.effect()->initialDelay, 0);
     const auto shown = messages.messages();
     ASSERT_EQ(shown.size(), 1u);
+    // Where the setting is a file, a second line names it.
+    const std::string file = platform::settings_value_file("SOFTWARE\\Ravelthorpe\\Tessvane LE", "Latency");
     EXPECT_EQ(shown[0].text,
               "Registry settings loading error #0. Please contact technical support. Processing will be disabled "
-              "and plugin locked.: Seen during constructor");
+              "and plugin locked.: Seen during constructor" +
+                  (file.empty() ? ""
+                                : "\nTo unlock new instances, create the file \"" + file +
+                                      "\" holding a FIR length, for example 8192."));
     EXPECT_EQ(shown[0].caption, kCaption);
 }
 

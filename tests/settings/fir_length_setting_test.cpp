@@ -42,6 +42,12 @@ protected:
         return "";
     }
 
+    // A failed read also names the per-user file to create.
+    std::string reading_error(int number) const {
+        return loading_error(number) + "\nTo unlock new instances, create the file \"" +
+               (user_key() / "Latency").string() + "\" holding a FIR length, for example 8192.";
+    }
+
     temporary_config_folders folders;
 };
 
@@ -58,17 +64,17 @@ TEST_F(FirLengthSettingTest, APerUserKeyWithoutTheValueFallsBackToTheMachineWide
 }
 
 TEST_F(FirLengthSettingTest, MissingSettingsRaiseTheLoadingErrorOfTheStepThatFailed) {
-    EXPECT_EQ(read_error(), loading_error(0)) << "neither hive has the key";
+    EXPECT_EQ(read_error(), reading_error(0)) << "neither hive has the key";
     std::filesystem::create_directories(user_key());
-    EXPECT_EQ(read_error(), loading_error(0)) << "only the per-user key, without the value";
+    EXPECT_EQ(read_error(), reading_error(0)) << "only the per-user key, without the value";
     std::filesystem::create_directories(machine_key());
-    EXPECT_EQ(read_error(), loading_error(1)) << "the machine-wide key without the value";
+    EXPECT_EQ(read_error(), reading_error(1)) << "the machine-wide key without the value";
 }
 
 TEST_F(FirLengthSettingTest, AValueThatCannotBeReadRaisesLoadingError2) {
     store_per_user("4096");
     platform::inject_fault(platform::fault::settings_read_value);
-    EXPECT_EQ(read_error(), loading_error(2));
+    EXPECT_EQ(read_error(), reading_error(2));
     EXPECT_EQ(settings::read_fir_length_setting(), 4096);
 }
 

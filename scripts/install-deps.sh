@@ -13,6 +13,8 @@ packages=(
   xvfb xauth
   # LV2 headers; lv2_validate runs sordi's sord_validate; lilv's tools and library
   lv2-dev sordi lilv-utils liblilv-dev
+  # the LV2 UI in a real host: jalv.gtk3 on a dummy JACK server
+  jalv jackd2
   # the Debian package: dpkg-shlibdeps, and lintian to check it
   dpkg-dev lintian
   lsp-plugins-vst

@@ -1,8 +1,10 @@
 #include "editor/eq_editor.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "dsp/biquad_band.h"
+#include "dsp/control_units.h"
 #include "dsp/eq_layout.h"
 #include "editor/about_view.h"
 #include "editor/eq_model.h"
@@ -97,6 +99,8 @@ type_switch_art type_switch_for(int band) {
     return {135, 3};
 }
 
+bool is_cut(int type) { return type == dsp::biquad_band::hi_pass || type == dsp::biquad_band::lo_pass; }
+
 // What a control shows for a parameter's value. The switches show what the
 // equaliser does with it: "Filters" is on above 0, a band from 0.5 on, and
 // a type selector shows the band's type, which the value selects as
@@ -110,13 +114,19 @@ float switch_picture(int index, float value, const dsp::band_readout& band) {
         case dsp::slot_on_off: return band.on_off >= 0.5f ? 1.0f : 0.0f;
         case dsp::slot_mode: {
             if (type_switch_for(row).positions == 1) return value;
-            using dsp::biquad_band;
-            if (band.type == biquad_band::peaking) return 0.0f;
-            const bool cut = band.type == biquad_band::hi_pass || band.type == biquad_band::lo_pass;
-            return cut ? 0.5f : 1.0f;
+            if (band.type == dsp::biquad_band::peaking) return 0.0f;
+            return is_cut(band.type) ? 0.5f : 1.0f;
         }
         default: return value;
     }
+}
+
+// The default program's value as its control holds it: a type selector
+// holds its position, not the mode value that selects it.
+float default_value(int index) {
+    const float value = dsp::default_control_values[index];
+    if (!dsp::is_band_control(index) || dsp::slot_of(index) != dsp::slot_mode) return value;
+    return static_cast<float>(std::max(dsp::type_position_of(value), 0)) / 2.0f;
 }
 
 }  // namespace
@@ -182,6 +192,9 @@ void eq_editor::build_layout(CFrame& new_frame, editor_controls& built) {
         new_frame.addView(built.responseView);
         built.responseView->invalid();
     }
+    // Ctrl-click gives each control the default program's value.
+    for (int index = 0; index < kParameterCount; ++index)
+        if (CControl* control = control_for(index)) control->setDefaultValue(default_value(index));
     {
         layout_bitmap about(131);
         const int left = (kWidth - about->getWidth()) / 2;
@@ -332,6 +345,10 @@ void eq_editor::refresh(int index) {
         const dsp::band_readout band = model_.band_readout(dsp::band_of(index));
         control->setValue(switch_picture(index, value, band));
         refresh_readout(index, band);
+        // A cut has no gain.
+        const editor_controls::band_row& row = controls_.bandControls[dsp::band_of(index)];
+        row.gainKnob->setDimmed(is_cut(band.type));
+        row.gainDisplay->setDimmed(is_cut(band.type));
     }
     control->invalid();
     mark_response_for_render();

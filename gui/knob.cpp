@@ -10,7 +10,7 @@ namespace VSTGUI {
 namespace {
 
 constexpr float kSweep = 1.5f * std::numbers::pi_v<float>;  // 270 degrees
-constexpr float kWheelStep = 0.1f;
+constexpr float kWheelStep = 0.01f;
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 // sweeps the whole range, 200 x the fine factor with Shift held. In a
 // circular drag the knob follows the pointer's angle around its centre over
 // a 270 degree sweep (divided by the fine factor with Shift). Ctrl-click
-// resets the default value; each wheel notch steps a tenth of the range
+// resets the default value; each wheel notch steps a hundredth of the range
 // (divided by the fine factor with Shift).
 #pragma once
 

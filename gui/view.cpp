@@ -24,6 +24,12 @@ void CView::setVisible(bool visible) {
     setDirty();
 }
 
+void CView::setDimmed(bool dimmed) {
+    if (dimmed_ == dimmed) return;
+    dimmed_ = dimmed;
+    setDirty();
+}
+
 void CView::setBackground(CBitmap* background) {
     if (background) background->remember();
     if (background_) background_->forget();

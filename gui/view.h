@@ -42,6 +42,11 @@ public:
     // Reads and clears the flag (the frame, when it paints).
     bool takeDirty() { return dirty_.exchange(false, std::memory_order_relaxed); }
 
+    // A dimmed view is drawn behind a light veil, for a control that has no
+    // effect at the moment; it still takes input.
+    void setDimmed(bool dimmed);
+    bool isDimmed() const { return dimmed_; }
+
     // Remembers the new bitmap and forgets the old one; null for none.
     void setBackground(CBitmap* background);
     CBitmap* getBackground() const { return background_; }
@@ -73,6 +78,7 @@ private:
 
     CRect size_;
     bool visible_ = true;
+    bool dimmed_ = false;
     std::atomic<bool> dirty_{true};
     CViewContainer* parent_ = nullptr;
     CBitmap* background_ = nullptr;

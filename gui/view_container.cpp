@@ -10,6 +10,8 @@ namespace {
 
 CPoint local(CPoint where, const CRect& container) { return where.offset(-container.left, -container.top); }
 
+constexpr CColor kDimmingVeil{255, 255, 255, 170};
+
 }  // namespace
 
 CViewContainer::CViewContainer(const CRect& size, CBitmap* background) : CView(size) { setBackground(background); }
@@ -66,6 +68,10 @@ void CViewContainer::draw(CDrawContext* context) {
         if (!child->isVisible() || area.isEmpty()) continue;
         context->setClipRect(area);  // a child never paints over its neighbours
         child->draw(context);
+        if (child->isDimmed()) {
+            context->setFillColor(kDimmingVeil);
+            context->fillRect(child->getViewSize());
+        }
     }
     context->setOffset(saved_offset);
     context->setClipRect(saved_clip);

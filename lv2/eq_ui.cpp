@@ -74,6 +74,8 @@ std::unique_ptr<eq_ui> eq_ui::create(const ui_host& host, LV2UI_Widget* widget, 
                      offered.parent ? "idle interface" : "parent window");
         return nullptr;
     }
+    // LV2 hosts set no knob mode; their users expect linear vertical drags.
+    editor::eq_editor::set_knob_mode(2);
     ui_host with_touch = host;
     with_touch.touch = offered.touch;
     std::unique_ptr<eq_ui> ui(new eq_ui(with_touch, sample_rate_of(offered)));

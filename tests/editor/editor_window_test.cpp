@@ -101,6 +101,27 @@ TEST_F(EditorWindow, DraggingAKnobSetsItsParameterInsideOneEditAndUpdatesTheRead
     EXPECT_EQ(band.freqKnob->getValue(), after);
     EXPECT_EQ(band.freqDisplay->getValue(), instance.plugin().band_readout(0).frequency);
     EXPECT_NE(band.freqDisplay->getValue(), shown_before);
+
+    // Ctrl-click gives back the default program's value for the band: 395 Hz.
+    band.freqKnob->onMouseDown(CPoint(r.left + 2, r.top + 2), kLButton | kControl);
+    band.freqKnob->onMouseUp(CPoint(r.left + 2, r.top + 2), kLButton | kControl);
+    instance.idle(3);
+    EXPECT_EQ(instance.plugin().getParameter(4), 0.2f);
+    EXPECT_NEAR(band.freqDisplay->getValue(), 394.6f, 0.1f);
+}
+
+TEST_F(EditorWindow, ACutBandsGainIsShownInactive) {
+    host_window parent;
+    recorded_instance instance;
+    ASSERT_TRUE(instance.open_in(parent));
+    const editor_controls::band_row& band = instance.editor().controls().bandControls[0];
+    for (float mode : {0.5f, 1.0f, 0.75f, 0.0f}) {
+        instance.set(3, mode);
+        instance.idle(2);
+        const bool cut = mode == 0.5f || mode == 0.75f;
+        EXPECT_EQ(band.gainKnob->isDimmed(), cut) << mode;
+        EXPECT_EQ(band.gainDisplay->isDimmed(), cut) << mode;
+    }
 }
 
 TEST_F(EditorWindow, OnlyParameterTagsReachThePlugin) {

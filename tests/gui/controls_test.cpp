@@ -108,15 +108,15 @@ TEST_F(Controls, CtrlClickResetsTheDefaultValue) {
     EXPECT_EQ(editor.log, (Log{"begin 5", "changed 5", "end 5"}));
 }
 
-TEST_F(Controls, EachWheelNotchStepsATenthOfTheRange) {
+TEST_F(Controls, EachWheelNotchStepsAHundredthOfTheRange) {
     CAnimKnob* knob = addKnob();
     frame.onWheel(CPoint(110, 110), 1.0f, 0);
-    EXPECT_NEAR(knob->getValue(), 0.1f, 1e-6);
+    EXPECT_NEAR(knob->getValue(), 0.01f, 1e-6);
     frame.onWheel(CPoint(110, 110), -1.0f, kShift);
-    EXPECT_NEAR(knob->getValue(), 0.1f - 0.1f / 1.5f, 1e-6);
+    EXPECT_NEAR(knob->getValue(), 0.01f - 0.01f / 1.5f, 1e-6);
     EXPECT_EQ(editor.log, (Log{"begin 5", "changed 5", "end 5", "begin 5", "changed 5", "end 5"}));
     frame.onWheel(CPoint(10, 10), 1.0f, 0);  // not over the knob
-    EXPECT_NEAR(knob->getValue(), 0.1f - 0.1f / 1.5f, 1e-6);
+    EXPECT_NEAR(knob->getValue(), 0.01f - 0.01f / 1.5f, 1e-6);
 }
 
 TEST_F(Controls, OtherButtonsAreNotConsumedByAKnob) {

@@ -207,13 +207,13 @@ TEST_F(Lv2Ui, AKnobDragWritesItsPortBetweenTouches) {
     ASSERT_TRUE(ui.opened());
     ui.idle(3);
     const int centre_x = (knob.left + knob.right) / 2, centre_y = (knob.top + knob.bottom) / 2;
-    // A circular drag from the top of the knob to its right: +4.4 dB.
-    move_pointer(parent.handle(), centre_x, knob.top + 2);
+    // Linear, as LV2 hosts set no mode: 60 pixels up, 0.3 of the range, +4.1 dB.
+    move_pointer(parent.handle(), centre_x, centre_y);
     ui.idle(3);
     press_left(true);
     ui.idle(3);
-    for (int x = centre_x; x <= knob.right + 16; x += 4) {
-        move_pointer(parent.handle(), x, centre_y - (knob.right + 16 - x) / 2);
+    for (int y = centre_y - 4; y >= centre_y - 60; y -= 4) {
+        move_pointer(parent.handle(), centre_x, y);
         ui.idle(2);
     }
     press_left(false);

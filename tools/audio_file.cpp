@@ -18,13 +18,18 @@ sf_count_t audio_reader::read(float* interleaved, sf_count_t frames) {
     return sf_readf_float(file_, interleaved, frames);
 }
 
-audio_writer::audio_writer(const std::string& path, int channels, int sample_rate) : path_(path) {
+audio_writer::audio_writer(const std::string& path, int channels, int sample_rate, int sample_format) : path_(path) {
     SF_INFO info{};
     info.channels = channels;
     info.samplerate = sample_rate;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    info.format = SF_FORMAT_WAV | sample_format;
+    if (!sf_format_check(&info)) info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    float_ =
+        (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT || (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_DOUBLE;
     file_ = sf_open(path.c_str(), SFM_WRITE, &info);
     if (file_ == nullptr) throw std::runtime_error("cannot write " + path + ": " + sf_strerror(nullptr));
+    // Without it, libsndfile wraps overs round in integer formats.
+    sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
 
 audio_writer::~audio_writer() {

@@ -1,5 +1,6 @@
 // Audio files through libsndfile: any format it reads, in frames of
-// interleaved 32-bit floats; written as 32-bit float WAV.
+// interleaved 32-bit floats; written as WAV in a sample format of the
+// caller's choice.
 #pragma once
 
 #include <sndfile.h>
@@ -19,6 +20,8 @@ public:
     int channels() const { return info_.channels; }
     int sample_rate() const { return info_.samplerate; }
     sf_count_t frames() const { return info_.frames; }
+    // Its sample format, as libsndfile's SF_FORMAT_PCM_16 etc.
+    int sample_format() const { return info_.format & SF_FORMAT_SUBMASK; }
     // Reads up to frames frames; answers how many it read (0 at the end).
     sf_count_t read(float* interleaved, sf_count_t frames);
 
@@ -29,7 +32,9 @@ private:
 
 class audio_writer {
 public:
-    audio_writer(const std::string& path, int channels, int sample_rate);
+    // In sample_format where WAV holds it, else in 32-bit float. Integer
+    // samples beyond full scale are clipped.
+    audio_writer(const std::string& path, int channels, int sample_rate, int sample_format = SF_FORMAT_FLOAT);
     ~audio_writer();
     audio_writer(const audio_writer&) = delete;
     audio_writer& operator=(const audio_writer&) = delete;
@@ -38,10 +43,12 @@ public:
     void write(const float* interleaved, sf_count_t frames);
     // Flushes and closes; throws when that fails.
     void close();
+    bool is_float() const { return float_; }
 
 private:
     std::string path_;
     SNDFILE* file_;
+    bool float_;
 };
 
 }  // namespace tessvane::host

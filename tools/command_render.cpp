@@ -13,7 +13,7 @@ namespace {
 
 constexpr known_option render_options[] = {{"param", true},       {"program-chunk", true}, {"block", true},
                                            {"sample-rate", true}, {"keep-latency", false}, {"verbose", false},
-                                           {"probe-wait", false}};
+                                           {"probe-wait", false}, {"float", false}};
 
 int run_render(std::span<char* const> arguments) {
     const command_line options(arguments, render_options);
@@ -25,6 +25,7 @@ int run_render(std::span<char* const> arguments) {
     const bool keep_latency = options.has("keep-latency");
 
     audio_reader reader(in_path);
+    if (reader.frames() == 0) throw std::runtime_error(in_path + " holds no audio frames: there is nothing to render");
     const auto rate = static_cast<float>(options.positive_number("sample-rate", reader.sample_rate()));
     auto plugin =
         loaded_plugin::load(plugin_path, {rate, block_size, options.has("verbose"), {}, kVstProcessLevelOffline});
@@ -43,7 +44,8 @@ int run_render(std::span<char* const> arguments) {
     // Read after the settings: a plug-in may change its latency with them.
     const sf_count_t latency = std::max(effect.initialDelay, 0);
     const sf_count_t to_drop = keep_latency ? 0 : latency;
-    audio_writer writer(out_path, effect.numOutputs, reader.sample_rate());
+    audio_writer writer(out_path, effect.numOutputs, reader.sample_rate(),
+                        options.has("float") ? SF_FORMAT_FLOAT : reader.sample_format());
     std::vector<float> in_frames(static_cast<std::size_t>(block_size) * reader.channels());
     std::vector<float> out_frames(static_cast<std::size_t>(block_size) * effect.numOutputs);
 
@@ -95,6 +97,10 @@ int run_render(std::span<char* const> arguments) {
     std::printf("peak %.6g (%.2f dBFS)\n", static_cast<double>(peak),
                 peak > 0.0f ? 20.0 * std::log10(static_cast<double>(peak)) : -INFINITY);
     std::printf("took %.3f s\n", seconds);
+    if (peak > 1.0f)
+        std::fprintf(stderr, "tessvane-host render: warning: the output peaks at %+.2f dBFS, above full scale%s\n",
+                     20.0 * std::log10(static_cast<double>(peak)),
+                     writer.is_float() ? "" : ": OUT's samples are clipped (--float keeps them)");
     return 0;
 }
 
@@ -104,15 +110,20 @@ const command render_command{
     "render", "an audio file through the plug-in",
     "usage: tessvane-host render PLUGIN IN OUT [--param NAME_OR_INDEX=VALUE ...]\n"
     "       [--program-chunk FILE] [--block N] [--sample-rate R] [--keep-latency] [--verbose]\n"
-    "       [--probe-wait]\n"
+    "       [--probe-wait] [--float]\n"
     "\n"
     "Reads IN (any format libsndfile reads; a mono file feeds every input),\n"
     "streams it through the plug-in's processReplacing in blocks of N frames\n"
-    "(default 512) and writes OUT as 32-bit float WAV at IN's sample rate.\n"
-    "The plug-in is told IN's rate unless --sample-rate R is given.\n"
+    "(default 512) and writes OUT as WAV at IN's sample rate, in IN's sample\n"
+    "format (32-bit float where WAV has no such format, or with --float). It\n"
+    "warns when the output peaks above full scale. The plug-in is told IN's\n"
+    "rate unless --sample-rate R is given.\n"
     "\n"
-    "--param sets a parameter, by name (case and surrounding blanks ignored) or\n"
-    "by index, to a normalised value from 0 to 1; it may be repeated.\n"
+    "--param sets a parameter, by name (case, surrounding blanks and blanks\n"
+    "before '#' ignored) or by index, to a normalised value from 0 to 1, or\n"
+    "to a value as its read-out shows it: a number with the read-out's unit\n"
+    "or a sign (\"Freq #2=1806Hz\", \"Gain #2=+12dB\", \"Q #2=4amt\") or the start\n"
+    "of its text (\"Mode #2=Peak\"); it may be repeated.\n"
     "--program-chunk loads FILE's bytes as a program chunk (effSetChunk) first;\n"
     "the render fails if the plug-in refuses it.\n"
     "\n"

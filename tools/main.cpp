@@ -19,7 +19,7 @@ const command* const commands[] = {&tessvane::host::info_command, &tessvane::hos
 void print_overview(std::FILE* out) {
     std::fputs("usage: tessvane-host COMMAND [ARGUMENTS]\n\ncommands:\n", out);
     for (const command* c : commands) std::fprintf(out, "  %-8s %s\n", c->name, c->summary);
-    std::fputs("\ntessvane-host COMMAND --help describes a command.\n", out);
+    std::fputs("\ntessvane-host COMMAND --help describes a command; --version prints the version.\n", out);
 }
 
 const command* find_command(std::string_view name) {
@@ -37,6 +37,10 @@ bool asks_for_help(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::puts("tessvane-host " TESSVANE_VERSION);
+        return 0;
+    }
     if (argc < 2 || std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h") {
         print_overview(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;

@@ -1,5 +1,6 @@
 #include "plugin_settings.h"
 
+#include "readout_value.h"
 #include "redesign_wait.h"
 
 #include <algorithm>
@@ -20,6 +21,14 @@ std::string trimmed_lower(std::string text) {
     return text;
 }
 
+// "Freq #2", "freq#2" and " FREQ  #2 " name one parameter.
+std::string comparable_name(const std::string& name) {
+    std::string text = trimmed_lower(name);
+    for (std::size_t hash = text.find('#'); hash != std::string::npos; hash = text.find('#', hash + 1))
+        while (hash > 0 && std::isspace(static_cast<unsigned char>(text[hash - 1]))) text.erase(--hash, 1);
+    return text;
+}
+
 VstInt32 find_parameter(loaded_plugin& plugin, const std::string& key) {
     const VstInt32 count = plugin.effect()->numParams;
     const bool is_index =
@@ -32,9 +41,9 @@ VstInt32 find_parameter(loaded_plugin& plugin, const std::string& key) {
                               " parameters)");
         return index;
     }
-    const std::string wanted = trimmed_lower(key);
+    const std::string wanted = comparable_name(key);
     for (VstInt32 index = 0; index < count; ++index)
-        if (trimmed_lower(plugin.parameter_name(index)) == wanted) return index;
+        if (comparable_name(plugin.parameter_name(index)) == wanted) return index;
     throw usage_error("the plug-in has no parameter named '" + key + "' (see tessvane-host info)");
 }
 
@@ -70,11 +79,13 @@ parameter_assignment resolve_assignment(loaded_plugin& plugin, const std::string
     if (equals == std::string::npos) throw usage_error("--param needs NAME_OR_INDEX=VALUE, not '" + text + "'");
     const std::string key = text.substr(0, equals);
     const std::string number = text.substr(equals + 1);
+    const VstInt32 index = find_parameter(plugin, key);
+    // A plain number from 0 to 1 is normalised; anything else is a read-out.
     float value = 0.0f;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error != std::errc() || end != number.data() + number.size() || !(value >= 0.0f && value <= 1.0f))
-        throw usage_error("--param " + text + ": the value must be a number from 0 to 1");
-    return {find_parameter(plugin, key), value};
+    if (error == std::errc() && end == number.data() + number.size() && value >= 0.0f && value <= 1.0f)
+        return {index, value};
+    return {index, normalised_of_readout(plugin, index, number)};
 }
 
 void apply_settings(loaded_plugin& plugin, audio_block& block, const command_line& options, bool probe,

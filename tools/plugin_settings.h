@@ -1,5 +1,6 @@
 // What the user asks to set before audio runs: a program chunk and
-// parameters given as NAME_OR_INDEX=VALUE with a normalised value 0..1.
+// parameters given as NAME_OR_INDEX=VALUE, with a normalised value 0..1 or a
+// value as the parameter's read-out shows it (readout_value.h).
 #pragma once
 
 #include "audio_block.h"
@@ -16,7 +17,8 @@ struct parameter_assignment {
 };
 
 // An index when the key is all digits, otherwise the parameter whose name
-// matches it ignoring case and surrounding blanks. Throws usage_error.
+// matches it ignoring case, surrounding blanks and blanks before '#'.
+// Throws usage_error.
 parameter_assignment resolve_assignment(loaded_plugin& plugin, const std::string& text);
 
 // On a running plug-in: loads --program-chunk, sets every --param, reports

@@ -70,11 +70,12 @@ TEST_P(HostGuiSwitches, ShowWhatTheEqualiserDoes) {
         << GetParam().first << " against " << GetParam().second;
 }
 
-INSTANTIATE_TEST_SUITE_P(EachSwitch, HostGuiSwitches,
-                         ::testing::Values(alike_values{"Filters=0.3", "Filters=1"},
-                                           alike_values{"Filter#1=0.5", "Filter#1=1"},
-                                           alike_values{"Mode #1=0.3", "Mode #1=0"},
-                                           alike_values{"Mode #1=0.8", "Mode #1=0.5"}));
+INSTANTIATE_TEST_SUITE_P(
+    EachSwitch, HostGuiSwitches,
+    ::testing::Values(alike_values{"Filters=0.3", "Filters=1"}, alike_values{"Filter#1=0.5", "Filter#1=1"},
+                      alike_values{"Mode #1=0.3", "Mode #1=0"}, alike_values{"Mode #1=0.8", "Mode #1=0.5"},
+                      // As the read-outs show them, the blank before '#' or not.
+                      alike_values{"Filter #1=On", "Filter#1=1"}, alike_values{"mode#1=hipass", "Mode #1=0.5"}));
 
 }  // namespace
 }  // namespace tessvane::host::testing

@@ -4,11 +4,29 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
+#include <sstream>
 
 namespace tessvane::host::testing {
 namespace {
 
 using ::testing::HasSubstr;
+
+TEST(HostHelp, TheManPageListsEveryOptionOfEveryCommandAndTheVersionIsPrinted) {
+    std::ostringstream man;
+    man << std::ifstream(MAN_PAGE).rdbuf();
+    const std::regex option("--[a-z-]+");
+    for (const char* command : {"info", "render", "bench", "response", "gui"}) {
+        const std::string help = run_host({command, "--help"}).out;
+        for (std::sregex_iterator it(help.begin(), help.end(), option), end; it != end; ++it) {
+            const std::string in_man = std::regex_replace(it->str(), std::regex("-"), "\\-");
+            EXPECT_NE(man.str().find(in_man), std::string::npos) << command << " " << it->str();
+        }
+    }
+    const host_run version = run_host({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "tessvane-host " TESSVANE_VERSION "\n");
+}
 
 TEST(HostInfo, DescribesAThirdPartyEqualiserWithNameStereoIoAndParameters) {
     // Its libraries keep what their static initialisers allocated, which a

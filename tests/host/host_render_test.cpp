@@ -90,13 +90,20 @@ TEST_F(HostRender, SetsAParameterByNameIgnoringCaseAndBlanksOrByIndex) {
     expect_scaled_copy(render(input, {"--param=Gain=1"}), input, 2.0f);
 }
 
+TEST_F(HostRender, TakesAValueAsTheReadoutShowsItWithItsUnitOrSign) {
+    const audio input = impulse(2, 600, 0);
+    for (const char* setting : {"Gain=1.5x", "gain= +1.5", "Gain=1.5 X"})
+        EXPECT_NEAR(render(input, {"--param", setting}).at(0, 0), 1.5f, 1e-4f) << setting;
+}
+
 TEST_F(HostRender, RefusesParametersThatDoNotExistOrValuesOutsideTheRange) {
     const audio input = noise(2, 100);
     for (const auto& [setting, message] :
          std::vector<std::pair<std::string, std::string>>{{"Volume=0.5", "no parameter named 'Volume'"},
                                                           {"1=0.5", "parameter index 1 is out of range"},
-                                                          {"Gain=1.5", "must be a number from 0 to 1"},
-                                                          {"Gain=loud", "must be a number from 0 to 1"},
+                                                          {"Gain=1.5", "a plain number must be from 0 to 1"},
+                                                          {"Gain=2.5x", "outside what the parameter shows"},
+                                                          {"Gain=loud", "the parameter never shows it"},
                                                           {"Gain", "needs NAME_OR_INDEX=VALUE"}}) {
         const auto run = render_failing(input, {"--param", setting});
         EXPECT_EQ(run.status, 2) << setting;
@@ -143,6 +150,26 @@ TEST_F(HostRender, LoadsAProgramChunkAndFailsWhenThePluginRefusesIt) {
     const auto refused = render_failing(input, {"--program-chunk", chunk_path});
     EXPECT_EQ(refused.status, 1);
     EXPECT_THAT(refused.err, HasSubstr("refused the program chunk"));
+}
+
+TEST_F(HostRender, WritesTheInputsSampleFormatWarnsAboveFullScaleAndRefusesAnEmptyInput) {
+    const audio input = impulse(2, 600, 0);
+    write_audio(in_path, input);
+    ASSERT_EQ(run_program("sox", {in_path, "-b", "16", folder.file("in16.wav")}).status, 0);
+    for (const bool as_float : {false, true}) {
+        std::vector<std::string> arguments{
+            "render", DELAY_TEST_PLUGIN, folder.file("in16.wav"), out_path, "--probe-wait", "--param", "Gain=1"};
+        if (as_float) arguments.push_back("--float");
+        last = run_host(arguments);
+        ASSERT_EQ(last.status, 0) << last.err;
+        const host_run format = run_program("soxi", {"-e", out_path});
+        EXPECT_EQ(format.out, as_float ? "Floating Point PCM\n" : "Signed Integer PCM\n");
+        EXPECT_THAT(last.err, HasSubstr("warning: the output peaks at +6.02 dBFS, above full scale"));
+        EXPECT_EQ(last.err.find("clipped") == std::string::npos, as_float) << last.err;
+    }
+    const auto empty = render_failing(audio{2, 44100, {}}, {});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_THAT(empty.err, HasSubstr("holds no audio frames: there is nothing to render"));
 }
 
 TEST_F(HostRender, FailsClearlyOnFilesItCannotReadOrWrite) {

@@ -1,5 +1,6 @@
 #include "editor_host.h"
 
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
 #include <mutex>
@@ -92,6 +93,18 @@ std::vector<host_call> recorded_instance::edit_calls() const {
     for (const logged_call& c : log)
         if (c.effect == effect_) mine.push_back(c.call);
     return mine;
+}
+
+std::vector<unsigned long> screen_pixels(Window window, int x, int y, int width, int height) {
+    XSync(test_display(), False);
+    XImage* image = XGetImage(test_display(), window, x, y, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+    std::vector<unsigned long> pixels;
+    if (!image) return pixels;
+    for (int row = 0; row < image->height; ++row)
+        for (int column = 0; column < image->width; ++column)
+            pixels.push_back(XGetPixel(image, column, row) & 0xFFFFFF);
+    XDestroyImage(image);
+    return pixels;
 }
 
 void move_pointer(void* window, int x, int y) {

@@ -77,6 +77,10 @@ private:
     automate_reply reply_;
 };
 
+// The pixels (0xRRGGBB) of a rectangle of `window` as the screen shows
+// them, row after row; empty when it cannot be read.
+std::vector<unsigned long> screen_pixels(Window window, int x, int y, int width, int height);
+
 // Through the XTest extension, in coordinates of `window`.
 void move_pointer(void* window, int x, int y);
 void press_left(bool down);

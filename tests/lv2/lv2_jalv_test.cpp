@@ -15,9 +15,6 @@
 #include <vector>
 
 #include "../editor/editor_window_fixture.h"
-// After gtest: Xlib defines None and Bool.
-#include <X11/Xutil.h>
-
 #include "editor/eq_editor.h"
 #include "gui/knob.h"
 #include "gui/param_display.h"
@@ -89,14 +86,7 @@ Window find_editor(Display* d, Window window) {
 }
 
 std::vector<unsigned long> pixels_in(Window window, const VSTGUI::CRect& area) {
-    XImage* image = XGetImage(test_display(), window, int(area.left), int(area.top), unsigned(area.width()),
-                              unsigned(area.height()), AllPlanes, ZPixmap);
-    std::vector<unsigned long> pixels;
-    if (!image) return pixels;
-    for (int y = 0; y < image->height; ++y)
-        for (int x = 0; x < image->width; ++x) pixels.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
-    XDestroyImage(image);
-    return pixels;
+    return screen_pixels(window, int(area.left), int(area.top), int(area.width()), int(area.height()));
 }
 
 // A binary PPM of the editor's window, for a person to look at.

@@ -24,6 +24,3 @@ set(ZLIB_USE_STATIC_LIBS ON)
 set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
-
-# Lets ctest / add_test run the .exe files through wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)

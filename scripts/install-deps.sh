@@ -20,16 +20,5 @@ packages=(
   lsp-plugins-vst
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  # One index failing (a mirror mid-sync) leaves the others usable; the
-  # install then says whether what we need was among them.
-  "${sudo_cmd[@]}" apt-get update -qq || echo "An index failed to update; installing from the others"
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source "$(dirname "$0")/lib/apt.sh"
+apt_install "${packages[@]}"

@@ -1,46 +1,32 @@
 #!/usr/bin/env bash
-# Installs the MinGW-w64 cross compilers, zlib and Wine from Debian, and
-# builds a static libpng for each Windows architecture into
-# build/deps/<arch>, which the mingw presets search. Safe to run again: it
-# does only what is missing.
+# Installs the MinGW-w64 cross compilers, zlib and Wine from Debian (the
+# 32-bit Wine only where 32-bit code runs), and builds a static libpng for
+# each Windows architecture into build/deps/<arch>, which the mingw presets
+# search. Safe to run again: it does only what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
+source scripts/lib/apt.sh
+source scripts/lib/i386.sh
+
 packages=(
   cmake make
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  wine wine32:i386 wine64 xvfb xauth dpkg-dev googletest
+  wine64 xvfb xauth dpkg-dev googletest
 )
-
-sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  # wine32 is an i386 package.
-  dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
-  # A mirror caught mid-sync fails one index ("Mirror sync in progress?"),
-  # seen for the security suite's i386 list: its amd64 packages are then
-  # newer than any i386 one apt can see, and multiarch wants both at one
-  # version. The release's own versions agree on both architectures.
-  release=()
-  if ! "${sudo_cmd[@]}" apt-get update -qq; then
-    release=(-t "$(. /etc/os-release && echo "$VERSION_CODENAME")")
-    echo "An index failed to update: installing the release's versions (${release[*]})"
+# The 32-bit loader only where 32-bit code runs: it is an i386 package, and
+# the 32-bit DLL is checked without it elsewhere (scripts/test-windows.sh).
+if runs_i386_code; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386 && [ -n "$(apt_missing wine32:i386)" ]; then
+    "${apt_sudo[@]}" dpkg --add-architecture i386
   fi
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${release[@]}" \
-    "${missing[@]}"
+  packages+=(wine wine32:i386)
 fi
+apt_install "${packages[@]}"
 
 # Debian ships no MinGW libpng; its own source package cross-builds cleanly.
-libpng_version=1.6.39
 deps=$root/build/deps
-source_dir=$deps/src/libpng1.6-$libpng_version
 
 needs_libpng=0
 for arch in i686 x86_64; do
@@ -48,22 +34,21 @@ for arch in i686 x86_64; do
 done
 [ $needs_libpng -eq 0 ] && exit 0
 
-if [ ! -d "$source_dir" ]; then
+if ! ls -d "$deps"/src/libpng1.6-*/ >/dev/null 2>&1; then
   source_list=/etc/apt/sources.list.d/debian-src.sources
   if [ ! -f "$source_list" ]; then
     sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-      "${sudo_cmd[@]}" tee "$source_list" >/dev/null
-    # As above, a failed index need not stop us: the source is the release's.
-    "${sudo_cmd[@]}" apt-get update -qq || echo "An index failed to update; fetching the release's source"
+      "${apt_sudo[@]}" tee "$source_list" >/dev/null
+    apt_update_indexes || true
   fi
   mkdir -p "$deps/src"
-  # Pinned to the release: the security suite's .dsc can be missing.
-  (cd "$deps/src" && apt-get source -qq "libpng1.6/bookworm")
+  (cd "$deps/src" && apt_source libpng1.6)
 fi
+source_dir=$(ls -d "$deps"/src/libpng1.6-*/ | head -n 1)
 
 for arch in i686 x86_64; do
   [ -f "$deps/$arch/lib/libpng.a" ] && continue
-  echo "Building libpng $libpng_version for $arch"
+  echo "Building libpng from $(basename "$source_dir") for $arch"
   cmake -S "$source_dir" -B "$deps/build-png-$arch" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$deps/$arch" \

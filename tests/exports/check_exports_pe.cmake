@@ -1,10 +1,15 @@
 cmake_minimum_required(VERSION 3.25)
-# The DLL exports exactly the entry point, under both names and at one
-# address, and imports only DLLs that Windows itself ships: a MinGW runtime
-# DLL would make LoadLibrary fail on a user's machine.
+# The DLL is of the build's architecture (FORMAT, as objdump names it),
+# exports exactly the entry point, under both names and at one address, and
+# imports only DLLs that Windows itself ships: a MinGW runtime DLL would make
+# LoadLibrary fail on a user's machine.
 execute_process(COMMAND ${OBJDUMP} -p ${PLUGIN} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} failed on ${PLUGIN}")
+endif()
+string(REGEX MATCH "file format ([^\n]+)" format_line "${dump}")
+if(NOT CMAKE_MATCH_1 STREQUAL FORMAT)
+  message(FATAL_ERROR "${PLUGIN} is ${CMAKE_MATCH_1}, not ${FORMAT}")
 endif()
 
 string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(\t[^\n]*\n)*" name_table "${dump}")

@@ -3,10 +3,11 @@
 # - the indexes are updated up to three times, a pause between tries; an
 #   index that still fails is named in one line and the others are used;
 # - the install is tried as it is; when apt cannot resolve it, each
-#   Multi-Arch: same package of the request's closure whose native version
-#   (installed, else the candidate) has no twin on a foreign architecture is
-#   pinned, on both, to the newest version both have; that is a downgrade
-#   only where no newer version is common, and the output says so;
+#   Multi-Arch: same package of the request's closure whose native candidate
+#   (the version apt moves to when anything asks for more than is installed)
+#   has no twin on a foreign architecture is pinned, on both, to the newest
+#   version both have; that is a downgrade only where that version is older
+#   than the installed one, and the output says so;
 # - a failure that remains is one line naming the package and why; apt's own
 #   output is kept in the log it names.
 
@@ -33,7 +34,7 @@ apt_update_indexes() {
 }
 
 # Reads `apt-cache policy PKG:NATIVE PKG:FOREIGN ...` on standard input and
-# prints, for each pair whose native version has no foreign twin, one line:
+# prints, for each pair whose native candidate has no foreign twin, one line:
 # "pin PKG VERSION", "downgrade PKG VERSION INSTALLED" or "none PKG".
 apt_multiarch_pins() {
   local foreign=$1
@@ -61,17 +62,18 @@ apt_multiarch_pins() {
     END {
       for (k = 1; k <= count; k++) {
         p = order[k]
-        own = installed[p, "N"]
-        reference = (own != "" && own != "(none)") ? own : candidate[p, "N"]
-        if (reference == "" || reference == "(none)" || usable[p, "F", reference]) continue
-        common = ""; passed = 0
+        wanted = candidate[p, "N"]
+        if (wanted == "" || wanted == "(none)" || usable[p, "F", wanted]) continue
+        # The table lists newest first: passing the installed version before
+        # a common one means going below it.
+        own = installed[p, "N"]; common = ""; below = 0
         for (i = 1; i <= listed[p, "N"]; i++) {
           v = versions[p, "N", i]
-          if (v == reference) passed = 1
           if (usable[p, "N", v] && usable[p, "F", v]) { common = v; break }
+          if (v == own) below = 1
         }
         if (common == "") print "none " p
-        else if (passed && reference == own) print "downgrade " p " " common " " own
+        else if (below) print "downgrade " p " " common " " own
         else print "pin " p " " common
       }
     }'
@@ -116,8 +118,8 @@ apt_pins_for() {
 # One line for what stopped apt: the first unmet dependency, else its error.
 apt_failure_line() {
   local reason
-  reason=$(grep -m1 -E '^ +[^ ]+ : (Depends|PreDepends|Conflicts|Breaks): ' "$apt_log" | sed 's/^ *//; s/  */ /g')
-  [ -n "$reason" ] || reason=$(grep -m1 '^E: ' "$apt_log" | sed 's/^E: //')
+  reason=$(grep -m1 -E '^ +[^ ]+ : (Depends|PreDepends|Conflicts|Breaks): ' "$apt_log" | sed 's/^ *//; s/  */ /g' || true)
+  [ -n "$reason" ] || reason=$(grep -m1 '^E: ' "$apt_log" | sed 's/^E: //' || true)
   [ -n "$reason" ] || reason="apt-get failed"
   echo "Cannot install the packages: $reason (apt's output: $apt_log)" >&2
 }
@@ -129,7 +131,8 @@ apt_install() {
   [ ${#missing[@]} -gt 0 ] || return 0
   echo "Installing: ${missing[*]}"
   apt_update_indexes || true
-  local install=("${apt_sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends)
+  # -q, not -qq: the log keeps apt's account of unmet dependencies.
+  local install=("${apt_sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends)
   "${install[@]}" "${missing[@]}" >"$apt_log" 2>&1 && return 0
   apt_pins_for "${missing[@]}"
   if [ ${#apt_pin_args[@]} -gt 0 ]; then
@@ -147,6 +150,6 @@ apt_source() {
   release=$(. /etc/os-release && echo "$VERSION_CODENAME")
   apt-get source -qq "$name" >"$apt_log" 2>&1 && return 0
   apt-get source -qq "$name/$release" >"$apt_log" 2>&1 && return 0
-  echo "Cannot fetch the source of $name: $(grep -m1 '^E: ' "$apt_log" | sed 's/^E: //') (apt's output: $apt_log)" >&2
+  echo "Cannot fetch the source of $name: $(grep -m1 '^E: ' "$apt_log" | sed 's/^E: //' || true) (apt's output: $apt_log)" >&2
   return 1
 }

@@ -4,9 +4,10 @@
 #include <bit>
 #include <exception>
 
+#include "core/block_split.h"
+#include "core/error_report.h"
 #include "dsp/denormals_off_scope.h"
 #include "dsp/dsp.h"
-#include "platform/message_box.h"
 #include "settings/fir_length_setting.h"
 
 namespace lv2plugin {
@@ -16,14 +17,9 @@ namespace {
 // Hosts may run any number of samples; the engine takes them in blocks of
 // at most this many.
 constexpr int engine_block = 8192;
-constexpr const char* error_caption = "Ravelthorpe: Tessvane";
 
 void show_error(const std::string& text, bool from_audio_thread) {
-    const platform::message m{text, error_caption, platform::message_icon::error, true, nullptr};
-    if (from_audio_thread)
-        platform::post_message_box(m);
-    else
-        platform::show_message_box(m);
+    core::report_error(text, "", from_audio_thread ? core::delivery::queued : core::delivery::modal);
 }
 
 }  // namespace
@@ -151,13 +147,11 @@ void eq_instance::run(std::uint32_t samples) {
     }
     const dsp::render_mode mode =
         freewheel_ && *freewheel_ > 0.0f ? dsp::render_mode::offline : dsp::render_mode::real_time;
-    for (int done = 0; done < count;) {
-        const int n = std::min(engine_block, count - done);
+    core::for_each_block(count, engine_block, [&](int done, int n) {
         const float* in[2] = {audio_in_[0] + done, audio_in_[1] + done};
         float* out[2] = {audio_out_[0] + done, audio_out_[1] + done};
         engine_->process(in, out, n, mode);
-        done += n;
-    }
+    });
 }
 
 }  // namespace lv2plugin

@@ -1,5 +1,7 @@
 #include "lv2/port_model.h"
 
+#include "core/product.h"
+
 #include <bit>
 
 #include "dsp/denormals_off_scope.h"
@@ -90,6 +92,6 @@ int port_model::stored_fir_length() const { return settings::stored_fir_length()
 
 void port_model::store_fir_length(int length) { settings::write_fir_length_setting(length); }
 
-int port_model::vendor_version() const { return TESSVANE_VENDOR_VERSION; }
+int port_model::vendor_version() const { return core::vendor_version; }
 
 }  // namespace lv2plugin

@@ -131,8 +131,7 @@ VstIntPtr AudioEffect::call_host(VstInt32 opcode, VstInt32 index, VstIntPtr valu
     return audioMaster ? audioMaster(&cEffect, opcode, index, value, ptr, opt) : 0;
 }
 
-VstIntPtr AudioEffect::setParameterAutomated(VstInt32 index, float value) {
-    setParameter(index, value);
+VstIntPtr AudioEffect::automate(VstInt32 index, float value) {
     return call_host(audioMasterAutomate, index, 0, nullptr, value);
 }
 

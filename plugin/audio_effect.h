@@ -1,7 +1,7 @@
 // The core of the host adapter: the AEffect record the host holds, its
-// static entries, the dispatcher for opcodes 0 to 24, the host callback
-// wrappers and the host-facing text helpers. VST_Plugin derives (through
-// AudioEffectX) and overrides the operations it implements.
+// static entries, the dispatcher for opcodes 0 to 24 and the host callback
+// wrappers. The plug-in derives (through AudioEffectX) and overrides the
+// operations it implements.
 //
 // Threads: the dispatcher runs on the host's dispatcher thread; the
 // parameter entries on any host thread; processReplacing on the audio
@@ -46,18 +46,11 @@ public:
     virtual VstInt32 setChunk(const void* data, VstInt32 byte_size, bool is_preset) = 0;
 
     // Host callbacks. Each answers 0 (false) when there is no callback.
-    VstIntPtr setParameterAutomated(VstInt32 index, float value);
+    // Tells the host of a user's change, already applied.
+    VstIntPtr automate(VstInt32 index, float value);
     bool beginEdit(VstInt32 index);
     bool endEdit(VstInt32 index);
     void masterIdle();
-
-    // Copies at most max_len characters of src, zero-fills the rest of the
-    // first max_len bytes and stores a zero at position max_len: the host's
-    // buffer receives max_len + 1 bytes.
-    static void copy_bounded(char* dst, const char* src, int max_len);
-    // The 8-character number format of the parameter displays.
-    static void float2string(float value, char* text, int max_len);
-    static void dB2string(float value, char* text, int max_len);
 
 protected:
     void setNumInputs(VstInt32 n) { cEffect.numInputs = n; }

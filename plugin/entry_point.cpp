@@ -2,7 +2,7 @@
 #include <exception>
 #include <new>
 
-#include "plugin/error_report.h"
+#include "core/error_report.h"
 #include "plugin/tessvane_plugin.h"
 
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audio_master) {
@@ -15,7 +15,7 @@ extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audio_master) 
     } catch (const std::exception& e) {
         // A construction the instance cannot survive (an impossible sample
         // rate) creates no instance; the user is told why.
-        report_error(e.what(), ": Seen during constructor", delivery::modal);
+        core::report_error(e.what(), ": Seen during constructor", core::delivery::modal);
         return nullptr;
     }
 }

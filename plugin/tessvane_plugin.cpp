@@ -1,116 +1,45 @@
 #include "plugin/tessvane_plugin.h"
 
-#include <cmath>
-#include <stdexcept>
+#include <cstring>
 
-#include "dsp/denormals_off_scope.h"
-#include "dsp/dsp.h"
-#include "platform/message_box.h"
-#include "platform/processor_probe.h"
-#include "plugin/error_report.h"
-#include "plugin/parameter_table.h"
+#include "core/error_report.h"
+#include "core/number_format.h"
+#include "core/product.h"
 #include "plugin/vst_editor.h"
-#include "settings/fir_length_setting.h"
 
 namespace plugin {
 
-namespace {
-
-// The rate truncated to whole hertz; one that no int holds (NaN,
-// infinities, beyond 2^31) is taken as unknown, 0, like a host that has none.
-int whole_hertz(float rate) { return std::fabs(rate) < 2147483648.0f ? static_cast<int>(rate) : 0; }
-
-}  // namespace
-
 tessvane_plugin::tessvane_plugin(audioMasterCallback audio_master)
-    : AudioEffectX(audio_master, kNumPrograms, kNumParams) {
-    dsp_init_dispatch();
-    // The design objects are built with denormals off; the host's own mode
-    // on this thread is given back however construction ends.
-    const dsp::denormals_off_scope denormals_off;
-
-    // Errors raised later on the audio thread are queued for this thread.
-    platform::start_message_delivery();
-    message_owner = platform::foreground_root_owner();
+    : AudioEffectX(audio_master, core::program_count, dsp::control_count),
+      core::eq_instance(static_cast<core::host_link&>(*this), sampleRate) {
     setNumInputs(2);
     setNumOutputs(2);
-    setUniqueID(0x31303136);  // '1016'
+    setUniqueID(core::vst2_unique_id);
     canProcessReplacing(true);
-
-    const int rate = static_cast<int>(sampleRate);
-    if (rate < 0 || rate > 192000) throw std::runtime_error("Invalid sample rate reported");
-    sample_rate_hz = rate;
-
     programsAreChunks(true);
-    programs = std::make_unique<program_record[]>(kNumPrograms);
-    for (int i = 0; i < kNumPrograms; ++i) make_default_program(programs[i]);
-    curProgram = 0;
-    current_program = &programs[0];
-
-    run_guarded(": Seen during constructor", delivery::modal, message_owner, [&] {
-        if (platform::probe_sse_level() < 1)
-            throw std::runtime_error("SSE instruction set required (Pentium III/Athlon XP or above).");
-        engine_ = std::make_unique<dsp::linear_phase_eq>(
-            programs[0].value(dsp::gain_control), programs[0].value(dsp::filters_control),
-            [this](const std::string& text, dsp::failure_stage stage) { report_engine_failure(text, stage); });
-        fir_length_ = settings::usable_fir_length(settings::read_fir_length_setting());
-        setInitialDelay(dsp::latency_for(fir_length_));
-        engine_->start(fir_length_, kMaxBlock);
-        processing_enabled = true;
-    });
-
+    setInitialDelay(latency());
     setEditor(new vst_editor(this, *this));
-}
-
-void tessvane_plugin::report_engine_failure(const std::string& text, dsp::failure_stage stage) {
-    if (stage == dsp::failure_stage::start)
-        report_error(text, ": Seen during constructor", delivery::modal);
-    else if (text.empty())
-        report_error("Unhandled exception in thread process loop, contact Ravelthorpe technical support.", "",
-                     delivery::queued);
-    else
-        report_error(text, ": Seen during ThreadEntryPoint (main thread loop)", delivery::queued);
 }
 
 tessvane_plugin::~tessvane_plugin() {
     // The editor reads this object as its model.
     delete editor;
     editor = nullptr;
-    run_guarded(": Seen during destructor", delivery::modal, nullptr, [&] {
-        if (engine_) engine_->stop();
-    });
-    // A worker that could not be woken to end may still read the engine.
-    if (engine_ && engine_->must_be_leaked()) static_cast<void>(engine_.release());
+}
+
+void tessvane_plugin::value_changed(int index, float value) {
+    if (editor) editor->setParameter(index, value);
 }
 
 void tessvane_plugin::setSampleRate(float rate) {
-    run_guarded(": Seen during setSampleRate", delivery::modal, nullptr, [&] {
-        AudioEffect::setSampleRate(rate);
-        sample_rate_hz = whole_hertz(rate);
-        // The bands take the new rate before the program is filed again, so
-        // that its frequencies are limited by the new rate alone and the
-        // redesign it asks for uses it.
-        if (engine_) engine_->set_sample_rate(sample_rate_hz);
-        if (is_processing_enabled()) setProgram(curProgram);
-    });
-}
-
-void tessvane_plugin::resume() {
-    run_guarded(": Seen during resume", delivery::modal, nullptr, [&] {
-        if (engine_) engine_->reset();
-    });
+    AudioEffect::setSampleRate(rate);
+    set_sample_rate(rate);
 }
 
 void tessvane_plugin::processReplacing(float** inputs, float** outputs, VstInt32 frames) {
     // Hosts have been seen passing null buffers; there is nothing safe to do.
     if (frames <= 0 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1]) return;
-    const dsp::denormals_off_scope denormals_off;
-    if (!is_processing_enabled()) {
-        // Plain zeros: an input of NaN or infinity times 0 would not be silent.
-        for (int ch = 0; ch < 2; ++ch) dsp_set(0.0f, outputs[ch], frames);
-        return;
-    }
-    engine_->process(inputs, outputs, frames, host_render_mode());
+    process(inputs, outputs, frames, is_processing_enabled() ? host_render_mode() : dsp::render_mode::unknown);
 }
 
 // Hosts answer this on the audio thread, and cheaply. Offline lets the
@@ -128,23 +57,59 @@ dsp::render_mode tessvane_plugin::host_render_mode() {
     }
 }
 
-int tessvane_plugin::stored_fir_length() const { return settings::stored_fir_length(); }
+void tessvane_plugin::getParameterName(VstInt32 index, char* text) {
+    if (core::is_control(index)) core::copy_bounded(text, core::control_at(index).name, kVstMaxParamStrLen);
+}
 
-void tessvane_plugin::store_fir_length(int length) { settings::write_fir_length_setting(length); }
+void tessvane_plugin::getParameterLabel(VstInt32 index, char* label) {
+    if (core::is_control(index)) core::copy_bounded(label, core::control_at(index).label, kVstMaxParamStrLen);
+}
+
+void tessvane_plugin::getParameterDisplay(VstInt32 index, char* text) {
+    char display[core::display_capacity];
+    parameter_display(index, display);
+    if (core::is_control(index)) core::copy_bounded(text, display, kVstMaxParamStrLen);
+}
+
+void tessvane_plugin::getProgramName(char* name) {
+    char field[sizeof(core::program_record::program_name) + 1];
+    program_name(field);
+    core::copy_bounded(name, field, kVstMaxProgNameLen);
+}
+
+bool tessvane_plugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
+    if (index < 0 || index >= core::program_count) return false;
+    char field[sizeof(core::program_record::program_name) + 1];
+    bank().name_of(index, field);
+    std::memcpy(text, field, std::strlen(field) + 1);
+    return true;
+}
+
+// Chunks are the records' own bytes; nothing is copied out and nothing allocated.
+VstInt32 tessvane_plugin::getChunk(void** data, bool is_preset) {
+    *data = const_cast<void*>(is_preset ? bank().program_image() : bank().bank_image());
+    return is_preset ? core::program_image_size : core::bank_image_size;
+}
+
+VstInt32 tessvane_plugin::setChunk(const void* data, VstInt32 byte_size, bool is_preset) {
+    return byte_size >= 0 && load_image(data, static_cast<std::size_t>(byte_size), is_preset) ? 1 : 0;
+}
 
 bool tessvane_plugin::getEffectName(char* name) {
-    copy_bounded(name, "Tessvane LE", kVstMaxEffectNameLen);
+    core::copy_bounded(name, core::product_name, kVstMaxEffectNameLen);
     return true;
 }
 
 bool tessvane_plugin::getVendorString(char* text) {
-    copy_bounded(text, "Ravelthorpe", kVstMaxVendorStrLen);
+    core::copy_bounded(text, core::vendor_name, kVstMaxVendorStrLen);
     return true;
 }
 
 bool tessvane_plugin::getProductString(char* text) {
-    copy_bounded(text, "Tessvane LE", kVstMaxProductStrLen);
+    core::copy_bounded(text, core::product_name, kVstMaxProductStrLen);
     return true;
 }
+
+VstInt32 tessvane_plugin::getVendorVersion() { return core::vendor_version; }
 
 }  // namespace plugin

@@ -9,7 +9,9 @@
 
 #include "platform/message_box.h"
 
-inline constexpr const char* kErrorCaption = "Ravelthorpe: Tessvane";
+namespace core {
+
+inline constexpr const char* error_caption = "Ravelthorpe: Tessvane";
 
 enum class delivery {
     modal,   // the host's dispatcher thread: shown before returning
@@ -32,3 +34,5 @@ bool run_guarded(const char* suffix, delivery how, void* owner, Body&& body) {
     }
     return false;
 }
+
+}  // namespace core

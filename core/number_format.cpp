@@ -1,9 +1,9 @@
-// The host-facing text helpers of the adapter: the bounded copy and the
-// 8-character number format of the parameter displays.
 #include <cmath>
 #include <cstring>
 
-#include "plugin/audio_effect.h"
+#include "core/number_format.h"
+
+namespace core {
 
 namespace {
 
@@ -35,12 +35,12 @@ void write_integer_only(double magnitude, bool negative, char* text, int max_len
         integ = std::floor(integ / 10.0);
     } while (integ >= 1.0 && pos > 1);
     if (negative) scratch[--pos] = '-';
-    AudioEffect::copy_bounded(text, scratch + pos, max_len);
+    copy_bounded(text, scratch + pos, max_len);
 }
 
 }  // namespace
 
-void AudioEffect::copy_bounded(char* dst, const char* src, int max_len) {
+void copy_bounded(char* dst, const char* src, int max_len) {
     int n = 0;
     while (n < max_len && src[n] != '\0') {
         dst[n] = src[n];
@@ -49,7 +49,7 @@ void AudioEffect::copy_bounded(char* dst, const char* src, int max_len) {
     std::memset(dst + n, 0, static_cast<std::size_t>(max_len - n + 1));
 }
 
-void AudioEffect::float2string(float value, char* text, int max_len) {
+void float2string(float value, char* text, int max_len) {
     double v = value;
     if (std::isnan(v)) {
         // A host may hand us anything; NaN has no digits to show.
@@ -110,10 +110,12 @@ void AudioEffect::float2string(float value, char* text, int max_len) {
     append_bounded(text, digits, max_len);
 }
 
-void AudioEffect::dB2string(float value, char* text, int max_len) {
+void dB2string(float value, char* text, int max_len) {
     if (value <= 0) {
         copy_bounded(text, "-oo", max_len);
         return;
     }
     float2string(static_cast<float>(20.0 * std::log10(static_cast<double>(value))), text, max_len);
 }
+
+}  // namespace core

@@ -1,9 +1,11 @@
-#include "plugin/error_report.h"
+#include "core/error_report.h"
+
+namespace core {
 
 void report_error(const std::string& text, const char* suffix, delivery how, void* owner) {
     platform::message m;
     m.text = platform::with_suffix(text, suffix);
-    m.caption = kErrorCaption;
+    m.caption = error_caption;
     m.icon = platform::message_icon::error;
     m.foreground = true;
     m.owner = owner;
@@ -12,3 +14,5 @@ void report_error(const std::string& text, const char* suffix, delivery how, voi
     else
         platform::post_message_box(m);
 }
+
+}  // namespace core

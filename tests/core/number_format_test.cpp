@@ -4,20 +4,20 @@
 #include <limits>
 #include <string>
 
-#include "plugin/audio_effect.h"
+#include "core/number_format.h"
 
 namespace {
 
 std::string float_text(float v) {
     char text[16];
     std::memset(text, 'x', sizeof text);
-    AudioEffect::float2string(v, text, 8);
+    core::float2string(v, text, 8);
     return text;
 }
 
 std::string db_text(float v) {
     char text[16];
-    AudioEffect::dB2string(v, text, 8);
+    core::dB2string(v, text, 8);
     return text;
 }
 
@@ -61,12 +61,12 @@ TEST(NumberFormat, NonNumbersNeverProduceGarbage) {
 TEST(NumberFormat, BoundedCopyZeroFillsAndTerminatesAtTheBound) {
     char buffer[40];
     std::memset(buffer, 'x', sizeof buffer);
-    AudioEffect::copy_bounded(buffer, "Tessvane LE", 32);
+    core::copy_bounded(buffer, "Tessvane LE", 32);
     EXPECT_STREQ(buffer, "Tessvane LE");
     for (int i = 11; i <= 32; ++i) EXPECT_EQ(buffer[i], '\0') << i;
     EXPECT_EQ(buffer[33], 'x');
 
-    AudioEffect::copy_bounded(buffer, "a name far longer than eight", 8);
+    core::copy_bounded(buffer, "a name far longer than eight", 8);
     EXPECT_EQ(std::string(buffer), "a name f");
     EXPECT_EQ(buffer[8], '\0');
 }

@@ -296,6 +296,8 @@ void eq_editor::close() {
 
 void* eq_editor::window_handle() const { return frame ? frame->getWindowHandle() : nullptr; }
 
+int eq_editor::event_descriptor() const { return frame ? frame->getEventDescriptor() : -1; }
+
 void eq_editor::parameter_changed(int index) {
     if (index >= 0 && index < kParameterCount) changed_parameters_.fetch_or(1u << index);
 }

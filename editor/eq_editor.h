@@ -95,6 +95,9 @@ public:
 
     // The editor's own window inside the parent; null while closed.
     void* window_handle() const;
+    // What a host's run loop watches to call idle when events arrive; -1
+    // while closed or where the platform has none.
+    int event_descriptor() const;
     // The response display renders anew at its next paint.
     void mark_response_for_render();
     // Whether the "Filters" button shows on.

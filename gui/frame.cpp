@@ -36,6 +36,8 @@ CFrame::~CFrame() {
 
 void* CFrame::getWindowHandle() const { return window_ ? window_->handle() : nullptr; }
 
+int CFrame::getEventDescriptor() const { return window_ ? window_->event_descriptor() : -1; }
+
 void CFrame::idle() {
     if (window_) window_->processEvents();
     paintDirtyAreas();

@@ -40,6 +40,8 @@ public:
     bool isOpen() const { return window_ != nullptr; }
     // The frame's own window (an X11 Window id, an HWND); null when not open.
     void* getWindowHandle() const;
+    // The descriptor to watch for the window's events; -1 when there is none.
+    int getEventDescriptor() const;
     VSTGUIEditorInterface* getEditor() const { return editor_; }
 
     void idle();

@@ -38,6 +38,9 @@ public:
     virtual void present(const CDrawContext& buffer, const CRect& area) = 0;
     // The window itself: an X11 Window id or an HWND.
     virtual void* handle() const = 0;
+    // The descriptor that becomes readable when events arrive (the X
+    // connection's); -1 where events come another way.
+    virtual int event_descriptor() const { return -1; }
 };
 
 }  // namespace VSTGUI::detail

@@ -88,6 +88,7 @@ public:
     }
 
     void* handle() const override { return reinterpret_cast<void*>(window_); }
+    int event_descriptor() const override { return ConnectionNumber(display_); }
 
     void processEvents() override {
         while (XPending(display_) > 0) {

@@ -1,0 +1,355 @@
+// The VST3 build loaded as a host loads it, held against the VST 2.x build
+// of the same sources: identity, parameters, sound, state and the calls a
+// careless host makes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "../e2e/e2e_support.h"
+#include "dsp/control_units.h"
+#include "dsp/eq_layout.h"
+#include "vst3_host.h"
+
+namespace {
+
+using namespace vst3_host;
+using tessvane::host::loaded_plugin;
+
+constexpr int kFirLength = 8192;
+constexpr double kRate = 44100.0;
+
+struct stereo {
+    std::vector<float> left, right;
+    explicit stereo(int frames) : left(frames), right(frames) {}
+    bool operator==(const stereo&) const = default;
+};
+
+stereo noise(int frames, unsigned seed = 7) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> value(-0.5f, 0.5f);
+    stereo s(frames);
+    for (int i = 0; i < frames; ++i) s.left[i] = value(random), s.right[i] = value(random);
+    return s;
+}
+
+stereo impulse(int frames) {
+    stereo s(frames);
+    s.left[0] = s.right[0] = 1.0f;
+    return s;
+}
+
+// Band 2 as a +12 dB peak at 1806 Hz, Q 1; and band 4 moved, so that two
+// bands shape the sound.
+const std::vector<std::pair<int, float>> kBand2Peak = {{7, 1.0f},
+                                                       {8, 0.0f},
+                                                       {9, dsp::normalised_of_frequency_hz(1806.0f)},
+                                                       {10, dsp::normalised_of_band_gain_db(12.0f)},
+                                                       {11, 0.5f},
+                                                       {17, 1.0f},
+                                                       {19, 0.7f},
+                                                       {20, 0.3f}};
+
+// Each host block through the instance; `changes` gives a block its queues.
+stereo run(instance& plugin, const stereo& in, int block,
+           const std::function<void(int start, parameter_changes&)>& changes = {}, std::int32_t mode = kRealtime) {
+    stereo out(static_cast<int>(in.left.size()));
+    for (int done = 0; done < static_cast<int>(in.left.size()); done += block) {
+        const int n = std::min(block, static_cast<int>(in.left.size()) - done);
+        const float* ins[] = {in.left.data() + done, in.right.data() + done};
+        float* outs[] = {out.left.data() + done, out.right.data() + done};
+        parameter_changes queues;
+        if (changes) changes(done, queues);
+        EXPECT_EQ(plugin.process(ins, outs, n, &queues, mode), kResultOk);
+    }
+    return out;
+}
+
+stereo run(loaded_plugin& plugin, const stereo& in, int block) {
+    stereo out(static_cast<int>(in.left.size()));
+    stereo copy = in;
+    for (int done = 0; done < static_cast<int>(in.left.size()); done += block) {
+        const int n = std::min(block, static_cast<int>(in.left.size()) - done);
+        float* ins[] = {copy.left.data() + done, copy.right.data() + done};
+        float* outs[] = {out.left.data() + done, out.right.data() + done};
+        plugin.process(ins, outs, n);
+    }
+    return out;
+}
+
+class Vst3Plugin : public ::testing::Test {
+protected:
+    e2e_sandbox sandbox{std::to_string(kFirLength)};
+    module loaded{TESSVANE_VST3_PATH};
+
+    std::unique_ptr<instance> make(const std::vector<std::pair<int, float>>& values = {}, int block = 512,
+                                   std::int32_t mode = kRealtime) {
+        auto plugin = std::make_unique<instance>(loaded);
+        for (auto [id, v] : values) plugin->ctrl().setParamNormalized(plugin->controller, id, v);
+        EXPECT_EQ(plugin->start(kRate, block, mode), kResultOk);
+        return plugin;
+    }
+    std::unique_ptr<loaded_plugin> make_vst2(const std::vector<std::pair<int, float>>& values = {}, int block = 512,
+                                             VstIntPtr level = kVstProcessLevelRealtime) {
+        tessvane::host::host_settings settings;
+        settings.sample_rate = static_cast<float>(kRate);
+        settings.block_size = block;
+        settings.audio_process_level = level;
+        auto plugin = loaded_plugin::load(TESSVANE_PLUGIN_PATH, std::move(settings));
+        plugin->configure(static_cast<float>(kRate), block);
+        for (auto [id, v] : values) plugin->set_parameter(id, v);
+        plugin->resume();
+        return plugin;
+    }
+};
+
+TEST(Vst3Declarations, ResultCodesAndIdByteOrderOnEachSystem) {
+    EXPECT_EQ(other_results.no_interface, -1);
+    EXPECT_EQ(other_results.false_, 1);
+    EXPECT_EQ(other_results.invalid_argument, 2);
+    EXPECT_EQ(other_results.not_implemented, 3);
+    EXPECT_EQ(static_cast<std::uint32_t>(windows_results.no_interface), 0x80004002u);
+    EXPECT_EQ(static_cast<std::uint32_t>(windows_results.invalid_argument), 0x80070057u);
+    EXPECT_EQ(static_cast<std::uint32_t>(windows_results.not_implemented), 0x80004001u);
+    EXPECT_EQ(windows_results.ok, 0);
+    EXPECT_EQ(windows_results.false_, 1);
+    // IComponent: a GUID's first three fields little-endian on Windows.
+    const std::array<char, 16> guid = id_bytes(iid::IComponent, id_byte_order::guid);
+    const std::array<char, 16> plain = id_bytes(iid::IComponent, id_byte_order::big_endian);
+    const unsigned char guid_bytes[] = {0x31, 0xFF, 0x31, 0xE8, 0xD5, 0xF2, 0x01, 0x43,
+                                        0x92, 0x8E, 0xBB, 0xEE, 0x25, 0x69, 0x78, 0x02};
+    const unsigned char plain_bytes[] = {0xE8, 0x31, 0xFF, 0x31, 0xF2, 0xD5, 0x43, 0x01,
+                                         0x92, 0x8E, 0xBB, 0xEE, 0x25, 0x69, 0x78, 0x02};
+    EXPECT_EQ(std::memcmp(guid.data(), guid_bytes, 16), 0);
+    EXPECT_EQ(std::memcmp(plain.data(), plain_bytes, 16), 0);
+}
+
+TEST_F(Vst3Plugin, NamesItselfByTheClassIdDerivedFromTheVst2Build) {
+    PClassInfo2 info{};
+    ASSERT_EQ(loaded.calls().getClassInfo2(loaded.factory(), 0, &info), kResultOk);
+    // "VST", '1016', "tessvane " read as four words: never to change.
+    const std::array<char, 16> pinned = id_bytes({0x56535431, 0x30313674, 0x65737376, 0x616E6520}, native_id_order);
+    EXPECT_EQ(std::memcmp(info.cid, pinned.data(), 16), 0);
+    EXPECT_STREQ(info.category, "Audio Module Class");
+    EXPECT_STREQ(info.name, "Tessvane LE");
+    EXPECT_STREQ(info.vendor, "Ravelthorpe");
+    EXPECT_STREQ(info.version, "1.0.4");
+    EXPECT_STREQ(info.subCategories, "Fx|EQ");
+    PClassInfoW wide{};
+    ASSERT_EQ(loaded.calls().getClassInfoUnicode(loaded.factory(), 0, &wide), kResultOk);
+    EXPECT_EQ(narrow(wide.name), "Tessvane LE");
+
+    auto plugin = make();
+    EXPECT_EQ(plugin->proc().getLatencySamples(plugin->processor), std::uint32_t(kFirLength));
+    BusInfo bus{};
+    ASSERT_EQ(plugin->comp().getBusInfo(plugin->component, kAudio, kOutput, 0, &bus), kResultOk);
+    EXPECT_EQ(bus.channelCount, 2);
+    EXPECT_NE(plugin->comp().getBusInfo(plugin->component, kAudio, kOutput, 1, &bus), kResultOk);
+    EXPECT_TRUE(sandbox.messages().empty());
+}
+
+TEST_F(Vst3Plugin, ParametersReadAsTheVst2BuildsAndTypedTextReadsBack) {
+    auto vst3 = make(kBand2Peak);
+    auto vst2 = make_vst2(kBand2Peak);
+    ASSERT_EQ(vst3->ctrl().getParameterCount(vst3->controller), dsp::control_count + 2);
+    for (int id = 0; id < dsp::control_count; ++id) {
+        ParameterInfo info{};
+        ASSERT_EQ(vst3->ctrl().getParameterInfo(vst3->controller, id, &info), kResultOk);
+        EXPECT_EQ(info.id, ParamID(id));
+        EXPECT_EQ(narrow(info.title), vst2->parameter_name(id));
+        EXPECT_EQ(narrow(info.units), vst2->parameter_label(id));
+        const double value = vst3->ctrl().getParamNormalized(vst3->controller, id);
+        EXPECT_EQ(value, double(vst2->parameter(id))) << id;
+        const std::string display = vst3->text_of(id, value);
+        EXPECT_EQ(display, vst2->parameter_display(id)) << id;
+        // What a user types back reads as the same text.
+        std::u16string typed(display.begin(), display.end());
+        ParamValue parsed = -1.0;
+        ASSERT_EQ(vst3->ctrl().getParamValueByString(vst3->controller, id, typed.data(), &parsed), kResultOk)
+            << display;
+        // Displays truncate their digits: a number reads back to within its last one.
+        const std::string again = vst3->text_of(id, parsed);
+        char* end = nullptr;
+        const double shown = std::strtod(display.c_str(), &end);
+        if (end == display.c_str() || *end != '\0')
+            EXPECT_EQ(again, display) << id;
+        else
+            EXPECT_NEAR(std::strtod(again.c_str(), nullptr), shown, 2e-5 * std::max(1.0, std::fabs(shown))) << id;
+    }
+    ParameterInfo bypass{}, program{};
+    vst3->ctrl().getParameterInfo(vst3->controller, dsp::control_count, &bypass);
+    vst3->ctrl().getParameterInfo(vst3->controller, dsp::control_count + 1, &program);
+    EXPECT_EQ(bypass.flags & kIsBypass, kIsBypass);
+    EXPECT_EQ(program.flags & kIsProgramChange, kIsProgramChange);
+    EXPECT_EQ(program.stepCount, 47);
+    ProgramListInfo list{};
+    ASSERT_EQ(vst3->units().getProgramListInfo(vst3->unit_info, 0, &list), kResultOk);
+    EXPECT_EQ(list.programCount, 48);
+}
+
+class Vst3Blocks : public Vst3Plugin, public ::testing::WithParamInterface<int> {};
+
+TEST_P(Vst3Blocks, Band2PeakImpulseIsBitIdenticalToTheVst2Builds) {
+    const stereo in = impulse(3 * kFirLength);
+    auto vst3 = make(kBand2Peak, GetParam());
+    auto vst2 = make_vst2(kBand2Peak, GetParam());
+    const stereo heard = run(*vst3, in, GetParam());
+    EXPECT_EQ(heard, run(*vst2, in, GetParam()));
+    // The peak's centre lies at the latency.
+    EXPECT_GT(std::fabs(heard.left[kFirLength]), 1.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(HostBlocks, Vst3Blocks, ::testing::Values(64, 500, 4096));
+
+TEST_F(Vst3Plugin, StateMovesToAFreshInstanceAndAVst2ChunkIsTakenOver) {
+    const stereo in = noise(2 * kFirLength);
+    std::vector<std::pair<int, float>> settings = {{dsp::control_count + 1, 3.0f / 47}};
+    settings.insert(settings.end(), kBand2Peak.begin(), kBand2Peak.end());
+    settings.emplace_back(15, 0.8f);
+    auto source = make(settings, 256);
+    const std::vector<unsigned char> saved = source->state();
+    ASSERT_EQ(saved.size(), 12u + 25536u + 4u);
+    const stereo expected = run(*source, in, 256);
+
+    auto restored = std::make_unique<instance>(loaded);
+    ASSERT_EQ(restored->set_state(saved), kResultOk);
+    EXPECT_EQ(restored->ctrl().getParamNormalized(restored->controller, dsp::control_count + 1), 3.0 / 47);
+    restored->start(kRate, 256);
+    EXPECT_EQ(run(*restored, in, 256), expected);
+
+    // A host putting this build in place of the VST 2.x one hands over the
+    // VST 2.x bank: a "VstW" header, the bank's "CcnK" header, the chunk.
+    std::vector<std::pair<int, float>> vst2_settings = kBand2Peak;
+    vst2_settings.emplace_back(20, 0.9f);
+    auto vst2 = make_vst2(vst2_settings, 256);
+    void* chunk = nullptr;
+    const auto size = static_cast<std::uint32_t>(vst2->dispatch(effGetChunk, 0, 0, &chunk));
+    std::vector<unsigned char> bank;
+    auto word = [&](std::uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) bank.push_back(static_cast<unsigned char>(v >> shift));
+    };
+    auto tag = [&](const char* t) { bank.insert(bank.end(), t, t + 4); };
+    tag("VstW"), word(8), word(1), word(0);
+    tag("CcnK"), word(4 * 5 + 128 + 4 + size), tag("FBCh"), word(2), word(0x31303136), word(1004), word(1);
+    word(0), bank.resize(bank.size() + 124);
+    word(size);
+    const auto* bytes = static_cast<const unsigned char*>(chunk);
+    bank.insert(bank.end(), bytes, bytes + size);
+    auto migrated = std::make_unique<instance>(loaded);
+    ASSERT_EQ(migrated->set_state(bank), kResultOk);
+    migrated->start(kRate, 256);
+    EXPECT_EQ(run(*migrated, in, 256), run(*vst2, in, 256));
+}
+
+TEST_F(Vst3Plugin, ShortLongOrGarbageStateIsRefusedAndTheStateKept) {
+    auto plugin = make(kBand2Peak);
+    const std::vector<unsigned char> before = plugin->state();
+    std::vector<unsigned char> garbage(before.size());
+    std::mt19937 random(3);
+    for (auto& b : garbage) b = static_cast<unsigned char>(random());
+    std::vector<unsigned char> wrong_program = before;
+    wrong_program.back() = 48;
+    for (std::vector<unsigned char> bad :
+         {std::vector<unsigned char>(before.begin(), before.end() - 1), std::vector<unsigned char>{},
+          [&] {
+              auto longer = before;
+              longer.push_back(0);
+              return longer;
+          }(),
+          garbage, wrong_program, std::vector<unsigned char>(1 << 20, 'x')}) {
+        EXPECT_EQ(plugin->set_state(bad), kResultFalse) << bad.size();
+        EXPECT_EQ(plugin->state(), before);
+    }
+}
+
+TEST_F(Vst3Plugin, GainAutomationLandsOnItsSampleAndBypassIsTheAlignedInput) {
+    const stereo in = noise(3 * kFirLength);
+    const int at = kFirLength + 37;  // inside a host block of 64, past the latency
+    auto steady = make({}, 64);
+    auto automated = make({}, 64);
+    const stereo base = run(*steady, in, 64);
+    const stereo changed = run(*automated, in, 64, [&](int start, parameter_changes& q) {
+        if (start == at / 64 * 64) q.add(dsp::gain_control, at % 64, 1.0);  // 0 dB to +6 dB: twice
+        q.add(999, 0, 0.5);                                                 // no such parameter
+    });
+    for (int t = 0; t < at; ++t) ASSERT_EQ(changed.left[t], base.left[t]) << t;
+    for (int t = at; t < at + 1000; ++t) ASSERT_EQ(changed.left[t], 2.0f * base.left[t]) << t;
+
+    auto bypassed = make({{dsp::gain_control, 0.9f}}, 64);
+    const stereo through = run(*bypassed, in, 64, [](int start, parameter_changes& q) {
+        if (start == 0) q.add(dsp::control_count, 0, 1.0);
+    });
+    for (int t = 0; t < kFirLength; ++t) ASSERT_EQ(through.left[t], 0.0f) << t;
+    for (int t = kFirLength; t < 3 * kFirLength; ++t) ASSERT_EQ(through.right[t], in.right[t - kFirLength]) << t;
+}
+
+TEST_F(Vst3Plugin, CallsOutOfOrderOrOutOfRangeGiveSilenceAndClampedValues) {
+    const stereo in = noise(1024);
+    auto plugin = std::make_unique<instance>(loaded);
+    auto ones = [] {
+        stereo s(1024);
+        std::fill(s.left.begin(), s.left.end(), 1.0f);
+        std::fill(s.right.begin(), s.right.end(), 1.0f);
+        return s;
+    };
+    auto processed = [&](int frames) {
+        stereo out = ones();
+        const float* ins[] = {in.left.data(), in.right.data()};
+        float* outs[] = {out.left.data(), out.right.data()};
+        EXPECT_EQ(plugin->process(ins, outs, frames), kResultOk);
+        return out;
+    };
+    const stereo silent(1024);
+    EXPECT_EQ(processed(512), [&] {
+        stereo s = ones();
+        std::fill_n(s.left.begin(), 512, 0.0f);
+        std::fill_n(s.right.begin(), 512, 0.0f);
+        return s;
+    }());
+    ASSERT_EQ(plugin->start(kRate, 512), kResultOk);
+    EXPECT_EQ(processed(1024), silent);  // more than announced
+    for (double wild : {std::nan(""), 7.5, -3.0}) {
+        parameter_changes q;
+        q.add(dsp::band_slot_start(0) + dsp::slot_q, 0, wild);
+        stereo out(1024);
+        const float* ins[] = {in.left.data(), in.right.data()};
+        float* outs[] = {out.left.data(), out.right.data()};
+        plugin->process(ins, outs, 256, &q);
+        const double v = plugin->ctrl().getParamNormalized(plugin->controller, dsp::band_slot_start(0) + dsp::slot_q);
+        EXPECT_EQ(v, wild > 1.0 ? 1.0 : 0.0) << wild;
+    }
+    EXPECT_EQ(plugin->ctrl().setParamNormalized(plugin->controller, 12345, 0.5), kInvalidArgument);
+    EXPECT_EQ(plugin->proc().process(plugin->processor, nullptr), kInvalidArgument);
+}
+
+TEST_F(Vst3Plugin, OfflineBounceIsTheVst2BuildsBitForBit) {
+    const int block = 512;
+    const stereo in = noise((3 * kFirLength + 3 * int(kRate)) / block * block, 11);
+    const int change_at = 3 * int(kRate) / block * block;
+    auto bounce = [&] {
+        auto plugin = make({{12, 1.0f}, {14, 0.5f}, {15, 0.5f}}, block, kOffline);
+        return run(
+            *plugin, in, block,
+            [&](int start, parameter_changes& q) {
+                if (start == change_at) q.add(15, 0, 0.90309);
+            },
+            kOffline);
+    };
+    auto vst2 = make_vst2({{12, 1.0f}, {14, 0.5f}, {15, 0.5f}}, block, kVstProcessLevelOffline);
+    stereo expected(static_cast<int>(in.left.size()));
+    stereo copy = in;
+    for (int done = 0; done < static_cast<int>(in.left.size()); done += block) {
+        if (done == change_at) vst2->set_parameter(15, 0.90309f);
+        float* ins[] = {copy.left.data() + done, copy.right.data() + done};
+        float* outs[] = {expected.left.data() + done, expected.right.data() + done};
+        vst2->process(ins, outs, block);
+    }
+    const stereo first = bounce();
+    EXPECT_EQ(first, expected);
+    EXPECT_EQ(bounce(), first);
+}
+
+}  // namespace

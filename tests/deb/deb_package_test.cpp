@@ -43,7 +43,7 @@ std::set<std::string> lines_of(const std::string& text) {
 
 }  // namespace
 
-TEST(DebianPackage, HoldsBothPluginsTheHostTheConffileAndTheDocumentsWithShlibDependencies) {
+TEST(DebianPackage, HoldsThePluginsTheHostTheConffileAndTheDocumentsWithShlibDependencies) {
     ASSERT_TRUE(std::filesystem::exists(package())) << package();
     const host_run listed =
         run_program("sh", {"-c", "dpkg-deb --fsys-tarfile \"$0\" | tar -t | grep -v '/$'", package()});
@@ -56,6 +56,7 @@ TEST(DebianPackage, HoldsBothPluginsTheHostTheConffileAndTheDocumentsWithShlibDe
         "./usr/lib/lv2/tessvane-le.lv2/tessvane-le.so",
         "./usr/lib/lv2/tessvane-le.lv2/tessvane-le.ttl",
         "./usr/lib/vst/TessvaneLE.so",
+        "./usr/lib/vst3/TessvaneLE.vst3/Contents/x86_64-linux/TessvaneLE.so",
         "./usr/share/doc/tessvane-le/changelog.gz",
         "./usr/share/doc/tessvane-le/copyright",
         "./usr/share/lintian/overrides/tessvane-le",

@@ -178,13 +178,12 @@ namespace {
 tresult VST3_CALL frame_query(void* s, const TUID iid, void** obj) {
     plug_frame& f = self<plug_frame>(s);
     // Both slots answer for the same object; the run loop only when offered.
-    auto* slots = reinterpret_cast<interface_slot*>(f.frame());
     if (is_id(iid, iid::IPlugFrame) || is_id(iid, iid::FUnknown)) {
-        *obj = slots;
+        *obj = f.frame();
         return kResultOk;
     }
     if (f.offers_run_loop && is_id(iid, iid::IRunLoop)) {
-        *obj = slots + 1;
+        *obj = f.run_loop();
         return kResultOk;
     }
     *obj = nullptr;
@@ -205,16 +204,25 @@ void plug_frame::run_once() {
 
 // ---- instance ------------------------------------------------------------------
 
-instance::instance(const module& loaded) {
-    // The class the factory names, as a host finds it.
+namespace {
+
+// The class the factory names, as a host finds it.
+void* component_of(const module& loaded) {
     PClassInfo info{};
-    if (loaded.calls().getClassInfo(loaded.factory(), 0, &info) != kResultOk) throw std::runtime_error("no class");
     void* obj = nullptr;
-    if (loaded.calls().createInstance(loaded.factory(), info.cid, id_bytes(iid::IComponent).data(), &obj) !=
+    if (loaded.calls().getClassInfo(loaded.factory(), 0, &info) != kResultOk ||
+        loaded.calls().createInstance(loaded.factory(), info.cid, id_bytes(iid::IComponent).data(), &obj) !=
             kResultOk ||
         !obj)
         throw std::runtime_error("no component");
-    component = obj;
+    return obj;
+}
+
+}  // namespace
+
+instance::instance(const module& loaded) : instance(component_of(loaded)) {}
+
+instance::instance(void* made) : component(made) {
     comp().base.initialize(component, nullptr);
     auto ask = [&](const uid_words& id) {
         void* p = nullptr;

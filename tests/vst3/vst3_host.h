@@ -78,6 +78,7 @@ class plug_frame {
 public:
     explicit plug_frame(bool offers_run_loop);
     IPlugFrame* frame() { return reinterpret_cast<IPlugFrame*>(&frame_slot_); }
+    IRunLoop* run_loop() { return reinterpret_cast<IRunLoop*>(&loop_slot_); }
     void run_once();
     bool offers_run_loop;
     std::vector<ITimerHandler*> timers;
@@ -92,6 +93,8 @@ private:
 class instance {
 public:
     explicit instance(const module& loaded);
+    // A component already made (in the process itself), taken over.
+    explicit instance(void* component);
     ~instance();
     instance(const instance&) = delete;
     instance& operator=(const instance&) = delete;

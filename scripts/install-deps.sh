@@ -18,6 +18,8 @@ packages=(
   # the Debian package: dpkg-shlibdeps, and lintian to check it
   dpkg-dev lintian
   lsp-plugins-vst
+  # a VST3 host nobody here wrote, and known-good VST3 plug-ins beside ours
+  ardour zam-plugins python3
 )
 
 source "$(dirname "$0")/lib/apt.sh"

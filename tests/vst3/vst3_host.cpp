@@ -1,7 +1,10 @@
 #include "vst3_host.h"
 
-#include <dlfcn.h>
+#include "shared_library.h"
+
+#if !defined(_WIN32)
 #include <sys/select.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -138,19 +141,35 @@ constexpr IRunLoop_vtbl loop_table{frame_unknown, register_handler, unregister_h
 
 // ---- module --------------------------------------------------------------------
 
+namespace {
+
+#if defined(_WIN32)
+constexpr const char* enter_name = "InitDll";
+constexpr const char* exit_name = "ExitDll";
+#else
+constexpr const char* enter_name = "ModuleEntry";
+constexpr const char* exit_name = "ModuleExit";
+#endif
+
+}  // namespace
+
 module::module(const std::string& path) {
-    library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library_) throw std::runtime_error(dlerror());
-    auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(library_, "ModuleEntry"));
-    auto get_factory = reinterpret_cast<IPluginFactory* (*)()>(dlsym(library_, "GetPluginFactory"));
-    if (!entry || !get_factory || !entry(library_)) throw std::runtime_error("not a VST3 module");
+    using namespace tessvane::host;
+    std::string error;
+    library_ = open_shared_library(path, error);
+    if (!library_) throw std::runtime_error(error);
+    // Linux passes the library's handle; Windows' entry takes nothing and ignores it.
+    auto enter = reinterpret_cast<bool (*)(void*)>(shared_library_symbol(library_, enter_name));
+    auto get_factory =
+        reinterpret_cast<IPluginFactory*(VST3_CALL*)()>(shared_library_symbol(library_, "GetPluginFactory"));
+    if (!enter || !get_factory || !enter(library_)) throw std::runtime_error("not a VST3 module");
     factory_ = get_factory();
 }
 
 module::~module() {
     if (factory_) factory_->vtbl->unknown.release(factory_);
-    if (auto exit = reinterpret_cast<bool (*)()>(dlsym(library_, "ModuleExit"))) exit();
-    dlclose(library_);
+    if (auto exit = reinterpret_cast<bool (*)()>(tessvane::host::shared_library_symbol(library_, exit_name))) exit();
+    tessvane::host::close_shared_library(library_);
 }
 
 memory_stream::memory_stream(std::vector<unsigned char> initial)
@@ -193,6 +212,7 @@ tresult VST3_CALL frame_query(void* s, const TUID iid, void** obj) {
 
 void plug_frame::run_once() {
     for (ITimerHandler* t : std::vector<ITimerHandler*>(timers)) t->vtbl->onTimer(t);
+#if !defined(_WIN32)
     for (auto [h, fd] : std::vector<std::pair<IEventHandler*, int>>(handlers)) {
         fd_set readable;
         FD_ZERO(&readable);
@@ -200,6 +220,7 @@ void plug_frame::run_once() {
         timeval none{0, 0};
         if (select(fd + 1, &readable, nullptr, nullptr, &none) > 0) h->vtbl->onFDIsSet(h, fd);
     }
+#endif
 }
 
 // ---- instance ------------------------------------------------------------------

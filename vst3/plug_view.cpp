@@ -11,10 +11,8 @@ namespace {
 
 #if defined(_WIN32)
 constexpr const char* platform_type = kPlatformTypeHWND;
-constexpr bool needs_run_loop = false;
 #else
 constexpr const char* platform_type = kPlatformTypeX11EmbedWindowID;
-constexpr bool needs_run_loop = true;
 #endif
 // The editor's idle step: often enough for a drag to feel direct.
 constexpr std::uint64_t idle_interval_ms = 16;
@@ -118,13 +116,11 @@ std::uint32_t plug_view::release() {
 
 tresult plug_view::attached(void* parent, const char* type) {
     if (open_ || !parent || !is_platform_type(type)) return kResultFalse;
-    if (needs_run_loop) {
-        void* loop = nullptr;
-        if (!frame_ ||
-            frame_->vtbl->unknown.queryInterface(frame_, id_bytes(iid::IRunLoop).data(), &loop) != kResultOk || !loop)
-            return kResultFalse;
+    // The host's run loop where it lends one, else the system's own timer.
+    void* loop = nullptr;
+    if (frame_ && frame_->vtbl->unknown.queryInterface(frame_, id_bytes(iid::IRunLoop).data(), &loop) == kResultOk)
         run_loop_ = static_cast<IRunLoop*>(loop);
-    }
+    if (!run_loop_ && !own_timer_.start(static_cast<int>(idle_interval_ms), [this] { idle(); })) return kResultFalse;
     editor::eq_editor& editor = component_.editor();
     if (!editor.open(parent)) {
         removed();
@@ -149,6 +145,7 @@ tresult plug_view::removed() {
         run_loop_ = nullptr;
     }
     watching_events_ = false;
+    own_timer_.stop();
     if (open_) component_.editor().close();
     open_ = false;
     return kResultOk;

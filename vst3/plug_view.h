@@ -3,7 +3,8 @@
 // the frame offers: a timer runs the editor's idle step, and the editor's
 // X connection is watched so that input is handled as it arrives. A host
 // without a run loop gets no editor (attached says kResultFalse): nothing
-// else would pump the window. On Windows it embeds in an HWND.
+// else would pump the window. On Windows it embeds in an HWND and a timer
+// of the UI thread's own message loop runs the idle step.
 //
 // Threads: the host's UI thread only.
 #pragma once
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/ui_timer.h"
 #include "vst3/interface_slot.h"
 
 namespace vst3 {
@@ -42,6 +44,7 @@ private:
     eq_component& component_;
     IPlugFrame* frame_ = nullptr;
     IRunLoop* run_loop_ = nullptr;  // held while attached
+    platform::ui_timer own_timer_;  // where the system runs one
     bool open_ = false;
     bool watching_events_ = false;
 };

@@ -1,19 +1,13 @@
 #include "fuzz_instance.h"
 
-#include <stdlib.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
-#include "platform/message_box.h"
+#include "fuzz_settings.h"
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback audio_master);
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,20 +21,11 @@ VstIntPtr VSTCALLBACK fuzz_host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
 }
 
 struct instance_holder {
+    fuzz_settings settings;
     AEffect* effect = nullptr;
     std::vector<unsigned char> default_bank;
-    std::string settings_root;
 
     instance_holder() {
-        char pattern[] = "/tmp/tessvane-fuzz-XXXXXX";
-        settings_root = mkdtemp(pattern);
-        const fs::path value = fs::path(settings_root) / "user" / "Ravelthorpe" / "Tessvane LE" / "Latency";
-        fs::create_directories(value.parent_path());
-        std::ofstream(value) << "512";
-        setenv("XDG_CONFIG_HOME", (settings_root + "/user").c_str(), 1);
-        setenv("XDG_CONFIG_DIRS", (settings_root + "/machine").c_str(), 1);
-        platform::set_message_sink([](const platform::message&) {});
-
         effect = VSTPluginMain(fuzz_host);
         if (!effect) std::abort();
         effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
@@ -55,10 +40,6 @@ struct instance_holder {
     ~instance_holder() {
         effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
         effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-        platform::flush_posted_messages();
-        platform::set_message_sink({});
-        std::error_code ignored;
-        fs::remove_all(settings_root, ignored);
     }
 };
 

@@ -1,18 +1,12 @@
 #include "vst3_fuzz_instance.h"
 
-#include <stdlib.h>
-
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <vector>
 
-#include "platform/message_box.h"
+#include "fuzz_settings.h"
 #include "vst3/eq_component.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -20,19 +14,11 @@ namespace {
 constexpr float kOutputBound = 1.0e6f;
 
 struct holder {
-    std::string settings_root;
+    fuzz_settings settings;
     std::unique_ptr<vst3_host::instance> plugin;
     std::vector<unsigned char> default_state;
 
     holder() {
-        char pattern[] = "/tmp/tessvane-fuzz-XXXXXX";
-        settings_root = mkdtemp(pattern);
-        const fs::path value = fs::path(settings_root) / "user" / "Ravelthorpe" / "Tessvane LE" / "Latency";
-        fs::create_directories(value.parent_path());
-        std::ofstream(value) << "512";
-        setenv("XDG_CONFIG_HOME", (settings_root + "/user").c_str(), 1);
-        setenv("XDG_CONFIG_DIRS", (settings_root + "/machine").c_str(), 1);
-        platform::set_message_sink([](const platform::message&) {});
         void* component = nullptr;
         if (vst3::eq_component::create(vst3::id_bytes(vst3::iid::IComponent).data(), &component) != vst3::kResultOk)
             std::abort();
@@ -44,10 +30,6 @@ struct holder {
     ~holder() {
         plugin->stop();
         plugin.reset();
-        platform::flush_posted_messages();
-        platform::set_message_sink({});
-        std::error_code ignored;
-        fs::remove_all(settings_root, ignored);
     }
 };
 

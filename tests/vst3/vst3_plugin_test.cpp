@@ -216,7 +216,7 @@ TEST_F(Vst3Plugin, StateMovesToAFreshInstanceAndAVst2ChunkIsTakenOver) {
 
     auto restored = std::make_unique<instance>(loaded);
     ASSERT_EQ(restored->set_state(saved), kResultOk);
-    EXPECT_EQ(restored->ctrl().getParamNormalized(restored->controller, dsp::control_count + 1), 3.0 / 47);
+    EXPECT_EQ(std::lround(47 * restored->ctrl().getParamNormalized(restored->controller, dsp::control_count + 1)), 3);
     restored->start(kRate, 256);
     EXPECT_EQ(run(*restored, in, 256), expected);
 

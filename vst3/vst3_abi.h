@@ -61,7 +61,6 @@ inline constexpr tresult kResultFalse = results.false_;
 inline constexpr tresult kNoInterface = results.no_interface;
 inline constexpr tresult kInvalidArgument = results.invalid_argument;
 inline constexpr tresult kNotImplemented = results.not_implemented;
-inline constexpr tresult kNotInitialized = results.not_initialized;
 
 // ---- Interface and class IDs ----------------------------------------------
 
@@ -96,14 +95,10 @@ inline constexpr uid_words IPluginBase{0x22888DDB, 0x156E45AE, 0x8358B348, 0x081
 inline constexpr uid_words IPluginFactory{0x7A4D811C, 0x52114A1F, 0xAED9D2EE, 0x0B43BF9F};
 inline constexpr uid_words IPluginFactory2{0x0007B650, 0xF24B4C0B, 0xA464EDB9, 0xF00B2ABB};
 inline constexpr uid_words IPluginFactory3{0x4555A2AB, 0xC1234E57, 0x9B122910, 0x36878931};
-inline constexpr uid_words IBStream{0xC3BF6EA2, 0x30994752, 0x9B6BF990, 0x1EE33E9B};
 inline constexpr uid_words IComponent{0xE831FF31, 0xF2D54301, 0x928EBBEE, 0x25697802};
 inline constexpr uid_words IAudioProcessor{0x42043F99, 0xB7DA453C, 0xA569E79D, 0x9AAEC33D};
 inline constexpr uid_words IEditController{0xDCD7BBE3, 0x7742448D, 0xA874AACC, 0x979C759E};
-inline constexpr uid_words IComponentHandler{0x93A0BEA3, 0x0BD045DB, 0x8E890B0C, 0xC1E46AC6};
 inline constexpr uid_words IUnitInfo{0x3D4BD6B5, 0x913A4FD2, 0xA886E768, 0xA5EB92C1};
-inline constexpr uid_words IParamValueQueue{0x01263A18, 0xED074F6F, 0x98C9D356, 0x4686F9BA};
-inline constexpr uid_words IParameterChanges{0xA4779663, 0x0BB64A56, 0xB44384A8, 0x466FEB9D};
 inline constexpr uid_words IPlugView{0x5BC32507, 0xD06049EA, 0xA6151B52, 0x2B755B29};
 inline constexpr uid_words IPlugFrame{0x367FAF01, 0xAFA94693, 0x8D4DA2A0, 0xED0882A3};
 inline constexpr uid_words IPlugViewContentScaleSupport{0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F};
@@ -117,25 +112,23 @@ inline constexpr uid_words ITimerHandler{0x10BDD94F, 0x41424774, 0x821FAD8F, 0xE
 inline constexpr const char* kVstAudioEffectClass = "Audio Module Class";
 inline constexpr std::int32_t kManyInstances = 0x7FFFFFFF;
 inline constexpr std::int32_t kFactoryUnicode = 1 << 4;
-inline constexpr std::uint32_t kDistributable = 1 << 0;  // component and controller may run apart
 
-enum media_type : std::int32_t { kAudio = 0, kEvent = 1 };
+enum media_type : std::int32_t { kAudio = 0 };
 enum bus_direction : std::int32_t { kInput = 0, kOutput = 1 };
-enum bus_type : std::int32_t { kMain = 0, kAux = 1 };
+enum bus_type : std::int32_t { kMain = 0 };
 inline constexpr std::uint32_t kDefaultActive = 1 << 0;
 inline constexpr SpeakerArrangement kStereo = 0x3;  // left | right
 
 enum process_mode : std::int32_t { kRealtime = 0, kPrefetch = 1, kOffline = 2 };
-enum sample_size : std::int32_t { kSample32 = 0, kSample64 = 1 };
+enum sample_size : std::int32_t { kSample32 = 0 };
 
 enum parameter_flags : std::int32_t {
     kCanAutomate = 1 << 0,
-    kIsReadOnly = 1 << 1,
     kIsList = 1 << 3,
     kIsProgramChange = 1 << 15,
     kIsBypass = 1 << 16,
 };
-enum restart_flags : std::int32_t { kParamValuesChanged = 1 << 2, kLatencyChanged = 1 << 3 };
+enum restart_flags : std::int32_t { kParamValuesChanged = 1 << 2 };
 inline constexpr std::int32_t kRootUnitId = 0;
 inline constexpr std::int32_t kNoParentUnitId = -1;
 

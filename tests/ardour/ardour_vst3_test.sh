@@ -3,7 +3,8 @@
 # indexes it (ZamEQ2 from zam-plugins as the known-good control), a headless
 # session puts it on a track and reports latency 8192, and exports of the
 # saved session through a +12 dB band-2 peak at 1806 Hz show +12 dB at
-# 1806 Hz and 0 dB at 200 Hz, the same bit for bit when exported again.
+# 1806 Hz and 0 dB at 200 Hz, and the same bit for bit past the first second
+# when exported again.
 #   ardour_vst3_test.sh BUNDLE_FOLDER
 # Exits 77 (skipped) when Ardour, zam-plugins or python3 is not installed.
 set -euo pipefail
@@ -34,10 +35,18 @@ for freq in 1806 200; do
   made=$(timeout 300 ardour7-lua "$here/session.lua" $freq "$work/s$freq" 2>&1) || fail "session: $made"
   grep -q '^latency 8192$' <<<"$made" || fail "latency: $made"
   sed -i "s|  <Locations/>|$range|" "$work/s$freq/tv.ardour"
+  # Ardour 7.3's export now and then waits forever for its butler as it
+  # starts (seen on a loaded machine, none of the plug-in's threads busy):
+  # such an export is given up and made again.
   for take in 1 2; do
-    timeout 300 ardour7-export -b 24 -o "$work/$freq-$take.wav" "$work/s$freq" tv >/dev/null 2>&1 || fail "export"
+    for attempt in 1 2 3; do
+      timeout 60 ardour7-export -b 24 -o "$work/$freq-$take.wav" "$work/s$freq" tv >/dev/null 2>&1 && break
+      [ $attempt -lt 3 ] || fail "export"
+    done
   done
-  cmp -s "$work/$freq-1.wav" "$work/$freq-2.wav" || fail "two exports of the reopened session differ"
+  # Past the first second: what the instance holds when an export starts is
+  # what Ardour played through it in real time before, which timing decides.
+  python3 "$here/level.py" "$work/$freq-1.wav" "$work/$freq-2.wav" || fail "two exports of the reopened session differ"
   level=$(python3 "$here/level.py" "$work/$freq-1.wav")
   echo "$freq Hz: $level dB"
   case $freq in

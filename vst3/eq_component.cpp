@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include "core/block_split.h"
 #include "core/product.h"
 #include "core/state_image.h"
 #include "vst3/plug_view.h"
@@ -280,7 +279,7 @@ std::uint32_t eq_component::release() {
 tresult eq_component::set_active(bool state) {
     if (state) {
         instance_->reset();
-        if (bypass_delay_) bypass_delay_->clear();
+        if (bypass_) bypass_->clear();
     }
     active_ = state;
     return kResultOk;
@@ -318,8 +317,7 @@ tresult eq_component::setup_processing(const ProcessSetup& setup) {
     setup_mode_ = setup.processMode;
     const int frames = std::min(setup.maxSamplesPerBlock, core::eq_instance::max_block);
     try {
-        bypass_delay_ = std::make_unique<dsp::dry_delay_line>(2, instance_->latency(), frames);
-        engine_scratch_ = std::make_unique<dsp::channel_buffers>(2, frames, "Memory allocation error");
+        bypass_ = std::make_unique<core::latency_bypass>(instance_->latency(), frames);
     } catch (const std::exception&) {
         max_frames_ = 0;
         return kResultFalse;
@@ -343,25 +341,6 @@ void eq_component::silence(ProcessData& data) {
     if (!bus.channelBuffers32) return;
     for (int ch = 0; ch < bus.numChannels; ++ch)
         if (bus.channelBuffers32[ch]) std::memset(bus.channelBuffers32[ch], 0, sizeof(float) * data.numSamples);
-}
-
-void eq_component::process_span(const float* const* in, float* const* out, int offset, int count,
-                                dsp::render_mode mode) {
-    core::for_each_block(count, engine_scratch_->length(), [&](int done, int n) {
-        const float* block_in[2] = {in[0] + offset + done, in[1] + offset + done};
-        float* block_out[2] = {out[0] + offset + done, out[1] + offset + done};
-        if (!bypassed_.load(std::memory_order_relaxed)) {
-            bypass_delay_->keep(block_in, n);
-            instance_->process(block_in, block_out, n, mode);
-            return;
-        }
-        // The engine keeps running into the scratch, so that its history is
-        // current when the bypass ends; the output is the input, delayed.
-        instance_->process(block_in, engine_scratch_->data(), n, mode);
-        for (int ch = 0; ch < 2; ++ch)
-            if (block_out[ch] != block_in[ch]) std::memmove(block_out[ch], block_in[ch], sizeof(float) * n);
-        bypass_delay_->process(block_out, n);
-    });
 }
 
 tresult eq_component::process(ProcessData& data) {
@@ -420,7 +399,7 @@ tresult eq_component::process(ProcessData& data) {
     float* const* out = out_bus->channelBuffers32;
     for (int pos = 0; pos < frames;) {
         const int next = apply_until(pos);
-        process_span(in, out, pos, next - pos, mode);
+        bypass_->process(*instance_, in, out, pos, next - pos, mode, bypassed_.load(std::memory_order_relaxed));
         pos = next;
     }
     apply_until(frames);

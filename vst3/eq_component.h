@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "core/eq_instance.h"
-#include "dsp/dry_delay_line.h"
+#include "core/latency_bypass.h"
 #include "editor/eq_editor.h"
 #include "vst3/interface_slot.h"
 
@@ -68,7 +68,6 @@ private:
 
     // A point of a parameter queue, on the audio thread.
     void apply(ParamID id, ParamValue value);
-    void process_span(const float* const* in, float* const* out, int offset, int count, dsp::render_mode mode);
     void silence(ProcessData& data);
 
     interface_slot component_slot_;
@@ -84,10 +83,7 @@ private:
     std::int32_t setup_mode_ = kRealtime;
     int max_frames_ = 0;  // 0 until setupProcessing
     std::atomic<bool> bypassed_{false};
-    // The input delayed by the latency, for the bypass; and where the
-    // engine's output goes meanwhile, so its history keeps step.
-    std::unique_ptr<dsp::dry_delay_line> bypass_delay_;
-    std::unique_ptr<dsp::channel_buffers> engine_scratch_;
+    std::unique_ptr<core::latency_bypass> bypass_;
 };
 
 }  // namespace vst3

@@ -1,0 +1,59 @@
+// The module's one export, clap_entry: its factory names the one plug-in,
+// the equaliser, and makes its instances. Loading and unloading have
+// nothing to do.
+#include <cstring>
+#include <new>
+
+#include "clap/eq_plugin.h"
+#include "core/product.h"
+
+namespace clap {
+
+namespace {
+
+constexpr const char* plugin_id = "com.ravelthorpe.tessvane-le";
+constexpr const char* features[] = {"audio-effect", "equalizer", "stereo", nullptr};
+
+std::uint32_t CLAP_CALL get_plugin_count(const clap_plugin_factory*) { return 1; }
+
+const clap_plugin_descriptor* CLAP_CALL get_plugin_descriptor(const clap_plugin_factory*, std::uint32_t index) {
+    return index == 0 ? &descriptor : nullptr;
+}
+
+const clap_plugin* CLAP_CALL create_plugin(const clap_plugin_factory*, const clap_host* host, const char* id) {
+    if (!host || !id || std::strcmp(id, plugin_id) != 0 || !version_is_compatible(host->clap_version)) return nullptr;
+    auto* plugin = new (std::nothrow) eq_plugin(host);
+    return plugin ? plugin->plugin() : nullptr;
+}
+
+constexpr clap_plugin_factory factory{get_plugin_count, get_plugin_descriptor, create_plugin};
+
+bool CLAP_CALL entry_init(const char*) { return true; }
+void CLAP_CALL entry_deinit() {}
+const void* CLAP_CALL get_factory(const char* id) {
+    return id && std::strcmp(id, plugin_factory_id) == 0 ? &factory : nullptr;
+}
+
+}  // namespace
+
+const clap_plugin_descriptor descriptor{format_version,
+                                        plugin_id,
+                                        core::product_name,
+                                        core::vendor_name,
+                                        "",
+                                        "",
+                                        "",
+                                        core::version_text,
+                                        "Stereo linear-phase equaliser",
+                                        features};
+
+}  // namespace clap
+
+#if defined(_WIN32)
+#define CLAP_EXPORT extern "C" __declspec(dllexport)
+#else
+#define CLAP_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+CLAP_EXPORT const clap::clap_plugin_entry clap_entry{clap::format_version, clap::entry_init, clap::entry_deinit,
+                                                     clap::get_factory};

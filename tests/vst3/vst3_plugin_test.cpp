@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../e2e/e2e_support.h"
+#include "../e2e/format_comparison.h"
 #include "dsp/control_units.h"
 #include "dsp/eq_layout.h"
 #include "vst3_host.h"
@@ -18,40 +19,6 @@ namespace {
 
 using namespace vst3_host;
 using tessvane::host::loaded_plugin;
-
-constexpr int kFirLength = 8192;
-constexpr double kRate = 44100.0;
-
-struct stereo {
-    std::vector<float> left, right;
-    explicit stereo(int frames) : left(frames), right(frames) {}
-    bool operator==(const stereo&) const = default;
-};
-
-stereo noise(int frames, unsigned seed = 7) {
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> value(-0.5f, 0.5f);
-    stereo s(frames);
-    for (int i = 0; i < frames; ++i) s.left[i] = value(random), s.right[i] = value(random);
-    return s;
-}
-
-stereo impulse(int frames) {
-    stereo s(frames);
-    s.left[0] = s.right[0] = 1.0f;
-    return s;
-}
-
-// Band 2 as a +12 dB peak at 1806 Hz, Q 1; and band 4 moved, so that two
-// bands shape the sound.
-const std::vector<std::pair<int, float>> kBand2Peak = {{7, 1.0f},
-                                                       {8, 0.0f},
-                                                       {9, dsp::normalised_of_frequency_hz(1806.0f)},
-                                                       {10, dsp::normalised_of_band_gain_db(12.0f)},
-                                                       {11, 0.5f},
-                                                       {17, 1.0f},
-                                                       {19, 0.7f},
-                                                       {20, 0.3f}};
 
 // Each host block through the instance; `changes` gives a block its queues.
 stereo run(instance& plugin, const stereo& in, int block,
@@ -68,18 +35,6 @@ stereo run(instance& plugin, const stereo& in, int block,
     return out;
 }
 
-stereo run(loaded_plugin& plugin, const stereo& in, int block) {
-    stereo out(static_cast<int>(in.left.size()));
-    stereo copy = in;
-    for (int done = 0; done < static_cast<int>(in.left.size()); done += block) {
-        const int n = std::min(block, static_cast<int>(in.left.size()) - done);
-        float* ins[] = {copy.left.data() + done, copy.right.data() + done};
-        float* outs[] = {out.left.data() + done, out.right.data() + done};
-        plugin.process(ins, outs, n);
-    }
-    return out;
-}
-
 class Vst3Plugin : public ::testing::Test {
 protected:
     e2e_sandbox sandbox{std::to_string(kFirLength)};
@@ -90,18 +45,6 @@ protected:
         auto plugin = std::make_unique<instance>(loaded);
         for (auto [id, v] : values) plugin->ctrl().setParamNormalized(plugin->controller, id, v);
         EXPECT_EQ(plugin->start(kRate, block, mode), kResultOk);
-        return plugin;
-    }
-    std::unique_ptr<loaded_plugin> make_vst2(const std::vector<std::pair<int, float>>& values = {}, int block = 512,
-                                             VstIntPtr level = kVstProcessLevelRealtime) {
-        tessvane::host::host_settings settings;
-        settings.sample_rate = static_cast<float>(kRate);
-        settings.block_size = block;
-        settings.audio_process_level = level;
-        auto plugin = loaded_plugin::load(TESSVANE_PLUGIN_PATH, std::move(settings));
-        plugin->configure(static_cast<float>(kRate), block);
-        for (auto [id, v] : values) plugin->set_parameter(id, v);
-        plugin->resume();
         return plugin;
     }
 };
@@ -338,15 +281,7 @@ TEST_F(Vst3Plugin, OfflineBounceIsTheVst2BuildsBitForBit) {
             },
             kOffline);
     };
-    auto vst2 = make_vst2({{12, 1.0f}, {14, 0.5f}, {15, 0.5f}}, block, kVstProcessLevelOffline);
-    stereo expected(static_cast<int>(in.left.size()));
-    stereo copy = in;
-    for (int done = 0; done < static_cast<int>(in.left.size()); done += block) {
-        if (done == change_at) vst2->set_parameter(15, 0.90309f);
-        float* ins[] = {copy.left.data() + done, copy.right.data() + done};
-        float* outs[] = {expected.left.data() + done, expected.right.data() + done};
-        vst2->process(ins, outs, block);
-    }
+    const stereo expected = offline_bounce(in, block, change_at, {15, 0.90309f}, {{12, 1.0f}, {14, 0.5f}, {15, 0.5f}});
     const stereo first = bounce();
     EXPECT_EQ(first, expected);
     EXPECT_EQ(bounce(), first);

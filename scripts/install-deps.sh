@@ -20,6 +20,8 @@ packages=(
   lsp-plugins-vst
   # a VST3 host nobody here wrote, and known-good VST3 plug-ins beside ours
   ardour zam-plugins python3
+  # a CLAP host nobody here wrote: Qtractor's plug-in scanner
+  qtractor
 )
 
 source "$(dirname "$0")/lib/apt.sh"

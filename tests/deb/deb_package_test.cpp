@@ -51,6 +51,7 @@ TEST(DebianPackage, HoldsThePluginsTheHostTheConffileAndTheDocumentsWithShlibDep
     const std::set<std::string> expected = {
         "./etc/xdg/Ravelthorpe/Tessvane LE/Latency",
         "./usr/bin/tessvane-host",
+        "./usr/lib/clap/TessvaneLE.clap",
         "./usr/lib/lv2/tessvane-le.lv2/manifest.ttl",
         "./usr/lib/lv2/tessvane-le.lv2/tessvane-le-ui.so",
         "./usr/lib/lv2/tessvane-le.lv2/tessvane-le.so",

@@ -5,14 +5,10 @@
 #include <new>
 
 #include "clap/eq_plugin.h"
-#include "core/product.h"
 
 namespace clap {
 
 namespace {
-
-constexpr const char* plugin_id = "com.ravelthorpe.tessvane-le";
-constexpr const char* features[] = {"audio-effect", "equalizer", "stereo", nullptr};
 
 std::uint32_t CLAP_CALL get_plugin_count(const clap_plugin_factory*) { return 1; }
 
@@ -21,7 +17,8 @@ const clap_plugin_descriptor* CLAP_CALL get_plugin_descriptor(const clap_plugin_
 }
 
 const clap_plugin* CLAP_CALL create_plugin(const clap_plugin_factory*, const clap_host* host, const char* id) {
-    if (!host || !id || std::strcmp(id, plugin_id) != 0 || !version_is_compatible(host->clap_version)) return nullptr;
+    if (!host || !id || std::strcmp(id, descriptor.id) != 0 || !version_is_compatible(host->clap_version))
+        return nullptr;
     auto* plugin = new (std::nothrow) eq_plugin(host);
     return plugin ? plugin->plugin() : nullptr;
 }
@@ -35,17 +32,6 @@ const void* CLAP_CALL get_factory(const char* id) {
 }
 
 }  // namespace
-
-const clap_plugin_descriptor descriptor{format_version,
-                                        plugin_id,
-                                        core::product_name,
-                                        core::vendor_name,
-                                        "",
-                                        "",
-                                        "",
-                                        core::version_text,
-                                        "Stereo linear-phase equaliser",
-                                        features};
 
 }  // namespace clap
 

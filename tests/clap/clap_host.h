@@ -74,6 +74,8 @@ struct events {
 class instance {
 public:
     instance(const module& loaded, const host& h);
+    // A plug-in already made (in the process itself), taken over.
+    explicit instance(const clap_plugin* made);
     ~instance();
     instance(const instance&) = delete;
     instance& operator=(const instance&) = delete;

@@ -13,6 +13,7 @@
 #include "../e2e/e2e_support.h"
 #include "../e2e/format_comparison.h"
 #include "../vst3/vst3_host.h"
+#include "clap/eq_plugin.h"
 #include "clap_host.h"
 #include "dsp/eq_layout.h"
 
@@ -278,6 +279,38 @@ TEST_F(ClapPlugin, CallsOnTheWrongThreadAreRefused) {
     EXPECT_EQ(plugin->process(ins, outs, 512), process_error);
     EXPECT_EQ(out, stereo(512));
     h.main_thread = h.audio_thread = true;
+}
+
+// The editor's edits, as its model reports them, reach the host in order:
+// through a flush it asks for while nothing processes, else with the next block.
+TEST(ClapEdits, ReachTheHostAsGestureBeginValueAndEnd) {
+    e2e_sandbox sandbox{"512"};
+    host h;
+    instance plugin((new clap::eq_plugin(h.get()))->plugin());
+    core::eq_instance& model = clap::eq_plugin::of(plugin.plugin).instance();
+    model.begin_edit(4);
+    model.change_parameter(4, 0.25f);
+    model.end_edit(4);
+    EXPECT_EQ(h.flush_requests, 3);
+    EXPECT_EQ(plugin.value(4), 0.25);
+    events flushed;
+    const clap_input_events none = flushed.input();
+    const clap_output_events out = flushed.output();
+    plugin.params().flush(plugin.plugin, &none, &out);
+    EXPECT_EQ(flushed.out, (std::vector<std::string>{"begin 4", "value 4 0.250000", "end 4"}));
+
+    ASSERT_TRUE(plugin.start(kRate, 64));
+    model.begin_edit(6);
+    model.change_parameter(6, 0.5f);
+    model.end_edit(6);
+    EXPECT_EQ(h.flush_requests, 3);
+    const stereo in(64);
+    stereo o(64);
+    const float* ins[] = {in.left.data(), in.right.data()};
+    float* outs[] = {o.left.data(), o.right.data()};
+    events block;
+    plugin.process(ins, outs, 64, &block);
+    EXPECT_EQ(block.out, (std::vector<std::string>{"begin 6", "value 6 0.500000", "end 6"}));
 }
 
 }  // namespace

@@ -121,32 +121,14 @@ TEST_F(ClapPlugin, ParametersReadAsTheVst2BuildsAndTypedTextReadsBack) {
     EXPECT_FALSE(params.text_to_value(clap->plugin, 0, "no such text", &ignored));
 }
 
-class ClapBlocks : public ClapPlugin, public ::testing::WithParamInterface<int> {};
-
-TEST_P(ClapBlocks, Band2PeakImpulseIsBitIdenticalToTheVst2Builds) {
-    const stereo in = impulse(3 * kFirLength);
-    auto clap = make(kBand2Peak, GetParam());
-    auto vst2 = make_vst2(kBand2Peak, GetParam());
-    const stereo heard = run(*clap, in, GetParam());
-    EXPECT_EQ(heard, run(*vst2, in, GetParam()));
-    EXPECT_GT(std::fabs(heard.left[kFirLength]), 1.0f);
-}
-
-INSTANTIATE_TEST_SUITE_P(HostBlocks, ClapBlocks, ::testing::Values(64, 500, 4096));
-
-TEST_F(ClapPlugin, StateMovesToAFreshInstanceAndBetweenClapAndVst3) {
-    const stereo in = noise(2 * kFirLength);
+TEST_F(ClapPlugin, StateMovesBetweenClapAndVst3AndTheHostRereadsTheValues) {
     std::vector<std::pair<int, float>> settings = kBand2Peak;
     settings.emplace_back(15, 0.8f);
-    auto source = make(settings, 256);
-    const std::vector<unsigned char> saved = source->state();
-    ASSERT_EQ(saved.size(), 12u + 25536u + 4u);
-    const stereo expected = run(*source, in, 256);
+    const std::vector<unsigned char> saved = make(settings, 256)->state();
     auto restored = std::make_unique<instance>(loaded, full);
     ASSERT_TRUE(restored->set_state(saved));
     EXPECT_EQ(full.rescans, 1);
-    restored->start(kRate, 256);
-    EXPECT_EQ(run(*restored, in, 256), expected);
+    EXPECT_EQ(restored->value(15), double(0.8f));
 
     // The VST3 build's state loads here, and ours there, byte for byte.
     vst3_host::module vst3_module{TESSVANE_VST3_PATH};
@@ -159,45 +141,6 @@ TEST_F(ClapPlugin, StateMovesToAFreshInstanceAndBetweenClapAndVst3) {
     EXPECT_EQ(clap->state(), from_vst3);
     ASSERT_EQ(vst3.set_state(saved), vst3::kResultOk);
     EXPECT_EQ(vst3.state(), saved);
-}
-
-TEST_F(ClapPlugin, ShortLongOrGarbageStateIsRefusedAndTheStateKept) {
-    auto plugin = make(kBand2Peak);
-    const std::vector<unsigned char> before = plugin->state();
-    std::vector<unsigned char> garbage(before.size());
-    std::mt19937 random(3);
-    for (auto& b : garbage) b = static_cast<unsigned char>(random());
-    std::vector<unsigned char> wrong_program = before;
-    wrong_program.back() = 48;
-    std::vector<unsigned char> longer = before;
-    longer.push_back(0);
-    for (const std::vector<unsigned char>& bad :
-         {std::vector<unsigned char>(before.begin(), before.end() - 1), std::vector<unsigned char>{}, longer, garbage,
-          wrong_program, std::vector<unsigned char>(1 << 20, 'x')}) {
-        EXPECT_FALSE(plugin->set_state(bad)) << bad.size();
-        EXPECT_EQ(plugin->state(), before);
-    }
-}
-
-TEST_F(ClapPlugin, GainAutomationLandsOnItsSampleAndBypassIsTheAlignedInput) {
-    const stereo in = noise(3 * kFirLength);
-    const int at = kFirLength + 37;  // inside a host block of 64, past the latency
-    auto steady = make({}, 64);
-    auto automated = make({}, 64);
-    const stereo base = run(*steady, in, 64);
-    const stereo changed = run(*automated, in, 64, [&](int start, events& ev) {
-        ev.add(999, 0, 0.5);                                                 // no such parameter
-        if (start == at / 64 * 64) ev.add(dsp::gain_control, at % 64, 1.0);  // 0 dB to +6 dB: twice
-    });
-    for (int t = 0; t < at; ++t) ASSERT_EQ(changed.left[t], base.left[t]) << t;
-    for (int t = at; t < at + 1000; ++t) ASSERT_EQ(changed.left[t], 2.0f * base.left[t]) << t;
-
-    auto bypassed = make({{dsp::gain_control, 0.9f}}, 64);
-    const stereo through = run(*bypassed, in, 64, [](int start, events& ev) {
-        if (start == 0) ev.add(dsp::control_count, 0, 1.0);
-    });
-    for (int t = 0; t < kFirLength; ++t) ASSERT_EQ(through.left[t], 0.0f) << t;
-    for (int t = kFirLength; t < 3 * kFirLength; ++t) ASSERT_EQ(through.right[t], in.right[t - kFirLength]) << t;
 }
 
 TEST_F(ClapPlugin, CallsOutOfOrderOrOutOfRangeGiveSilenceAndClampedValues) {
@@ -233,22 +176,6 @@ TEST_F(ClapPlugin, CallsOutOfOrderOrOutOfRangeGiveSilenceAndClampedValues) {
     EXPECT_FALSE(plugin->plugin->activate(plugin->plugin, 400000.0, 1, 512));
     EXPECT_FALSE(plugin->plugin->activate(plugin->plugin, kRate, 1, 0));
     plugin->active = false;
-}
-
-TEST_F(ClapPlugin, OfflineBounceIsTheVst2BuildsBitForBit) {
-    const int block = 512;
-    const stereo in = noise((3 * kFirLength + 3 * int(kRate)) / block * block, 11);
-    const int change_at = 3 * int(kRate) / block * block;
-    auto bounce = [&] {
-        auto plugin = make({{12, 1.0f}, {14, 0.5f}, {15, 0.5f}}, block, render_offline);
-        return run(*plugin, in, block, [&](int start, events& ev) {
-            if (start == change_at) ev.add(15, 0, 0.90309f);
-        });
-    };
-    const stereo expected = offline_bounce(in, block, change_at, {15, 0.90309f}, {{12, 1.0f}, {14, 0.5f}, {15, 0.5f}});
-    const stereo first = bounce();
-    EXPECT_EQ(first, expected);
-    EXPECT_EQ(bounce(), first);
 }
 
 TEST_F(ClapPlugin, AHostAnsweringNullForEveryExtensionGetsSoundButNoEditor) {

@@ -133,35 +133,12 @@ TEST_F(Vst3Plugin, ParametersReadAsTheVst2BuildsAndTypedTextReadsBack) {
     EXPECT_EQ(list.programCount, 48);
 }
 
-class Vst3Blocks : public Vst3Plugin, public ::testing::WithParamInterface<int> {};
-
-TEST_P(Vst3Blocks, Band2PeakImpulseIsBitIdenticalToTheVst2Builds) {
-    const stereo in = impulse(3 * kFirLength);
-    auto vst3 = make(kBand2Peak, GetParam());
-    auto vst2 = make_vst2(kBand2Peak, GetParam());
-    const stereo heard = run(*vst3, in, GetParam());
-    EXPECT_EQ(heard, run(*vst2, in, GetParam()));
-    // The peak's centre lies at the latency.
-    EXPECT_GT(std::fabs(heard.left[kFirLength]), 1.0f);
-}
-
-INSTANTIATE_TEST_SUITE_P(HostBlocks, Vst3Blocks, ::testing::Values(64, 500, 4096));
-
-TEST_F(Vst3Plugin, StateMovesToAFreshInstanceAndAVst2ChunkIsTakenOver) {
+TEST_F(Vst3Plugin, StateKeepsTheProgramAndAVst2ChunkIsTakenOver) {
     const stereo in = noise(2 * kFirLength);
-    std::vector<std::pair<int, float>> settings = {{dsp::control_count + 1, 3.0f / 47}};
-    settings.insert(settings.end(), kBand2Peak.begin(), kBand2Peak.end());
-    settings.emplace_back(15, 0.8f);
-    auto source = make(settings, 256);
-    const std::vector<unsigned char> saved = source->state();
-    ASSERT_EQ(saved.size(), 12u + 25536u + 4u);
-    const stereo expected = run(*source, in, 256);
-
+    auto source = make({{dsp::control_count + 1, 3.0f / 47}}, 256);
     auto restored = std::make_unique<instance>(loaded);
-    ASSERT_EQ(restored->set_state(saved), kResultOk);
+    ASSERT_EQ(restored->set_state(source->state()), kResultOk);
     EXPECT_EQ(std::lround(47 * restored->ctrl().getParamNormalized(restored->controller, dsp::control_count + 1)), 3);
-    restored->start(kRate, 256);
-    EXPECT_EQ(run(*restored, in, 256), expected);
 
     // A host putting this build in place of the VST 2.x one hands over the
     // VST 2.x bank: a "VstW" header, the bank's "CcnK" header, the chunk.
@@ -185,48 +162,6 @@ TEST_F(Vst3Plugin, StateMovesToAFreshInstanceAndAVst2ChunkIsTakenOver) {
     ASSERT_EQ(migrated->set_state(bank), kResultOk);
     migrated->start(kRate, 256);
     EXPECT_EQ(run(*migrated, in, 256), run(*vst2, in, 256));
-}
-
-TEST_F(Vst3Plugin, ShortLongOrGarbageStateIsRefusedAndTheStateKept) {
-    auto plugin = make(kBand2Peak);
-    const std::vector<unsigned char> before = plugin->state();
-    std::vector<unsigned char> garbage(before.size());
-    std::mt19937 random(3);
-    for (auto& b : garbage) b = static_cast<unsigned char>(random());
-    std::vector<unsigned char> wrong_program = before;
-    wrong_program.back() = 48;
-    for (std::vector<unsigned char> bad :
-         {std::vector<unsigned char>(before.begin(), before.end() - 1), std::vector<unsigned char>{},
-          [&] {
-              auto longer = before;
-              longer.push_back(0);
-              return longer;
-          }(),
-          garbage, wrong_program, std::vector<unsigned char>(1 << 20, 'x')}) {
-        EXPECT_EQ(plugin->set_state(bad), kResultFalse) << bad.size();
-        EXPECT_EQ(plugin->state(), before);
-    }
-}
-
-TEST_F(Vst3Plugin, GainAutomationLandsOnItsSampleAndBypassIsTheAlignedInput) {
-    const stereo in = noise(3 * kFirLength);
-    const int at = kFirLength + 37;  // inside a host block of 64, past the latency
-    auto steady = make({}, 64);
-    auto automated = make({}, 64);
-    const stereo base = run(*steady, in, 64);
-    const stereo changed = run(*automated, in, 64, [&](int start, parameter_changes& q) {
-        if (start == at / 64 * 64) q.add(dsp::gain_control, at % 64, 1.0);  // 0 dB to +6 dB: twice
-        q.add(999, 0, 0.5);                                                 // no such parameter
-    });
-    for (int t = 0; t < at; ++t) ASSERT_EQ(changed.left[t], base.left[t]) << t;
-    for (int t = at; t < at + 1000; ++t) ASSERT_EQ(changed.left[t], 2.0f * base.left[t]) << t;
-
-    auto bypassed = make({{dsp::gain_control, 0.9f}}, 64);
-    const stereo through = run(*bypassed, in, 64, [](int start, parameter_changes& q) {
-        if (start == 0) q.add(dsp::control_count, 0, 1.0);
-    });
-    for (int t = 0; t < kFirLength; ++t) ASSERT_EQ(through.left[t], 0.0f) << t;
-    for (int t = kFirLength; t < 3 * kFirLength; ++t) ASSERT_EQ(through.right[t], in.right[t - kFirLength]) << t;
 }
 
 TEST_F(Vst3Plugin, CallsOutOfOrderOrOutOfRangeGiveSilenceAndClampedValues) {
@@ -266,25 +201,6 @@ TEST_F(Vst3Plugin, CallsOutOfOrderOrOutOfRangeGiveSilenceAndClampedValues) {
     }
     EXPECT_EQ(plugin->ctrl().setParamNormalized(plugin->controller, 12345, 0.5), kInvalidArgument);
     EXPECT_EQ(plugin->proc().process(plugin->processor, nullptr), kInvalidArgument);
-}
-
-TEST_F(Vst3Plugin, OfflineBounceIsTheVst2BuildsBitForBit) {
-    const int block = 512;
-    const stereo in = noise((3 * kFirLength + 3 * int(kRate)) / block * block, 11);
-    const int change_at = 3 * int(kRate) / block * block;
-    auto bounce = [&] {
-        auto plugin = make({{12, 1.0f}, {14, 0.5f}, {15, 0.5f}}, block, kOffline);
-        return run(
-            *plugin, in, block,
-            [&](int start, parameter_changes& q) {
-                if (start == change_at) q.add(15, 0, 0.90309);
-            },
-            kOffline);
-    };
-    const stereo expected = offline_bounce(in, block, change_at, {15, 0.90309f}, {{12, 1.0f}, {14, 0.5f}, {15, 0.5f}});
-    const stereo first = bounce();
-    EXPECT_EQ(first, expected);
-    EXPECT_EQ(bounce(), first);
 }
 
 }  // namespace

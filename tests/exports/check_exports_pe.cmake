@@ -1,8 +1,12 @@
 cmake_minimum_required(VERSION 3.25)
 # The DLL is of the build's architecture (FORMAT, as objdump names it),
-# exports exactly the entry point, under both names and at one address, and
-# imports only DLLs that Windows itself ships: a MinGW runtime DLL would make
-# LoadLibrary fail on a user's machine.
+# exports exactly its entry point (EXPORTS: by default the VST 2.x entry
+# under both names) at one address, and imports only DLLs that Windows
+# itself ships: a MinGW runtime DLL would make LoadLibrary fail on a user's
+# machine.
+if(NOT DEFINED EXPORTS)
+  set(EXPORTS "VSTPluginMain;main")
+endif()
 execute_process(COMMAND ${OBJDUMP} -p ${PLUGIN} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} failed on ${PLUGIN}")
@@ -16,7 +20,7 @@ string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(\t[^\n]*\n)*" name_
 string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" names "${name_table}")
 list(TRANSFORM names REPLACE "^\\[ *[0-9]+\\] " "")
 list(SORT names)
-if(NOT names STREQUAL "VSTPluginMain;main")
+if(NOT names STREQUAL "${EXPORTS}")
   message(FATAL_ERROR "exported names: ${names}")
 endif()
 

@@ -245,7 +245,10 @@ void eq_plugin::silence(const clap_process& data) {
 }
 
 clap_process_status eq_plugin::process(const clap_process& data) {
-    if (!instance_) return process_error;
+    if (!instance_) {
+        silence(data);
+        return process_error;
+    }
     const clap_audio_buffer* in_port = data.audio_inputs_count >= 1 ? data.audio_inputs : nullptr;
     const clap_audio_buffer* out_port = data.audio_outputs_count >= 1 ? data.audio_outputs : nullptr;
     const bool has_audio = in_port && out_port && in_port->channel_count >= 2 && out_port->channel_count >= 2 &&

@@ -12,10 +12,11 @@ namespace {
 
 #if defined(_WIN32)
 constexpr const char* platform_api = window_api_win32;
-constexpr bool needs_timer = false;
+// The UI thread's own message loop runs a timer where the host lends none.
+constexpr bool needs_host_timer = false;
 #else
 constexpr const char* platform_api = window_api_x11;
-constexpr bool needs_timer = true;
+constexpr bool needs_host_timer = true;
 #endif
 // The editor's idle step: often enough for a drag to feel direct.
 constexpr std::uint32_t idle_interval_ms = 16;
@@ -86,7 +87,7 @@ bool editor_view::is_api_supported(const char* api, bool is_floating) const {
 }
 
 bool editor_view::create(const char* api, bool is_floating) {
-    if (created_ || !is_api_supported(api, is_floating) || (needs_timer && !timer_)) return false;
+    if (created_ || !is_api_supported(api, is_floating) || (needs_host_timer && !timer_)) return false;
     created_ = true;
     return true;
 }
@@ -100,9 +101,11 @@ bool editor_view::set_parent(const clap_window* window) {
 #endif
     if (!parent) return false;
     const clap_host* host = owner_.host();
-    if (needs_timer) {
+    if (timer_) {
         if (!timer_->register_timer(host, idle_interval_ms, &timer_id_)) return false;
         timing_ = true;
+    } else if (!own_timer_.start(static_cast<int>(idle_interval_ms), [this] { idle(); })) {
+        return false;
     }
     if (!owner_.editor().open(parent)) {
         destroy();
@@ -122,6 +125,7 @@ void editor_view::destroy() {
     if (timing_) timer_->unregister_timer(host, timer_id_);
     timing_ = false;
     timer_id_ = invalid_id;
+    own_timer_.stop();
     if (open_) owner_.editor().close();
     open_ = false;
     created_ = false;

@@ -3,12 +3,14 @@
 // and, where the host offers posix-fd-support, the editor's X connection is
 // watched so that input is handled as it arrives. A host without
 // timer-support gets no editor (create refuses): nothing else would pump
-// the window. On Windows it embeds in an HWND.
+// the window. On Windows it embeds in an HWND, and where the host lends no
+// timer one of the UI thread's own message loop runs the idle step.
 //
 // Threads: the host's main thread only.
 #pragma once
 
 #include "clap/clap_abi.h"
+#include "platform/ui_timer.h"
 
 namespace clap {
 
@@ -38,6 +40,7 @@ private:
     bool open_ = false;
     bool timing_ = false;
     clap_id timer_id_ = invalid_id;
+    platform::ui_timer own_timer_;  // where the system runs one
     int watched_fd_ = -1;
 };
 

@@ -1,7 +1,5 @@
 #include "clap_host.h"
 
-#include "shared_library.h"
-
 #if !defined(_WIN32)
 #include <sys/select.h>
 #endif
@@ -98,21 +96,14 @@ std::int64_t CLAP_CALL stream_read(const clap_istream* s, void* buffer, std::uin
 
 }  // namespace
 
-module::module(const std::string& path) {
-    using namespace tessvane::host;
-    std::string error;
-    library_ = open_shared_library(path, error);
-    if (!library_) throw std::runtime_error(error);
-    entry_ = static_cast<const clap_plugin_entry*>(shared_library_symbol(library_, "clap_entry"));
+module::module(const std::string& path) :library_(path) {
+    entry_ = static_cast<const clap_plugin_entry*>(library_.symbol("clap_entry"));
     if (!entry_ || !entry_->init(path.c_str())) throw std::runtime_error("not a CLAP module");
     factory_ = static_cast<const clap_plugin_factory*>(entry_->get_factory(plugin_factory_id));
     if (!factory_) throw std::runtime_error("no plug-in factory");
 }
 
-module::~module() {
-    entry_->deinit();
-    tessvane::host::close_shared_library(library_);
-}
+module::~module() { entry_->deinit(); }
 
 host::host(offers o)
     : offered(o), host_{format_version, this,   "tessvane clap_host", "Ravelthorpe", "", "1.0", get_extension, request,

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "../support/module_library.h"
 #include "clap/clap_abi.h"
 
 namespace clap_test_host {
@@ -26,7 +27,7 @@ public:
     const clap_plugin_factory& factory() const { return *factory_; }
 
 private:
-    void* library_ = nullptr;
+    module_library library_;
     const clap_plugin_entry* entry_ = nullptr;
     const clap_plugin_factory* factory_ = nullptr;
 };

@@ -1,7 +1,5 @@
 #include "vst3_host.h"
 
-#include "shared_library.h"
-
 #if !defined(_WIN32)
 #include <sys/select.h>
 #endif
@@ -153,23 +151,17 @@ constexpr const char* exit_name = "ModuleExit";
 
 }  // namespace
 
-module::module(const std::string& path) {
-    using namespace tessvane::host;
-    std::string error;
-    library_ = open_shared_library(path, error);
-    if (!library_) throw std::runtime_error(error);
+module::module(const std::string& path) :library_(path) {
     // Linux passes the library's handle; Windows' entry takes nothing and ignores it.
-    auto enter = reinterpret_cast<bool (*)(void*)>(shared_library_symbol(library_, enter_name));
-    auto get_factory =
-        reinterpret_cast<IPluginFactory*(VST3_CALL*)()>(shared_library_symbol(library_, "GetPluginFactory"));
-    if (!enter || !get_factory || !enter(library_)) throw std::runtime_error("not a VST3 module");
+    auto enter = reinterpret_cast<bool (*)(void*)>(library_.symbol(enter_name));
+    auto get_factory = reinterpret_cast<IPluginFactory*(VST3_CALL*)()>(library_.symbol("GetPluginFactory"));
+    if (!enter || !get_factory || !enter(library_.handle())) throw std::runtime_error("not a VST3 module");
     factory_ = get_factory();
 }
 
 module::~module() {
     if (factory_) factory_->vtbl->unknown.release(factory_);
-    if (auto exit = reinterpret_cast<bool (*)()>(tessvane::host::shared_library_symbol(library_, exit_name))) exit();
-    tessvane::host::close_shared_library(library_);
+    if (auto exit = reinterpret_cast<bool (*)()>(library_.symbol(exit_name))) exit();
 }
 
 memory_stream::memory_stream(std::vector<unsigned char> initial)

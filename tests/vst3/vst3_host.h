@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "../support/module_library.h"
 #include "vst3/interface_slot.h"
 
 namespace vst3_host {
@@ -27,7 +28,7 @@ public:
     const IPluginFactory_vtbl& calls() const { return *factory_->vtbl; }
 
 private:
-    void* library_ = nullptr;
+    module_library library_;
     IPluginFactory* factory_ = nullptr;
 };
 

@@ -184,8 +184,10 @@ TEST_F(ClapPlugin, AHostAnsweringNullForEveryExtensionGetsSoundButNoEditor) {
     auto vst2 = make_vst2(kBand2Peak, 500);
     const stereo in = impulse(2 * kFirLength);
     EXPECT_EQ(run(*plugin, in, 500), run(*vst2, in, 500));
+#if !defined(_WIN32)
     EXPECT_TRUE(plugin->gui().is_api_supported(plugin->plugin, "x11", false));
     EXPECT_FALSE(plugin->gui().create(plugin->plugin, "x11", false));  // nothing would run its idle step
+#endif
     EXPECT_EQ(plugin->set_state(plugin->state()), true);
 }
 

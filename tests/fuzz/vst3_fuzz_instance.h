@@ -7,8 +7,9 @@
 #include <cstdint>
 
 #include "../vst3/vst3_host.h"
+#include "fuzz_signal.h"
 
-inline constexpr int vst3_max_frames = 512;
+inline constexpr int vst3_max_frames = fuzz_max_frames;
 
 vst3_host::instance& vst3_fuzz_instance();
 void restore_vst3_default_state();

@@ -21,8 +21,6 @@ class module {
 public:
     explicit module(const std::string& path);
     ~module();
-    module(const module&) = delete;
-    module& operator=(const module&) = delete;
     const clap_plugin_entry& entry() const { return *entry_; }
     const clap_plugin_factory& factory() const { return *factory_; }
 

@@ -88,6 +88,12 @@ public:
     int sample_rate() const override { return sample_rate_hz_.load(std::memory_order_relaxed); }
     int vendor_version() const override;
     void host_idle() override { host_.give_host_idle(); }
+    void want_analyser_samples(bool wanted) override {
+        if (engine_) engine_->analyser().set_wanted(wanted);
+    }
+    int take_analyser_samples(float* output, float* input, int max) override {
+        return engine_ ? engine_->analyser().read(output, input, max) : 0;
+    }
 
 private:
     void apply_band(int band);

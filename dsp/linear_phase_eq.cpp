@@ -122,6 +122,7 @@ void linear_phase_eq::process(const float* const* inputs, float* const* outputs,
     // Without a convolution engine the instance runs dry.
     const channel_buffers& heard = convolving ? *filtered_ : *input_;
     for (int ch = 0; ch < channel_count; ++ch) dsp_scale(gain, heard[ch], outputs[ch], count);
+    analyser_.write(input_->data(), outputs, count);
 }
 
 void linear_phase_eq::reset() {

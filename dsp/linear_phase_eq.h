@@ -11,7 +11,9 @@
 //   resource's message; after a failed `start` the bands still answer.
 //   `stop` and destruction end the worker. Nothing else allocates.
 // - process (audio thread): no allocation, no lock but the convolution
-//   engine's short ones (partitioned_convolver.h), no throw.
+//   engine's short ones (partitioned_convolver.h), no throw. While an
+//   analyser wants them, it copies each block's input and output into the
+//   analyser's ring (analyser_ring.h).
 // - set_gain, set_filters, set_band (any thread, the audio thread
 //   included): atomic stores and a wake-up of the worker (an event: a lock
 //   held for a few instructions); they never wait for a design. A wake-up
@@ -37,6 +39,7 @@
 #include <mutex>
 #include <string>
 
+#include "dsp/analyser_ring.h"
 #include "dsp/channel_buffers.h"
 #include "dsp/dry_delay_line.h"
 #include "dsp/eq_layout.h"
@@ -127,6 +130,9 @@ public:
     // so far is in the loaded response (in effect from the next block).
     bool settled() const { return !wake_pending_.load() && !busy_.load(); }
 
+    // What each block's input and output hand to an open analyser.
+    analyser_ring& analyser() { return analyser_; }
+
 private:
     bool worker_pass();
     void wake_worker();
@@ -163,6 +169,7 @@ private:
     std::unique_ptr<fir_magnitude> magnitude_;  // null when it could not be had
     mutable std::mutex magnitude_mutex_;        // the worker and the editor
     int measured_design_ = 0;                   // designs_ when last measured, under magnitude_mutex_
+    analyser_ring analyser_;
 };
 
 }  // namespace dsp

@@ -7,6 +7,7 @@
 #include "dsp/control_units.h"
 #include "dsp/eq_layout.h"
 #include "editor/about_view.h"
+#include "editor/analyser_display.h"
 #include "editor/eq_model.h"
 #include "editor/fir_length_menu.h"
 #include "editor/main_tabs.h"
@@ -23,6 +24,7 @@
 #include "gui/vertical_switch.h"
 #include "platform/clock.h"
 #include "resources/resource_table.h"
+#include "settings/analyser_preferences.h"
 
 using namespace VSTGUI;
 
@@ -189,6 +191,7 @@ void eq_editor::build_layout(CFrame& new_frame, editor_controls& built) {
         layout_bitmap field(145);
         built.responseView = new response_view(CRect(5, 181, 5 + field->getWidth(), 181 + field->getHeight()), this,
                                                kVisPanelTag, field, &model_, [this] { return filters_button_on(); });
+        built.responseView->analyser()->set_preferences(settings::read_analyser_preferences());
         new_frame.addView(built.responseView);
         built.responseView->invalid();
     }
@@ -308,6 +311,7 @@ void eq_editor::idle() {
     for (int index = 0; index < kParameterCount; ++index)
         if (changed >> index & 1u) refresh(index);
     follow_redesign();
+    controls_.responseView->follow_analyser();
     if (notice_ && notice_->pump()) notice_.reset();
     frame->idle();
     const std::uint32_t now = platform::tick_count_ms();

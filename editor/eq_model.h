@@ -48,6 +48,13 @@ public:
     virtual int vendor_version() const = 0;
     // The editor's idle step, every 100 ms, lets the host do its own.
     virtual void host_idle() = 0;
+
+    // The spectrum analyser's feed (dsp/analyser_ring.h): the audio hands
+    // over its samples only while an analyser wants them. take gives up to
+    // max frames of the output's and the input's channel means, oldest
+    // first, and answers how many. A model without a feed gives none.
+    virtual void want_analyser_samples(bool) {}
+    virtual int take_analyser_samples(float* /*output*/, float* /*input*/, int /*max*/) { return 0; }
 };
 
 }  // namespace editor

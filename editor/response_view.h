@@ -1,13 +1,14 @@
 // The response display: the magnitude response of the FIR in use (or, while
-// a redesign is pending, of the five band sections combined) over a
-// near-logarithmic axis from 0 to 22050 Hz, with a dB scale from +20 to -20
-// and frequency ticks. Rendered into its own picture only when marked,
+// a redesign is pending, of the five band sections combined) over the
+// logarithmic axis of response_axis.h, with its dB scale and frequency
+// ticks. Rendered into its own picture only when marked,
 // copied to the window on every paint. Editor thread only.
 #pragma once
 
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "dsp/eq_layout.h"
 #include "dsp/fir_cascaded_biquad.h"
@@ -16,11 +17,12 @@
 
 namespace editor {
 
+class analyser_display;
 class eq_model;
 
 // Draws the whole picture (width x height) for the bands' channel-0
-// sections, or, given fir_db (one value per plot column), for the FIR in
-// use; grey curve colours when the filters are off. The axis is scaled by
+// sections, or, given fir_db (one value per plot column below half the
+// sample rate), for the FIR in use; a grey curve when the filters are off. The axis is scaled by
 // the first band's sample rate.
 void render_response(VSTGUI::CDrawContext& picture, int width, int height,
                      const dsp::section_coefficients (&bands)[dsp::band_count], bool filters_on,
@@ -29,23 +31,36 @@ void render_response(VSTGUI::CDrawContext& picture, int width, int height,
 class response_view : public VSTGUI::CControl {
 public:
     // The bitmap is never drawn; its size is the picture's. Without a model
-    // the curve is flat; without filters_on it is drawn as filters off.
+    // the curve is flat and there is no analyser; without filters_on the
+    // curve is drawn as filters off.
     response_view(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int tag, VSTGUI::CBitmap* bitmap,
-                  const eq_model* model, std::function<bool()> filters_on);
+                  eq_model* model, std::function<bool()> filters_on);
+    ~response_view() override;
 
-    // The next paint renders the picture anew.
+    // The next paint measures the curve anew.
     void markForRender() { needs_render_.store(true, std::memory_order_relaxed); }
+    // The editor's idle step: the analyser takes the audio's samples; true
+    // (and the view marked for a paint) when its traces changed.
+    bool follow_analyser();
+    // Null without a model.
+    analyser_display* analyser() const { return analyser_.get(); }
 
     void draw(VSTGUI::CDrawContext* context) override;
+    // A left click clears the peak hold.
+    bool onMouseDown(VSTGUI::CPoint where, VSTGUI::CButtonState buttons) override;
     bool isTypeOf(const char* type) const override;
     VSTGUI::CView* newCopy() const override;
 
 private:
-    void render(VSTGUI::CDrawContext& picture, int width, int height) const;
+    void measure_curve(int width, int height);
 
-    const eq_model* model_;
+    eq_model* model_;
     std::function<bool()> filters_on_;
-    std::unique_ptr<VSTGUI::COffscreenContext> offscreen_;
+    std::unique_ptr<analyser_display> analyser_;
+    std::unique_ptr<VSTGUI::COffscreenContext> background_;  // white and the scale
+    std::unique_ptr<VSTGUI::COffscreenContext> picture_;     // composed for each paint
+    std::vector<double> curve_rows_;
+    VSTGUI::CColor curve_colour_{};
     std::atomic<bool> needs_render_{true};
 };
 

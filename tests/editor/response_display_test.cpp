@@ -28,7 +28,6 @@ constexpr int zero_row = 98;
 constexpr std::uint32_t pixel(CColor c) { return c.premultiplied(); }
 constexpr std::uint32_t white = pixel({255, 255, 255, 255});
 constexpr std::uint32_t line_on = pixel({115, 156, 37, 255});
-constexpr std::uint32_t joint_on = pixel({155, 196, 77, 255});
 constexpr std::uint32_t line_off = pixel({200, 200, 200, 255});
 constexpr std::uint32_t grid = pixel({130, 130, 130, 255});
 
@@ -63,55 +62,67 @@ TEST(ResponseDisplay, BandsOffDrawAFlatCurveOnTheZeroDbRowInTheColourOfTheFilter
         for (int x = 34; x < W; ++x) {
             ASSERT_EQ(picture.pixelAt(x, zero_row), line) << "column " << x;
             ASSERT_EQ(count_in_column(picture, x, line), 1) << "column " << x;
-            ASSERT_EQ(count_in_column(picture, x, joint_on), 0) << "column " << x;
+            ASSERT_EQ(picture.pixelAt(x, zero_row - 1) >> 24, 0xFFu) << "column " << x;  // no blended edge
         }
     }
 }
 
 TEST(ResponseDisplay, SectionGainsCountTwiceAndGainsBeyondTheScaleAreHeldAtItsEdges) {
-    // +10 dB in the section is +20 dB on the scale, the top row; -10 dB is row 195.
+    // +10 dB in the section is +20 dB on the scale, the top row; -10 dB the bottom one.
     const COffscreenContext& up = rendered(constant_bands(gain_of_db(10.0f)));
-    for (int x = 35; x < W; ++x) ASSERT_EQ(up.pixelAt(x, 0), line_on) << "column " << x;
+    for (int x = 34; x < W; ++x) ASSERT_EQ(up.pixelAt(x, 0), line_on) << "column " << x;
     const COffscreenContext& down = rendered(constant_bands(gain_of_db(-10.0f)));
-    for (int x = 35; x < W; ++x) ASSERT_EQ(down.pixelAt(x, 195), line_on) << "column " << x;
+    for (int x = 34; x < W; ++x) ASSERT_EQ(down.pixelAt(x, H - 1), line_on) << "column " << x;
 
-    // Beyond: the first column climbs from the 0 dB row through joints.
     const COffscreenContext& boost = rendered(constant_bands(gain_of_db(30.0f)));
-    EXPECT_EQ(boost.pixelAt(34, 0), line_on);
-    for (int y = 1; y <= zero_row; ++y) ASSERT_EQ(boost.pixelAt(34, y), joint_on) << "row " << y;
-    for (int x = 35; x < W; ++x) ASSERT_EQ(boost.pixelAt(x, 0), line_on) << "column " << x;
-
-    // A cut leaves the picture at the bottom: only the first column's joints show.
+    for (int x = 34; x < W; ++x) ASSERT_EQ(boost.pixelAt(x, 0), line_on) << "column " << x;
+    // A cut leaves the picture at the bottom.
     const COffscreenContext& cut = rendered(constant_bands(gain_of_db(-30.0f)));
-    for (int y = zero_row + 1; y < H; ++y) ASSERT_EQ(cut.pixelAt(34, y), joint_on) << "row " << y;
-    for (int x = 35; x < W; ++x) ASSERT_EQ(count_in_column(cut, x, line_on), 0) << "column " << x;
+    for (int x = 34; x < W; ++x) ASSERT_EQ(count_in_column(cut, x, line_on), 0) << "column " << x;
 }
 
+// Between two rows the curve shares its colour between them.
+TEST(ResponseDisplay, TheCurveIsAntiAliased) {
+    const COffscreenContext& picture = rendered(constant_bands(gain_of_db(0.05f)));  // 0.1 dB: half a row up
+    const CColor ink{115, 156, 37, 255};
+    for (int x = 35; x < W; x += 50) {
+        const std::uint32_t upper = picture.pixelAt(x, zero_row - 1), on_row = picture.pixelAt(x, zero_row);
+        EXPECT_NE(upper, white) << x;
+        EXPECT_NE(upper, pixel(ink)) << x;
+        EXPECT_NE(on_row, pixel(ink)) << x;
+    }
+}
+
+// Darker than the light decade lines.
 bool has_ink(const COffscreenContext& picture, int left, int top, int right, int bottom) {
     for (int y = top; y < bottom; ++y)
         for (int x = left; x < right; ++x)
-            if (picture.pixelAt(x, y) != white) return true;
+            if ((picture.pixelAt(x, y) >> 8 & 0xFF) < 200) return true;
     return false;
 }
 
-TEST(ResponseDisplay, GridTicksAndLabelsStandAtTheirRowsAndInverseWarpColumns) {
+TEST(ResponseDisplay, GridTicksAndLabelsStandAtTheirRowsAndLogarithmicColumns) {
     // The curve held at the top leaves the grid in view.
     const COffscreenContext& picture = rendered(constant_bands(gain_of_db(30.0f)));
     for (int x = 35; x < W; ++x) ASSERT_EQ(picture.pixelAt(x, zero_row), grid) << "column " << x;
-    for (int y = zero_row + 1; y < H; ++y) ASSERT_EQ(picture.pixelAt(34, y), grid) << "row " << y;
-    // 100, 200, 1000, 10000 and 20000 Hz.
-    for (int x : {69, 99, 241, 521, 588}) {
+    for (int y = 1; y < H; ++y) ASSERT_EQ(picture.pixelAt(34, y), grid) << "row " << y;
+    // 20 Hz on the axis, 20 kHz in the last column, a decade every 187 columns.
+    const int tick_columns[] = {34, 109, 165, 221, 296, 352, 409, 483, 540, 596};
+    for (int x : tick_columns) {
         for (int y = zero_row - 2; y <= zero_row + 5; ++y) ASSERT_EQ(picture.pixelAt(x, y), grid) << x << "," << y;
-        EXPECT_EQ(picture.pixelAt(x, zero_row - 3), white) << x;
-        EXPECT_EQ(picture.pixelAt(x, zero_row + 6), white) << x;
+        if (x == 34) continue;  // the axis itself
+        EXPECT_NE(picture.pixelAt(x, zero_row - 3), grid) << x;
+        EXPECT_NE(picture.pixelAt(x, zero_row + 6), grid) << x;
     }
-    EXPECT_EQ(picture.pixelAt(242, zero_row + 3), white);
-    // Labels centred under 100 Hz, 1 kHz and 10 kHz only.
-    for (int x : {69, 241, 521}) {
-        EXPECT_TRUE(has_ink(picture, x - 15, zero_row + 8, x - 2, zero_row + 18)) << x;
-        EXPECT_TRUE(has_ink(picture, x + 2, zero_row + 8, x + 15, zero_row + 18)) << x;
+    EXPECT_EQ(picture.pixelAt(353, zero_row + 3), white);
+    // Every tick labelled: beside the ends, centred under the others.
+    EXPECT_TRUE(has_ink(picture, 36, zero_row + 8, 50, zero_row + 18));
+    EXPECT_TRUE(has_ink(picture, W - 20, zero_row + 8, W - 2, zero_row + 18));
+    for (int i = 1; i < 9; ++i) {
+        const int x = tick_columns[i];
+        EXPECT_TRUE(has_ink(picture, x - 8, zero_row + 8, x + 8, zero_row + 18)) << x;
+        EXPECT_FALSE(has_ink(picture, x + 22, zero_row + 8, tick_columns[i + 1] - 22, zero_row + 18)) << x;
     }
-    EXPECT_FALSE(has_ink(picture, 120, zero_row + 8, 200, zero_row + 18));
     // dB labels right-aligned against the axis, every 23 rows from row 2.
     for (int k = 0; k < 9; ++k) {
         const int top = 2 + 23 * k;

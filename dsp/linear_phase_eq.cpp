@@ -117,11 +117,12 @@ void linear_phase_eq::process(const float* const* inputs, float* const* outputs,
         convolver_->convolve(input_->data(), filtered_->data(), count);
         dry_delay_->keep(input_->data(), count);
     } else {
-        dry_delay_->process(input_->data(), count);
+        // Delayed apart from the input, which the analyser still reads.
+        for (int ch = 0; ch < channel_count; ++ch) dsp_copy((*input_)[ch], (*filtered_)[ch], count);
+        dry_delay_->process(filtered_->data(), count);
     }
     // Without a convolution engine the instance runs dry.
-    const channel_buffers& heard = convolving ? *filtered_ : *input_;
-    for (int ch = 0; ch < channel_count; ++ch) dsp_scale(gain, heard[ch], outputs[ch], count);
+    for (int ch = 0; ch < channel_count; ++ch) dsp_scale(gain, (*filtered_)[ch], outputs[ch], count);
     analyser_.write(input_->data(), outputs, count);
 }
 

@@ -132,6 +132,7 @@ public:
 
     // What each block's input and output hand to an open analyser.
     analyser_ring& analyser() { return analyser_; }
+    const analyser_ring& analyser() const { return analyser_; }
 
 private:
     bool worker_pass();

@@ -128,6 +128,35 @@ TEST_P(LinearPhaseEq, AnEngineThatNeverStartedIsSilentAndStillReadsItsBands) {
     for (float v : out[1]) ASSERT_EQ(v, 0.0f);
 }
 
+// A stalled analyser loses its own samples and nothing else: the output is
+// the same bit for bit as an engine's without one, the ring holds the whole
+// blocks that fitted (the channels' means) and counts the others as dropped.
+TEST_P(LinearPhaseEq, AStalledAnalyserDropsItsOwnSamplesAndNothingElse) {
+    linear_phase_eq unwatched(0.5f, 1.0f, failures.sink());
+    unwatched.start(fir_length(), 4096);
+    constexpr int block = 1000, blocks = 40;
+    const signal_set input = random_signals(2, std::size_t(block) * blocks, 6);
+    signal_set heard(2, std::vector<float>(input[0].size())), reference = heard;
+    eq.analyser().set_wanted(true);
+    for (linear_phase_eq* engine : {&eq, &unwatched}) {
+        engine->set_filters(0.0f);
+        signal_set& output = engine == &eq ? heard : reference;
+        for (std::size_t done = 0; done < input[0].size(); done += block)
+            engine->process(pointers_to(input, done).data(), pointers_to(output, done).data(), block);
+    }
+    EXPECT_EQ(heard, reference);
+    EXPECT_FALSE(unwatched.analyser().wanted());
+
+    constexpr int fitted = dsp::analyser_ring::capacity / block * block;
+    EXPECT_EQ(eq.analyser().dropped(), std::uint64_t(block) * blocks - fitted);
+    std::vector<float> output(dsp::analyser_ring::capacity), in(output.size());
+    ASSERT_EQ(eq.analyser().read(output.data(), in.data(), int(output.size())), fitted);
+    for (std::size_t t = 0; t < std::size_t(fitted); ++t) {
+        ASSERT_EQ(output[t], 0.5f * (heard[0][t] + heard[1][t])) << t;
+        ASSERT_EQ(in[t], 0.5f * (input[0][t] + input[1][t])) << t;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(FirLengths, LinearPhaseEq, ::testing::Values(512, 2048),
                          [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
 

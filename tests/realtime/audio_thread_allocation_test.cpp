@@ -59,6 +59,10 @@ TEST(AudioThreadAllocations, NoneWithFiltersOnOrOffAtAnyBlockSize) {
     expect_none(marked_blocks(plugin, audio, kBlockSizes));
     plugin.set(1, 0.0f);  // filters off: the dry delay line alone
     expect_none(marked_blocks(plugin, audio, kBlockSizes));
+    // An analyser that never reads: its ring fills, then drops.
+    plugin.object().want_analyser_samples(true);
+    expect_none(marked_blocks(plugin, audio, kBlockSizes, 8));
+    EXPECT_GT(plugin.object().engine()->analyser().dropped(), 0u);
     EXPECT_TRUE(messages.messages().empty());
 }
 

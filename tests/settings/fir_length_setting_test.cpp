@@ -1,4 +1,5 @@
 #include "settings/fir_length_setting.h"
+#include "settings/analyser_preferences.h"
 
 #include <gtest/gtest.h>
 
@@ -169,3 +170,26 @@ TEST_F(FirLengthSettingTest, AReaderDuringRepeatedWritesOnlyEverSeesWholeValues)
 }
 
 }  // namespace
+
+// The analyser's preferences share the key and leave the length alone; each
+// bad value falls back to its own default and the others stay.
+TEST_F(FirLengthSettingTest, AnalyserPreferencesRoundTripBesideTheLengthAndFallBackOneByOne) {
+    using prefs = settings::analyser_preferences;
+    EXPECT_EQ(settings::read_analyser_preferences(), prefs{});
+    settings::write_fir_length_setting(4096);
+    const prefs chosen{prefs::traces::input_and_output, prefs::speed::slow, 6, 45, true};
+    settings::write_analyser_preferences(chosen);
+    EXPECT_EQ(settings::read_analyser_preferences(), chosen);
+    EXPECT_EQ(settings::read_fir_length_setting(), 4096);
+
+    store_per_user("4096");
+    temporary_config_folders::put(user_key(), "AnalyserTraces", "3");
+    temporary_config_folders::put(user_key(), "AnalyserSmoothing", "6x");
+    temporary_config_folders::put(user_key(), "AnalyserSlope", "");
+    const prefs read = settings::read_analyser_preferences();
+    EXPECT_EQ(read, (prefs{prefs::traces::output, prefs::speed::slow, 0, 0, true}));
+    temporary_config_folders::put(user_key(), "AnalyserSmoothing", "12");
+    temporary_config_folders::put(user_key(), "AnalyserSpeed", "7");
+    EXPECT_EQ(settings::read_analyser_preferences().smoothing_per_octave, 12);
+    EXPECT_EQ(settings::read_analyser_preferences().ballistics, prefs::speed::medium);
+}

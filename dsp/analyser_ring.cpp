@@ -25,11 +25,18 @@ void analyser_ring::write(const float* const* inputs, const float* const* output
         dropped_.fetch_add(std::uint64_t(count), std::memory_order_relaxed);
         return;
     }
-    float* frames = frames_.get();
-    for (int i = 0; i < count; ++i) {
-        float* frame = frames + 2 * ((written + std::uint32_t(i)) & index_mask);
-        frame[0] = 0.5f * (outputs[0][i] + outputs[1][i]);
-        frame[1] = 0.5f * (inputs[0][i] + inputs[1][i]);
+    // In at most two runs, each without wrapping, so the loop vectorises.
+    const int start = int(written & index_mask);
+    const int first_run = count < capacity - start ? count : capacity - start;
+    for (int run_start = 0, at = start, length = first_run; run_start < count;
+         run_start += length, at = 0, length = count - first_run) {
+        float* frame = frames_.get() + 2 * at;
+        const float *out0 = outputs[0] + run_start, *out1 = outputs[1] + run_start;
+        const float *in0 = inputs[0] + run_start, *in1 = inputs[1] + run_start;
+        for (int i = 0; i < length; ++i) {
+            frame[2 * i] = 0.5f * (out0[i] + out1[i]);
+            frame[2 * i + 1] = 0.5f * (in0[i] + in1[i]);
+        }
     }
     written_.store(written + std::uint32_t(count), std::memory_order_release);
 }

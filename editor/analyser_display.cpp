@@ -19,7 +19,7 @@ namespace {
 constexpr int updates_per_second = 30;
 constexpr int scratch_frames = 4096;
 
-constexpr CColor output_fill{218, 228, 240, 255};
+constexpr CColor output_fill{110, 145, 200, 48};  // the grid and its labels show through
 constexpr CColor output_line{125, 152, 190, 255};
 constexpr CColor input_line{232, 188, 140, 255};
 constexpr CColor peak_line{180, 196, 222, 255};

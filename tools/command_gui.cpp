@@ -2,6 +2,7 @@
 #include "editor_window.h"
 #include "plugin_settings.h"
 #include "png_writer.h"
+#include "signal_player.h"
 
 #include <atomic>
 #include <chrono>
@@ -14,12 +15,14 @@ namespace {
 
 using clock = std::chrono::steady_clock;
 
-constexpr known_option gui_options[] = {{"screenshot", true}, {"param", true}, {"seconds", true}};
+constexpr known_option gui_options[] = {{"screenshot", true}, {"param", true}, {"seconds", true}, {"play", true}};
 constexpr auto idle_interval = std::chrono::milliseconds(33);
 // After the editor's window appears, time for its first paint before captures begin.
 constexpr auto first_paint_time = std::chrono::milliseconds(500);
 constexpr auto capture_interval = std::chrono::milliseconds(250);
 constexpr double screenshot_time_limit = 10.0;
+// Playing, the picture never settles: it is taken after this long.
+constexpr double playing_screenshot_time = 3.0;
 
 // A size the plug-in asked for with audioMasterSizeWindow, maybe from
 // another thread; the main loop applies it, since X is used from one thread.
@@ -84,6 +87,13 @@ public:
         return settled;
     }
 
+    // Takes the picture as it is now.
+    void capture_now(editor_window& window) {
+        last_ = window.capture();
+        if (last_.empty()) throw std::runtime_error("cannot capture the editor's window");
+        save(window);
+    }
+
     // At the time limit: keeps what there is, or fails.
     void give_up(editor_window& window) {
         if (!child_shown_) throw std::runtime_error("the editor showed no window inside the host's window");
@@ -109,7 +119,16 @@ int run_gui(std::span<char* const> arguments) {
     if (options.positional().size() != 1) throw usage_error("gui takes PLUGIN");
     const std::string& plugin_path = options.positional()[0];
     const auto screenshot_path = options.value("screenshot");
-    const double seconds = options.positive_number("seconds", screenshot_path ? screenshot_time_limit : 0.0);
+    std::optional<test_signal> signal;
+    if (const auto text = options.value("play")) {
+        try {
+            signal = test_signal::parse(*text);
+        } catch (const std::invalid_argument& e) {
+            throw usage_error(e.what());
+        }
+    }
+    const double seconds = options.positive_number(
+        "seconds", screenshot_path ? (signal ? playing_screenshot_time : screenshot_time_limit) : 0.0);
     if (screenshot_path) {
         const auto folder = std::filesystem::path(*screenshot_path).parent_path();
         if (!folder.empty() && !std::filesystem::is_directory(folder))
@@ -141,6 +160,8 @@ int run_gui(std::span<char* const> arguments) {
     const editor_size opened = ask_editor_size(*plugin);
     if (opened.width > 0) window.resize(opened.width, opened.height);
     window.show();
+    std::optional<signal_player> player;
+    if (signal) player.emplace(*plugin, *signal, 44100.0, 512);
 
     std::optional<screenshot_taker> screenshot;
     if (screenshot_path) screenshot.emplace(*screenshot_path);
@@ -153,9 +174,12 @@ int run_gui(std::span<char* const> arguments) {
         if (requested.pending.exchange(false)) window.resize(requested.width, requested.height);
         if (window.close_requested()) break;
         try {
-            if (screenshot && screenshot->step(window)) break;
+            if (screenshot && !player && screenshot->step(window)) break;
             if (seconds > 0.0 && clock::now() >= deadline) {
-                if (screenshot) screenshot->give_up(window);
+                if (screenshot && player)
+                    screenshot->capture_now(window);
+                else if (screenshot)
+                    screenshot->give_up(window);
                 break;
             }
         } catch (...) {
@@ -164,6 +188,7 @@ int run_gui(std::span<char* const> arguments) {
             break;
         }
     }
+    player.reset();
     plugin->dispatch(effEditClose);
     if (failure) std::rethrow_exception(failure);
     return 0;
@@ -173,7 +198,7 @@ int run_gui(std::span<char* const> arguments) {
 
 const command gui_command{"gui", "open the plug-in's editor in a window",
                           "usage: tessvane-host gui PLUGIN [--screenshot FILE.png] [--param NAME_OR_INDEX=VALUE ...]\n"
-                          "       [--seconds S]\n"
+                          "       [--seconds S] [--play white|pink|sine:HZ]\n"
                           "\n"
                           "Opens an X11 window titled with the plug-in's name, sized as the editor\n"
                           "asks (effEditGetRect), opens the editor inside it and drives effEditIdle\n"
@@ -185,6 +210,10 @@ const command gui_command{"gui", "open the plug-in's editor in a window",
                           "two captures a quarter of a second apart alike), saves the window as\n"
                           "FILE.png and exits; it gives up after S seconds (default 10), saving\n"
                           "the last capture if there is one.\n"
+                          "\n"
+                          "--play plays a signal into the plug-in at 44100 Hz in real time while the\n"
+                          "editor is open: white or pink noise, or a sine of HZ at -6 dBFS. With\n"
+                          "--screenshot the picture is then taken after S seconds (default 3).\n"
                           "\n"
                           "Needs an X display (DISPLAY) and a plug-in with an editor.\n",
                           run_gui};

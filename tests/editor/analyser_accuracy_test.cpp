@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "dsp/control_units.h"
@@ -16,36 +15,12 @@
 #include "editor/response_view.h"
 #include "editor_window_fixture.h"
 #include "plugin/tessvane_plugin.h"
+#include "test_signal.h"
 
 namespace {
 
 using prefs = settings::analyser_preferences;
 constexpr int plot_width = editor::eq_editor::kWidth - 10 - editor::response_axis::label_columns;
-
-// Deterministic white noise in -1..1, and pink from it (Kellett's filter).
-class noise {
-public:
-    float white() {
-        state_ = state_ * 1664525u + 1013904223u;
-        return float(int32_t(state_)) / 2147483648.0f;
-    }
-    float pink() {
-        const float w = white();
-        b_[0] = 0.99886f * b_[0] + w * 0.0555179f;
-        b_[1] = 0.99332f * b_[1] + w * 0.0750759f;
-        b_[2] = 0.96900f * b_[2] + w * 0.1538520f;
-        b_[3] = 0.86650f * b_[3] + w * 0.3104856f;
-        b_[4] = 0.55000f * b_[4] + w * 0.5329522f;
-        b_[5] = -0.7616f * b_[5] - w * 0.0168980f;
-        const float pink = b_[0] + b_[1] + b_[2] + b_[3] + b_[4] + b_[5] + b_[6] + w * 0.5362f;
-        b_[6] = w * 0.115926f;
-        return 0.1f * pink;
-    }
-
-private:
-    std::uint32_t state_ = 12345;
-    float b_[7] = {};
-};
 
 class AnalyserAccuracy : public EditorWindow, public ::testing::WithParamInterface<int> {
 protected:
@@ -59,14 +34,14 @@ protected:
     }
 
     // Both channels carry the signal; the editor idles 60 times a second.
-    void play(const std::function<float()>& signal, double seconds) {
+    void play(tessvane::host::test_signal& signal, double seconds) {
         const int rate = GetParam(), block = rate / 60;
         const std::size_t frames = std::size_t(block);
         std::vector<float> left(frames), right(frames), out_left(frames), out_right(frames);
         float* in[] = {left.data(), right.data()};
         float* out[] = {out_left.data(), out_right.data()};
         for (int done = 0; done < int(seconds * rate); done += block) {
-            for (int i = 0; i < block; ++i) left[std::size_t(i)] = right[std::size_t(i)] = signal();
+            for (int i = 0; i < block; ++i) left[std::size_t(i)] = right[std::size_t(i)] = signal.next(rate);
             instance.effect()->processReplacing(instance.effect(), in, out, block);
             instance.idle();
         }
@@ -81,9 +56,7 @@ protected:
         const std::vector<float>& levels = output_levels();
         return int(std::max_element(levels.begin(), levels.end()) - levels.begin());
     }
-    std::function<float()> sine(double hz, double amplitude) {
-        return [=, n = 0]() mutable { return float(amplitude * std::sin(6.283185307179586 * hz * n++ / GetParam())); };
-    }
+    void play(tessvane::host::test_signal&& signal, double seconds) { play(signal, seconds); }
 
     host_window parent;
     recorded_instance instance;  // closed before its parent goes
@@ -91,7 +64,7 @@ protected:
 
 TEST_P(AnalyserAccuracy, ASineAtMinus6DbfsPeaksAtItsFrequencyAndLevel) {
     open({prefs::traces::output, prefs::speed::fast, 0, 0, false});
-    play(sine(1000.0, 0.5011872), 1.5);
+    play(tessvane::host::test_signal::sine(1000.0, 0.5011872), 1.5);
     const int peak = peak_column();
     EXPECT_LT(std::fabs(std::log2(hz(peak) / 1000.0)), 1.0 / 24.0) << hz(peak);
     EXPECT_NEAR(output_levels()[std::size_t(peak)], -6.0, 0.5);
@@ -99,7 +72,7 @@ TEST_P(AnalyserAccuracy, ASineAtMinus6DbfsPeaksAtItsFrequencyAndLevel) {
 
 TEST_P(AnalyserAccuracy, A40HzToneIsNarrowerThanHalfAnOctave20DbDown) {
     open({prefs::traces::output, prefs::speed::fast, 0, 0, false});
-    play(sine(40.0, 0.5), 2.0);
+    play(tessvane::host::test_signal::sine(40.0, 0.5), 2.0);
     const std::vector<float>& levels = output_levels();
     const int peak = peak_column();
     const float edge = levels[std::size_t(peak)] - 20.0f;
@@ -112,8 +85,7 @@ TEST_P(AnalyserAccuracy, A40HzToneIsNarrowerThanHalfAnOctave20DbDown) {
 // Noise reads as noise: the trace is read 40 times over 16 s and averaged.
 TEST_P(AnalyserAccuracy, PinkNoiseReadsFlatAtThe3DbSlope) {
     open({prefs::traces::output, prefs::speed::slow, 6, 30, false});
-    noise source;
-    const std::function<float()> pink = [&] { return source.pink(); };
+    tessvane::host::test_signal pink = tessvane::host::test_signal::pink();
     play(pink, 4.0);
     constexpr int readings = 40;
     std::vector<double> band;
@@ -144,8 +116,7 @@ TEST_P(AnalyserAccuracy, AMinus40DbCutOfThePlugInShowsAtLeast30DbDeep) {
     instance.set(dsp::filters_control, 1.0f);
     open({prefs::traces::output, prefs::speed::medium, 12, 0, false});
     wait_until_settled(instance.effect());
-    noise source;
-    play([&] { return source.white(); }, 3.0);
+    play(tessvane::host::test_signal::white(), 3.0);
     const std::vector<float>& levels = output_levels();
     float deepest = 0.0f, around = -200.0f;
     for (int x = 0; x < plot_width; ++x) {

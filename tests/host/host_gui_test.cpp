@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "../gui/xvfb_environment.h"
+#include "settings/analyser_preferences.h"
 #include "settings_sandbox.h"
 
 namespace tessvane::host::testing {
@@ -76,6 +77,63 @@ INSTANTIATE_TEST_SUITE_P(
                       alike_values{"Mode #1=0.3", "Mode #1=0"}, alike_values{"Mode #1=0.8", "Mode #1=0.5"},
                       // As the read-outs show them, the blank before '#' or not.
                       alike_values{"Filter #1=On", "Filter#1=1"}, alike_values{"mode#1=hipass", "Mode #1=0.5"}));
+
+// Pink noise played through a +12 dB peak at 1 kHz, both traces shown at
+// the 3 dB slope: the output's trace rises over the peak, the input's stays
+// flat. Outside the response display (5, 181, 602, 378) the editor is the
+// same as with no signal, and with none no analyser colour shows.
+TEST(HostGui, PlaysASignalWhileItCapturesAndTheAnalyserShowsThePeakInTheOutputOnly) {
+    if (!gui_test::display_available()) GTEST_SKIP() << "no X display";
+    const settings_sandbox settings("8192");
+    using prefs = settings::analyser_preferences;
+    settings::write_analyser_preferences({prefs::traces::input_and_output, prefs::speed::medium, 6, 30, false});
+    const temp_folder folder;
+    const auto shot = [&](std::vector<std::string> extra, const char* name) {
+        std::vector<std::string> arguments = {"gui",          TESSVANE_PLUGIN,  "--param", "Filter#3=1",
+                                              "--param",      "Freq #3=0.3692", "--param", "Gain #3=0.903",
+                                              "--screenshot", folder.file(name)};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        const host_run run = run_host(arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return read_png(folder.file(name));
+    };
+    const picture quiet = shot({}, "quiet.png");
+    const picture playing = shot({"--play", "pink", "--seconds", "4"}, "playing.png");
+    ASSERT_EQ(quiet.pixels.size(), playing.pixels.size());
+
+    const auto in_display = [](int x, int y) { return x >= 5 && x < 602 && y >= 181 && y < 378; };
+    const auto bluish = [](std::uint32_t p) { return (p & 0xFF) > (p >> 16 & 0xFF) + 8; };
+    int outside_differing = 0, quiet_analyser_ink = 0;
+    for (int y = 0; y < quiet.height; ++y)
+        for (int x = 0; x < quiet.width; ++x) {
+            if (!in_display(x, y)) outside_differing += quiet.at(x, y) != playing.at(x, y);
+            if (in_display(x, y)) quiet_analyser_ink += bluish(quiet.at(x, y));
+        }
+    EXPECT_EQ(outside_differing, 0);
+    EXPECT_EQ(quiet_analyser_ink, 0);
+
+    // The row of a window column nearest a trace's colour: its line, which
+    // anti-aliasing may blend.
+    const auto trace_row = [&](int x, std::uint32_t colour) {
+        const auto distance = [&](std::uint32_t p) {
+            int sum = 0;
+            for (int shift : {0, 8, 16}) {
+                const int d = int(p >> shift & 0xFF) - int(colour >> shift & 0xFF);
+                sum += d * d;
+            }
+            return sum;
+        };
+        int best = 181;
+        for (int y = 181; y < 378; ++y)
+            if (distance(playing.at(x, y)) < distance(playing.at(x, best))) best = y;
+        return best;
+    };
+    constexpr std::uint32_t output_line = 0x7D98BE, input_line = 0xE8BC8C;
+    constexpr int at_1k = 357, at_150 = 203;
+    const int output_flat = trace_row(at_150, output_line);
+    EXPECT_LT(trace_row(at_1k, output_line), output_flat - 18);  // 12 dB is 24 rows
+    EXPECT_NEAR(trace_row(at_1k, input_line), output_flat, 6);
+}
 
 }  // namespace
 }  // namespace tessvane::host::testing

@@ -65,6 +65,8 @@ analyser_display::~analyser_display() {
 }
 
 void analyser_display::set_preferences(const settings::analyser_preferences& preferences) {
+    // A hold turned on starts from now.
+    if (preferences.hold && !preferences_.hold) clear_peaks();
     preferences_ = preferences;
     apply_preferences();
 }

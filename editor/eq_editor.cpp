@@ -1,6 +1,7 @@
 #include "editor/eq_editor.h"
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 
 #include "dsp/biquad_band.h"
@@ -8,6 +9,7 @@
 #include "dsp/eq_layout.h"
 #include "editor/about_view.h"
 #include "editor/analyser_display.h"
+#include "editor/analyser_menu.h"
 #include "editor/eq_model.h"
 #include "editor/fir_length_menu.h"
 #include "editor/main_tabs.h"
@@ -41,6 +43,7 @@ constexpr int kSplashTag = 28;
 constexpr int kBusyTag = 29;
 constexpr int kVisPanelTag = 30;
 constexpr int kFirLengthTag = 31;
+constexpr int kAnalyserMenuTag = 32;
 
 constexpr int kKnobSize = 38;  // the knob strips' width
 constexpr int kKnobFrames = 64;
@@ -192,8 +195,13 @@ void eq_editor::build_layout(CFrame& new_frame, editor_controls& built) {
         built.responseView = new response_view(CRect(5, 181, 5 + field->getWidth(), 181 + field->getHeight()), this,
                                                kVisPanelTag, field, &model_, [this] { return filters_button_on(); });
         built.responseView->analyser()->set_preferences(settings::read_analyser_preferences());
+        built.responseView->set_context_menu([this](CPoint where) { open_analyser_menu(where); });
         new_frame.addView(built.responseView);
         built.responseView->invalid();
+        built.analyserMenu = new COptionMenu(CRect(0, 0, 0, 0), this, kAnalyserMenuTag);
+        style_readout(*built.analyserMenu, kLeftText);
+        fill_analyser_menu(*built.analyserMenu);
+        new_frame.addView(built.analyserMenu);
     }
     // Ctrl-click gives each control the default program's value.
     for (int index = 0; index < kParameterCount; ++index)
@@ -422,6 +430,33 @@ void eq_editor::controlChanged(CControl* control) {
             notice_.reset();  // the earlier one goes first, so the new one is on top
             notice_ = VSTGUI::notice::show(*told, parent_window_);
         }
+    } else if (tag == kAnalyserMenuTag && control == controls_.analyserMenu) {
+        apply_analyser_choice();
+    }
+}
+
+void eq_editor::open_analyser_menu(CPoint where) {
+    COptionMenu* menu = controls_.analyserMenu;
+    if (!menu) return;
+    check_analyser_menu(*menu, controls_.responseView->analyser()->preferences());
+    menu->setViewSize(CRect(where.x, where.y, where.x, where.y));
+    menu->openList();
+}
+
+// Applied at once; kept for the next editor, and a store that cannot be
+// written is reported without stopping the editor.
+void eq_editor::apply_analyser_choice() {
+    analyser_display& analyser = *controls_.responseView->analyser();
+    const settings::analyser_preferences chosen =
+        analyser_choice(controls_.analyserMenu->getCurrent(), analyser.preferences());
+    analyser.set_preferences(chosen);
+    controls_.responseView->invalid();
+    try {
+        settings::write_analyser_preferences(chosen);
+    } catch (const std::exception& e) {
+        notice_.reset();
+        notice_ =
+            VSTGUI::notice::show({e.what(), "Ravelthorpe: Tessvane", platform::message_icon::error}, parent_window_);
     }
 }
 

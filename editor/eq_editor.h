@@ -62,6 +62,7 @@ struct editor_controls {
     VSTGUI::CParamDisplay* masterGainDisplay = nullptr;
     VSTGUI::COnOffButton* filtersButton = nullptr;
     VSTGUI::COptionMenu* firLengthMenu = nullptr;
+    VSTGUI::COptionMenu* analyserMenu = nullptr;  // opened by a right click on the response display
     VSTGUI::CMovieBitmap* busyIndicator = nullptr;
     response_view* responseView = nullptr;
     main_tabs* mainTabView = nullptr;
@@ -117,6 +118,8 @@ private:
     void refresh(int index);
     void refresh_readout(int index, const dsp::band_readout& band);
     void follow_redesign();
+    void open_analyser_menu(VSTGUI::CPoint where);
+    void apply_analyser_choice();
 
     eq_model& model_;
     void* parent_window_ = nullptr;

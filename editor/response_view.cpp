@@ -187,7 +187,11 @@ void response_view::draw(CDrawContext* context) {
     }
 }
 
-bool response_view::onMouseDown(CPoint, CButtonState buttons) {
+bool response_view::onMouseDown(CPoint where, CButtonState buttons) {
+    if ((buttons & kRButton) && context_menu_) {
+        context_menu_(where);
+        return true;
+    }
     if (!(buttons & kLButton) || !analyser_) return false;
     analyser_->clear_peaks();
     invalid();

@@ -44,9 +44,11 @@ public:
     bool follow_analyser();
     // Null without a model.
     analyser_display* analyser() const { return analyser_.get(); }
+    // What a right click does, given where it was (in the frame).
+    void set_context_menu(std::function<void(VSTGUI::CPoint)> open) { context_menu_ = std::move(open); }
 
     void draw(VSTGUI::CDrawContext* context) override;
-    // A left click clears the peak hold.
+    // A left click clears the peak hold; a right click opens the context menu.
     bool onMouseDown(VSTGUI::CPoint where, VSTGUI::CButtonState buttons) override;
     bool isTypeOf(const char* type) const override;
     VSTGUI::CView* newCopy() const override;
@@ -56,6 +58,7 @@ private:
 
     eq_model* model_;
     std::function<bool()> filters_on_;
+    std::function<void(VSTGUI::CPoint)> context_menu_;
     std::unique_ptr<analyser_display> analyser_;
     std::unique_ptr<VSTGUI::COffscreenContext> background_;  // white and the scale
     std::unique_ptr<VSTGUI::COffscreenContext> picture_;     // composed for each paint

@@ -27,6 +27,7 @@ COptionMenu::~COptionMenu() { closeList(); }
 
 void COptionMenu::addEntry(const char* text) {
     entries_.emplace_back(text ? text : "");
+    checked_.push_back(false);
     setMax(float(entries_.size() - 1));
 }
 
@@ -36,6 +37,15 @@ const char* COptionMenu::getEntry(int index) const {
 
 void COptionMenu::setCurrent(int index) {
     if (index >= 0 && index < getNbEntries()) setValue(float(index));
+}
+
+void COptionMenu::setChecked(int index, bool checked) {
+    if (index >= 0 && index < getNbEntries()) checked_[std::size_t(index)] = checked;
+}
+
+bool COptionMenu::isChecked(int index) const {
+    if (index < 0 || index >= getNbEntries()) return false;
+    return checked_[std::size_t(index)] || ((getStyle() & kCheckStyle) && index == getCurrent());
 }
 
 bool COptionMenu::isListOpen() const {
@@ -58,8 +68,14 @@ void COptionMenu::closeList() {
 void COptionMenu::draw(CDrawContext* context) { drawText(*context, getEntry(getCurrent())); }
 
 bool COptionMenu::onMouseDown(CPoint, CButtonState buttons) {
+    if (!(buttons & kLButton) || !getFrame() || entries_.empty()) return false;
+    openList();
+    return true;
+}
+
+void COptionMenu::openList() {
     CFrame* frame = getFrame();
-    if (!(buttons & kLButton) || !frame || entries_.empty()) return false;
+    if (!frame || entries_.empty()) return;
     CCoord width = getWidth();
     for (const std::string& entry : entries_)
         width = std::max(width, detail::measure_text(getFont(), entry).width + kListPadding);
@@ -67,7 +83,6 @@ bool COptionMenu::onMouseDown(CPoint, CButtonState buttons) {
     closeList();
     list_ = std::make_unique<detail::option_menu_list>(*this, frame->getViewSize(), box);
     frame->setModalView(list_.get());
-    return true;
 }
 
 bool COptionMenu::isTypeOf(const char* type) const {

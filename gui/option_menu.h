@@ -1,8 +1,10 @@
 // A menu field showing its current entry. A left click opens the list of
 // entries as the frame's modal view, below the field or, when the frame is
 // too short, above it; with kCheckStyle the current entry carries a check
-// mark. Clicking an entry selects it and calls the listener; clicking
-// outside the list closes it unchanged. The value is the selected index.
+// mark; any entry may also carry one of its own (setChecked), as a menu of
+// several choices shows each. Clicking an entry selects it and calls the
+// listener; clicking outside the list closes it unchanged. The value is the
+// selected index.
 #pragma once
 
 #include <memory>
@@ -32,6 +34,11 @@ public:
     void setCurrent(int index);
     int getCurrent() const { return static_cast<int>(getValue()); }
 
+    void setChecked(int index, bool checked);
+    bool isChecked(int index) const;
+
+    // Opens the list as a left click does.
+    void openList();
     bool isListOpen() const;
     // Selects `index` as the user would, with the listener called; closes the list.
     void choose(int index);
@@ -43,6 +50,7 @@ public:
 
 private:
     std::vector<std::string> entries_;
+    std::vector<bool> checked_;
     std::unique_ptr<detail::option_menu_list> list_;
 };
 

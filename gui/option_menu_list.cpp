@@ -53,8 +53,7 @@ void option_menu_list::draw(CDrawContext* context) {
             context->setFillColor(kHoverBack);
             context->fillRect(row);
         }
-        if ((menu_.getStyle() & kCheckStyle) && i == menu_.getCurrent())
-            draw_check_mark(*context, CPoint(row.left + 3, row.top + 3), kBlackCColor);
+        if (menu_.isChecked(i)) draw_check_mark(*context, CPoint(row.left + 3, row.top + 3), kBlackCColor);
         const CRect text(row.left + kCheckColumn, row.top, row.right - 2, row.bottom);
         context->drawString(menu_.getEntry(i), text, kLeftText);
     }

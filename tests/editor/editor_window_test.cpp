@@ -8,6 +8,7 @@
 
 #include "dsp/fir_cascaded_biquad.h"
 #include "editor/about_view.h"
+#include "editor/analyser_display.h"
 #include "editor/eq_editor.h"
 #include "editor/main_tabs.h"
 #include "editor/response_view.h"
@@ -214,6 +215,35 @@ TEST_F(EditorWindow, ReopeningShowsTheCurrentValuesAndTheStoredFirLengthInBlack)
     EXPECT_EQ(c.firLengthMenu->getCurrent(), 6);
     EXPECT_EQ(c.firLengthMenu->getFontColor(), kBlackCColor);
     EXPECT_EQ(messages.messages().size(), 1u);  // the notice of the choice
+}
+
+// A right click on the response display opens the analyser's menu with the
+// settings' choices checked; a choice applies at once, is stored, and the
+// next editor opens with it.
+TEST_F(EditorWindow, TheResponseDisplaysContextMenuSetsTheAnalyserAndKeepsTheChoices) {
+    using prefs = settings::analyser_preferences;
+    host_window parent;
+    recorded_instance instance;
+    ASSERT_TRUE(instance.open_in(parent));
+    const editor_controls& c = instance.editor().controls();
+    const auto choose = [&](int entry) {
+        instance.editor().getFrame()->onMouseDown(CPoint(300, 250), kRButton);
+        ASSERT_TRUE(c.analyserMenu->isListOpen());
+        c.analyserMenu->choose(entry);
+    };
+    instance.editor().getFrame()->onMouseDown(CPoint(300, 250), kRButton);
+    for (int entry = 0; entry < 14; ++entry)  // output, medium, unsmoothed, no slope, no hold
+        EXPECT_EQ(c.analyserMenu->isChecked(entry), entry == 1 || entry == 4 || entry == 6 || entry == 10) << entry;
+    c.analyserMenu->closeList();
+    choose(2);  // input and output
+    EXPECT_EQ(c.responseView->analyser()->preferences().shown, prefs::traces::input_and_output);
+    choose(8);   // 1/6 octave
+    choose(13);  // hold
+    instance.close_editor();
+    ASSERT_TRUE(instance.open_in(parent));
+    EXPECT_EQ(instance.editor().controls().responseView->analyser()->preferences(),
+              (prefs{prefs::traces::input_and_output, prefs::speed::medium, 6, 0, true}));
+    EXPECT_TRUE(messages.messages().empty());
 }
 
 TEST_F(EditorWindow, OpenAndCloseNeedNoIdleAndTolerateUnpairedCalls) {

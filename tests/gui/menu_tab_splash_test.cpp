@@ -75,9 +75,11 @@ TEST_F(OptionMenu, TheListOpensUpwardsWhenThereIsNoRoomBelow) {
     EXPECT_EQ(list().box().bottom, 150);
 }
 
-TEST_F(OptionMenu, TheCurrentEntryCarriesACheckMark) {
+// So does any entry checked on its own, as in a menu of several settings.
+TEST_F(OptionMenu, TheCurrentEntryAndEntriesCheckedOnTheirOwnCarryACheckMark) {
     COptionMenu* menu = addMenu(CRect(0, 0, 90, 14));
     menu->setCurrent(1);
+    menu->setChecked(6, true);
     click(frame, CPoint(5, 5));
     frame.idle();
     const CRect box = list().box();
@@ -87,6 +89,7 @@ TEST_F(OptionMenu, TheCurrentEntryCarriesACheckMark) {
     };
     EXPECT_FALSE(check_ink(1).isEmpty());
     EXPECT_TRUE(check_ink(3).isEmpty());
+    EXPECT_FALSE(check_ink(6).isEmpty());
 }
 
 TEST_F(OptionMenu, TheEntryUnderThePointerIsHighlightedWithNoButtonHeld) {

@@ -1,12 +1,16 @@
-// The editor's two recurring costs: a full render of the response display
-// (after every band change and every finished redesign) and an idle step
-// with nothing to paint (many times a second while the window is open).
+// The editor's recurring costs: a full render of the response display
+// (after every band change and every finished redesign), an idle step with
+// nothing to paint (many times a second while the window is open), and an
+// idle step that takes 1/30 s of audio at 48 kHz into the analyser, with
+// both traces shown, and paints it (30 times a second while audio plays).
 #include <X11/Xlib.h>
 #include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -46,6 +50,7 @@ void use_private_settings() {
     const std::filesystem::path folder = root / "Ravelthorpe" / "Tessvane LE";
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "Latency") << "8192";
+    std::ofstream(folder / "AnalyserTraces") << "2";  // input and output
     setenv("XDG_CONFIG_HOME", root.c_str(), 1);
     setenv("XDG_CONFIG_DIRS", root.c_str(), 1);
 }
@@ -53,7 +58,7 @@ void use_private_settings() {
 // One open editor for every repetition, so they all run or all skip.
 class open_editor {
 public:
-    open_editor() : display_(XOpenDisplay(nullptr)) {
+    explicit open_editor(float sample_rate) : display_(XOpenDisplay(nullptr)) {
         if (!display_) return;
         use_private_settings();
         platform::set_message_sink([](const platform::message&) {});
@@ -61,7 +66,7 @@ public:
         XMapWindow(display_, parent_);
         XSync(display_, False);
         effect_ = VSTPluginMain(quiet_host);
-        dispatch(effSetSampleRate, nullptr, 44100.0f);
+        dispatch(effSetSampleRate, nullptr, sample_rate);
         if (dispatch(effEditOpen, reinterpret_cast<void*>(parent_)) != 1) return;
         open_ = true;
         for (int i = 0; i < 50; ++i) idle();  // the first paints
@@ -77,6 +82,7 @@ public:
     }
     bool is_open() const { return open_; }
     void idle() { dispatch(effEditIdle); }
+    AEffect* effect() const { return effect_; }
 
 private:
     VstIntPtr dispatch(VstInt32 opcode, void* ptr = nullptr, float opt = 0.0f) {
@@ -90,7 +96,7 @@ private:
 };
 
 void idle_with_nothing_to_paint(benchmark::State& state) {
-    static open_editor editor;
+    static open_editor editor(44100.0f);
     if (!editor.is_open()) {
         state.SkipWithError("no X display reachable");
         return;
@@ -98,11 +104,38 @@ void idle_with_nothing_to_paint(benchmark::State& state) {
     for (auto _ : state) editor.idle();
 }
 
+void analyser_update_and_paint(benchmark::State& state) {
+    static open_editor editor(48000.0f);
+    if (!editor.is_open()) {
+        state.SkipWithError("no X display reachable");
+        return;
+    }
+    std::vector<float> left(64), right(64);
+    float* channels[] = {left.data(), right.data()};
+    std::uint32_t noise = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int block = 0; block < 25; ++block) {
+            for (int i = 0; i < 64; ++i) {
+                noise = noise * 1664525u + 1013904223u;
+                left[std::size_t(i)] = right[std::size_t(i)] = float(std::int32_t(noise)) / 4294967296.0f;
+            }
+            editor.effect()->processReplacing(editor.effect(), channels, channels, 64);
+        }
+        state.ResumeTiming();
+        editor.idle();
+    }
+}
+
 const bool registered = [] {
     benchmark::RegisterBenchmark("editor/render_response", render_response_display);
     benchmark::RegisterBenchmark("editor/idle_nothing_to_paint", idle_with_nothing_to_paint);
+    benchmark::RegisterBenchmark("editor/analyser_update_and_paint", analyser_update_and_paint)
+        ->Unit(benchmark::kMicrosecond);
     bench::add_absolute("editor-render-us", 597, "editor/render_response", 1e-3);
     bench::add_absolute("editor-idle-us", 607, "editor/idle_nothing_to_paint", 1e-3);
+    // 30 updates a second, as a percentage of one core.
+    bench::add_absolute("editor-analyser-percent-of-core", 48000, "editor/analyser_update_and_paint", 3e-6);
     return true;
 }();
 

@@ -48,7 +48,6 @@ spectrum_analyser::spectrum_analyser(int sample_rate, int input_delay, std::vect
       history_frames_(size_ + input_delay_),
       buffer_(std::size_t(size_) + 2),
       power_(std::size_t(size_ / 2) + 1),
-      peaked_(power_.size()),
       cumulative_(power_.size() + 1),
       peak_db_(column_hz_.size(), silent_db) {
     int order = 0;
@@ -148,18 +147,20 @@ void spectrum_analyser::measure(trace which) {
         power_[k] = (re * re + im * im) * sine_scale_;
         cumulative_[k + 1] = cumulative_[k] + power_[k];
     }
-    // The window's main lobe is near Gaussian: a parabola through the logs
-    // of a maximum and its neighbours finds the peak between bins.
-    peaked_ = power_;
-    for (std::size_t k = 1; k + 1 < bins; ++k) {
-        const double before = power_[k - 1], here = power_[k], after = power_[k + 1];
-        if (!(here > before && here >= after && before > silent_power && after > silent_power)) continue;
-        const double a = std::log(before), b = std::log(here), c = std::log(after);
-        const double curvature = a - 2.0 * b + c;
-        if (curvature >= 0.0) continue;
-        const double offset = 0.5 * (a - c) / curvature;
-        peaked_[k] = std::exp(b - 0.25 * (a - c) * offset);
-    }
+}
+
+// The window's main lobe is near Gaussian: a parabola through the logs of a
+// maximum and its neighbours finds the peak between bins.
+double spectrum_analyser::peak_power(std::size_t k) const {
+    const double here = power_[k];
+    if (k == 0 || k + 1 >= power_.size()) return here;
+    const double before = power_[k - 1], after = power_[k + 1];
+    if (!(here > before && here >= after && before > silent_power && after > silent_power)) return here;
+    const double a = std::log(before), b = std::log(here), c = std::log(after);
+    const double curvature = a - 2.0 * b + c;
+    if (curvature >= 0.0) return here;
+    const double offset = 0.5 * (a - c) / curvature;
+    return std::exp(b - 0.25 * (a - c) * offset);
 }
 
 double spectrum_analyser::column_power(int column) const {
@@ -174,10 +175,10 @@ double spectrum_analyser::column_power(int column) const {
         return k + 1 < power_.size() ? (1.0 - t) * power_[k] + t * power_[k + 1] : power_[k];
     }
     if (smoothing_ == 0) {
-        double strongest = 0.0;
-        for (std::size_t k = std::size_t(std::ceil(low)); k <= std::size_t(high); ++k)
-            strongest = std::max(strongest, peaked_[k]);
-        return strongest;
+        std::size_t strongest = std::size_t(std::ceil(low));
+        for (std::size_t k = strongest + 1; k <= std::size_t(high); ++k)
+            if (power_[k] > power_[strongest]) strongest = k;
+        return peak_power(strongest);
     }
     // Bin k stands for the interval [k - 0.5, k + 0.5).
     const auto sum_below = [&](double x) {

@@ -62,6 +62,7 @@ private:
     void measure(trace which);
     void fold(trace which, double seconds);
     double column_power(int column) const;
+    double peak_power(std::size_t bin) const;
 
     int sample_rate_;
     int size_;

@@ -19,7 +19,6 @@ namespace {
 constexpr int updates_per_second = 30;
 constexpr int scratch_frames = 4096;
 
-constexpr CColor output_fill{110, 145, 200, 48};  // the grid and its labels show through
 constexpr CColor output_line{125, 152, 190, 255};
 constexpr CColor input_line{232, 188, 140, 255};
 constexpr CColor peak_line{180, 196, 222, 255};
@@ -123,6 +122,15 @@ void analyser_display::clear_peaks() {
     if (analyser_) analyser_->clear_peaks();
 }
 
+bool analyser_display::fill_rows(int height, std::vector<int>& first_filled) const {
+    if (!analyser_) return false;
+    const std::vector<float>& output = analyser_->levels_db(dsp::spectrum_analyser::output_trace);
+    if (!on_scale(output)) return false;
+    first_filled.resize(output.size());
+    for (std::size_t x = 0; x < output.size(); ++x) first_filled[x] = int(level_row(output[x], height)) + 1;
+    return true;
+}
+
 void analyser_display::draw(CDrawContext& picture, int left, int height) const {
     if (!analyser_) return;
     using trace = dsp::spectrum_analyser;
@@ -131,12 +139,9 @@ void analyser_display::draw(CDrawContext& picture, int left, int height) const {
     const bool hold = preferences_.hold && on_scale(analyser_->peak_db());
     if (!on_scale(output) && !on_scale(input) && !hold) return;
 
-    const std::vector<double> output_rows = rows_of(output, height);
-    for (std::size_t x = 0; x < output_rows.size(); ++x)
-        for (int y = int(output_rows[x]) + 1; y < height; ++y) picture.drawPoint(CPoint(left + int(x), y), output_fill);
     if (on_scale(input)) draw_antialiased_trace(picture, left, rows_of(input, height), input_line);
     if (hold) draw_antialiased_trace(picture, left, rows_of(analyser_->peak_db(), height), peak_line);
-    draw_antialiased_trace(picture, left, output_rows, output_line);
+    if (on_scale(output)) draw_antialiased_trace(picture, left, rows_of(output, height), output_line);
 
     // The level scale, clear of the curve's 0 dB row and the frequency labels.
     picture.setFont(CFontDesc("Arial", 9));

@@ -2,8 +2,9 @@
 // with, the analyser (dsp/spectrum_analyser.h) fed from the model's samples
 // on each idle step, and the traces it draws under the curve on a level
 // scale of its own, 0 to -96 dBFS from the top row to the bottom one. The
-// output's trace is filled, the input's a fainter line, the peak hold a
-// line above them; nothing is drawn while no trace reaches the scale.
+// output's trace is filled (the display composes the fill), the input's a
+// fainter line, the peak hold a line above them; nothing is drawn while no
+// trace reaches the scale.
 // Editor thread only.
 #pragma once
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "dsp/spectrum_analyser.h"
+#include "gui/color.h"
 #include "settings/analyser_preferences.h"
 
 namespace VSTGUI {
@@ -24,6 +26,8 @@ class eq_model;
 class analyser_display {
 public:
     static constexpr float floor_dbfs = -96.0f;
+    // Under the output's trace, over white.
+    static constexpr VSTGUI::CColor output_fill{233, 238, 246, 255};
 
     // Columns: the plot's, from response_axis.h.
     analyser_display(eq_model* model, int plot_width);
@@ -41,7 +45,11 @@ public:
 
     // The analyser while a trace is shown, else null.
     const dsp::spectrum_analyser* analyser() const { return analyser_.get(); }
-    // The plot starts `left` columns into the picture.
+    // The first row under the output's trace in each plot column; false,
+    // leaving them, while it is off the scale.
+    bool fill_rows(int height, std::vector<int>& first_filled) const;
+    // The traces' lines and the level scale; the plot starts `left` columns
+    // into the picture.
     void draw(VSTGUI::CDrawContext& picture, int left, int height) const;
 
 private:

@@ -102,9 +102,11 @@ void draw_scale(CDrawContext& picture, int width, int height, int plot_width) {
 
 }  // namespace
 
-void draw_response_background(CDrawContext& picture, int width, int height) {
+void draw_response_background(CDrawContext& picture, int width, int height, CColor plot = kWhiteCColor) {
     picture.setFillColor(kWhiteCColor);
     picture.fillRect(CRect(-1, -1, width + 2, height + 2));
+    picture.setFillColor(plot);
+    picture.fillRect(CRect(label_columns, 0, width, height));
     picture.setFont(CFontDesc("Arial", 10));
     picture.setFontColor(label_colour);
     draw_scale(picture, width, height, width - label_columns);
@@ -174,16 +176,44 @@ void response_view::draw(CDrawContext* context) {
         if (!background_) {
             background_ = std::make_unique<COffscreenContext>(width, height, kWhiteCColor);
             draw_response_background(*background_, width, height);
-            picture_ = std::make_unique<COffscreenContext>(width, height, kWhiteCColor);
+            filled_background_ = std::make_unique<COffscreenContext>(width, height, kWhiteCColor);
+            draw_response_background(*filled_background_, width, height, analyser_display::output_fill);
         }
         if (needs_render_.exchange(false, std::memory_order_relaxed)) measure_curve(width, height);
-        background_->copyTo(*picture_, CRect(0, 0, width, height));
-        if (analyser_) analyser_->draw(*picture_, label_columns, height);
-        draw_antialiased_trace(*picture_, label_columns, curve_rows_, curve_colour_);
-        picture_->copyTo(*context, getViewSize());
+        // Straight into the window's picture, at the view's place.
+        const CPoint saved_offset = context->getOffset();
+        const CRect saved_clip = context->getClipRect();
+        const CRect& place = getViewSize();
+        context->setClipRect(saved_clip.intersection(place));
+        context->setOffset(CPoint(saved_offset.x + place.left, saved_offset.y + place.top));
+        compose_background(*context, width, height);
+        if (analyser_) analyser_->draw(*context, label_columns, height);
+        draw_antialiased_trace(*context, label_columns, curve_rows_, curve_colour_);
+        context->setOffset(saved_offset);
+        context->setClipRect(saved_clip);
     } catch (const std::exception& e) {
         platform::show_message_box({std::string(e.what()) + ": Editor: Draw ir vis area", "Ravelthorpe: Tessvane",
                                     platform::message_icon::error});
+    }
+}
+
+// The plain background, and under the output's trace the filled one: copies
+// alone, which a fill blended at every paint would not be.
+void response_view::compose_background(CDrawContext& picture, int width, int height) {
+    if (!analyser_ || !analyser_->fill_rows(height, first_filled_)) {
+        background_->copyTo(picture, CRect(0, 0, width, height));
+        return;
+    }
+    row_.resize(std::size_t(width));
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* plain = background_->pixels() + std::size_t(y) * std::size_t(background_->stride());
+        const std::uint32_t* filled =
+            filled_background_->pixels() + std::size_t(y) * std::size_t(filled_background_->stride());
+        for (int x = 0; x < width; ++x) {
+            const bool under = x >= label_columns && y >= first_filled_[std::size_t(x - label_columns)];
+            row_[std::size_t(x)] = under ? filled[x] : plain[x];
+        }
+        picture.drawPixels(row_.data(), width, 1, width, CRect(0, y, width, y + 1), CPoint(0, 0));
     }
 }
 

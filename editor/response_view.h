@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -55,13 +56,16 @@ public:
 
 private:
     void measure_curve(int width, int height);
+    void compose_background(VSTGUI::CDrawContext& picture, int width, int height);
 
     eq_model* model_;
     std::function<bool()> filters_on_;
     std::function<void(VSTGUI::CPoint)> context_menu_;
     std::unique_ptr<analyser_display> analyser_;
-    std::unique_ptr<VSTGUI::COffscreenContext> background_;  // white and the scale
-    std::unique_ptr<VSTGUI::COffscreenContext> picture_;     // composed for each paint
+    std::unique_ptr<VSTGUI::COffscreenContext> background_;         // white and the scale
+    std::unique_ptr<VSTGUI::COffscreenContext> filled_background_;  // the same, the plot filled
+    std::vector<int> first_filled_;                                 // per plot column
+    std::vector<std::uint32_t> row_;
     std::vector<double> curve_rows_;
     VSTGUI::CColor curve_colour_{};
     std::atomic<bool> needs_render_{true};

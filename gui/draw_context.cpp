@@ -46,8 +46,11 @@ void CDrawContext::blend(int x, int y, std::uint32_t premultiplied) {
 void CDrawContext::fillRect(const CRect& r) {
     const CRect area = toDevice(r).intersection(clip_);
     const std::uint32_t src = fill_color_.premultiplied();
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x) blend(x, y, src);
+    for (int y = area.top; y < area.bottom; ++y) {
+        std::uint32_t* row = pixels_ + std::size_t(y) * stride_;
+        // An opaque fill, the frame's white under every paint, only stores.
+        for (int x = area.left; x < area.right; ++x) row[x] = src >> 24 == 255 ? src : over(src, row[x]);
+    }
 }
 
 void CDrawContext::frameRect(const CRect& r) {
@@ -114,7 +117,12 @@ void CDrawContext::drawPixels(const std::uint32_t* source, int source_width, int
     for (int y = area.top; y < area.bottom; ++y) {
         const std::uint32_t* row =
             source + std::size_t(y - device.top + source_offset.y) * source_stride + source_offset.x;
-        for (int x = area.left; x < area.right; ++x) blend(x, y, row[x - device.left]);
+        std::uint32_t* out = pixels_ + std::size_t(y) * stride_;
+        // Opaque pixels, most of every picture, are copied as they are.
+        for (int x = area.left; x < area.right; ++x) {
+            const std::uint32_t src = row[x - device.left];
+            out[x] = src >> 24 == 255 ? src : over(src, out[x]);
+        }
     }
 }
 

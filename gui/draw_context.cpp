@@ -1,5 +1,7 @@
 #include "gui/draw_context.h"
 
+#include <cstring>
+
 #include "gui/bitmap.h"
 #include "gui/font_cache.h"
 
@@ -117,12 +119,17 @@ void CDrawContext::drawPixels(const std::uint32_t* source, int source_width, int
     for (int y = area.top; y < area.bottom; ++y) {
         const std::uint32_t* row =
             source + std::size_t(y - device.top + source_offset.y) * source_stride + source_offset.x;
-        std::uint32_t* out = pixels_ + std::size_t(y) * stride_;
-        // Opaque pixels, most of every picture, are copied as they are.
-        for (int x = area.left; x < area.right; ++x) {
-            const std::uint32_t src = row[x - device.left];
-            out[x] = src >> 24 == 255 ? src : over(src, out[x]);
+        std::uint32_t* out = pixels_ + std::size_t(y) * stride_ + area.left;
+        const std::uint32_t* in = row + (area.left - device.left);
+        const int count = area.right - area.left;
+        // A row of opaque pixels, most rows of every picture, is copied.
+        bool opaque = true;
+        for (int i = 0; i < count; ++i) opaque &= in[i] >= 0xFF000000u;
+        if (opaque) {
+            std::memcpy(out, in, std::size_t(count) * sizeof *out);
+            continue;
         }
+        for (int i = 0; i < count; ++i) out[i] = over(in[i], out[i]);
     }
 }
 

@@ -24,12 +24,12 @@ void show_error(const std::string& text, bool from_audio_thread) {
 
 }  // namespace
 
-std::unique_ptr<eq_instance> eq_instance::create(double sample_rate) {
+std::unique_ptr<eq_instance> eq_instance::create(double sample_rate, const LV2_Feature* const* features) {
     if (!(sample_rate >= 1.0 && sample_rate < 2147483648.0)) return nullptr;
-    return std::unique_ptr<eq_instance>(new eq_instance(static_cast<int>(sample_rate)));
+    return std::unique_ptr<eq_instance>(new eq_instance(static_cast<int>(sample_rate), features));
 }
 
-eq_instance::eq_instance(int sample_rate) {
+eq_instance::eq_instance(int sample_rate, const LV2_Feature* const* features) : analyser_(features) {
     dsp_init_dispatch();
     // The design objects are built with denormals off; the host's mode on
     // this thread comes back however construction ends.
@@ -84,6 +84,10 @@ void eq_instance::connect(std::uint32_t port, void* data) {
         controls_[control_of_port(port)] = static_cast<const float*>(data);
     else if (port == freewheel_port)
         freewheel_ = static_cast<const float*>(data);
+    else if (port == analyser_request_port)
+        analyser_.connect_request(static_cast<const LV2_Atom_Sequence*>(data));
+    else if (port == analyser_port_index)
+        analyser_.connect_notify(static_cast<LV2_Atom_Sequence*>(data));
     else if (port == latency_port) {
         latency_out_ = static_cast<float*>(data);
         // Some hosts read the latency before the first run.
@@ -128,6 +132,8 @@ void eq_instance::activate() {
 
 void eq_instance::run(std::uint32_t samples) {
     if (latency_out_) *latency_out_ = static_cast<float>(latency_);
+    // What earlier runs handed to the analyser goes to the UI.
+    if (engine_) analyser_.run(engine_->analyser());
     // Hosts must connect every audio port; one that does not gets nothing.
     if (!audio_in_[0] || !audio_in_[1] || !audio_out_[0] || !audio_out_[1]) return;
     const dsp::denormals_off_scope denormals_off;

@@ -16,6 +16,7 @@
 
 #include "dsp/eq_layout.h"
 #include "dsp/linear_phase_eq.h"
+#include "lv2/analyser_port.h"
 #include "lv2/port_table.h"
 
 namespace lv2plugin {
@@ -23,7 +24,7 @@ namespace lv2plugin {
 class eq_instance {
 public:
     // Null when the host's sample rate is not a usable number of hertz.
-    static std::unique_ptr<eq_instance> create(double sample_rate);
+    static std::unique_ptr<eq_instance> create(double sample_rate, const LV2_Feature* const* features = nullptr);
     ~eq_instance();
     eq_instance(const eq_instance&) = delete;
     eq_instance& operator=(const eq_instance&) = delete;
@@ -36,12 +37,13 @@ public:
     void deactivate() {}
 
 private:
-    explicit eq_instance(int sample_rate);
+    eq_instance(int sample_rate, const LV2_Feature* const* features);
     void start_engine();
     void apply_control(int control, float port_value);
     void take_control_ports();
 
     std::unique_ptr<dsp::linear_phase_eq> engine_;
+    analyser_port analyser_;
     bool processing_enabled_ = false;
     int latency_ = 0;
     const float* audio_in_[2] = {};

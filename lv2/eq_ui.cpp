@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "lv2/port_table.h"
+
 namespace lv2plugin {
 
 namespace {
@@ -79,6 +81,10 @@ std::unique_ptr<eq_ui> eq_ui::create(const ui_host& host, LV2UI_Widget* widget, 
     ui_host with_touch = host;
     with_touch.touch = offered.touch;
     std::unique_ptr<eq_ui> ui(new eq_ui(with_touch, sample_rate_of(offered)));
+    if (offered.map) {
+        ui->analyser_ = std::make_unique<analyser_feed>(with_touch, *offered.map);
+        ui->model_.set_analyser_feed(ui->analyser_.get());
+    }
     if (!ui->editor_.open(offered.parent)) return nullptr;
     if (widget) *widget = ui->editor_.window_handle();
     if (offered.resize)
@@ -87,6 +93,10 @@ std::unique_ptr<eq_ui> eq_ui::create(const ui_host& host, LV2UI_Widget* widget, 
 }
 
 void eq_ui::port_event(std::uint32_t port, std::uint32_t size, std::uint32_t format, const void* buffer) {
+    if (port == analyser_port_index) {
+        if (analyser_) analyser_->port_event(format, size, buffer);
+        return;
+    }
     if (format != 0 || size != sizeof(float) || !buffer) return;
     float value;
     std::memcpy(&value, buffer, sizeof value);

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "editor/eq_editor.h"
+#include "lv2/analyser_feed.h"
 #include "lv2/port_model.h"
 
 namespace lv2plugin {
@@ -35,6 +36,7 @@ public:
 private:
     eq_ui(const ui_host& host, int sample_rate) : model_(host, sample_rate), editor_(model_) {}
 
+    std::unique_ptr<analyser_feed> analyser_;  // null without the host's URID map
     port_model model_;
     editor::eq_editor editor_;
 };

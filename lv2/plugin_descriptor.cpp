@@ -13,9 +13,9 @@ namespace {
 
 eq_instance* instance_of(LV2_Handle handle) { return static_cast<eq_instance*>(handle); }
 
-LV2_Handle instantiate(const LV2_Descriptor*, double sample_rate, const char*, const LV2_Feature* const*) {
+LV2_Handle instantiate(const LV2_Descriptor*, double sample_rate, const char*, const LV2_Feature* const* features) {
     try {
-        return eq_instance::create(sample_rate).release();
+        return eq_instance::create(sample_rate, features).release();
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

@@ -1,6 +1,7 @@
 #include "lv2/port_model.h"
 
 #include "core/product.h"
+#include "lv2/analyser_feed.h"
 
 #include <bit>
 
@@ -93,5 +94,13 @@ int port_model::stored_fir_length() const { return settings::stored_fir_length()
 void port_model::store_fir_length(int length) { settings::write_fir_length_setting(length); }
 
 int port_model::vendor_version() const { return core::vendor_version; }
+
+void port_model::want_analyser_samples(bool wanted) {
+    if (analyser_feed_) analyser_feed_->want(wanted);
+}
+
+int port_model::take_analyser_samples(float* output, float* input, int max) {
+    return analyser_feed_ ? analyser_feed_->take(output, input, max) : 0;
+}
 
 }  // namespace lv2plugin

@@ -19,6 +19,8 @@
 
 namespace lv2plugin {
 
+class analyser_feed;
+
 struct ui_host {
     LV2UI_Write_Function write = nullptr;
     LV2UI_Controller controller = nullptr;
@@ -54,11 +56,16 @@ public:
     int sample_rate() const override { return sample_rate_; }
     int vendor_version() const override;
     void host_idle() override {}
+    // The DSP's samples for the analyser, when the host maps URIDs.
+    void set_analyser_feed(analyser_feed* feed) { analyser_feed_ = feed; }
+    void want_analyser_samples(bool wanted) override;
+    int take_analyser_samples(float* output, float* input, int max) override;
 
 private:
     void file_band(int band);
 
     ui_host host_;
+    analyser_feed* analyser_feed_ = nullptr;
     int sample_rate_;
     int fir_length_ = 0;
     float port_values_[dsp::control_count];  // clamped

@@ -1,6 +1,7 @@
 // The LV2 plug-in's ports: four audio ports, the equaliser's controls in the
 // units a user reads (in the engine's control order, dsp/eq_layout.h), the
-// latency output and the free-wheeling input; each control's range and
+// latency output, the free-wheeling input and the analyser's two atom
+// ports (analyser_port.h); each control's range and
 // default, and the mapping between a port's value and the engine's
 // normalised value (dsp/control_units.h). The DSP, the UI and the TTL
 // writer all read this one table.
@@ -19,7 +20,12 @@ inline constexpr std::uint32_t out_right_port = 3;
 inline constexpr std::uint32_t first_control_port = 4;
 inline constexpr std::uint32_t latency_port = first_control_port + dsp::control_count;
 inline constexpr std::uint32_t freewheel_port = latency_port + 1;
-inline constexpr std::uint32_t port_count = freewheel_port + 1;
+// Atom ports: the UI's requests for the analyser's samples, and the samples.
+inline constexpr std::uint32_t analyser_request_port = freewheel_port + 1;
+inline constexpr std::uint32_t analyser_port_index = analyser_request_port + 1;
+inline constexpr std::uint32_t port_count = analyser_port_index + 1;
+// Room the notification port's buffer must offer (rsz:minimumSize).
+inline constexpr std::uint32_t analyser_port_bytes = 65536;
 
 constexpr bool is_control_port(std::uint32_t port) {
     return port >= first_control_port && port < first_control_port + dsp::control_count;

@@ -17,6 +17,7 @@ using namespace lv2plugin;
 constexpr const char* description_file = "tessvane-le.ttl";
 
 constexpr const char* prefixes =
+    "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
@@ -24,6 +25,7 @@ constexpr const char* prefixes =
     "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+    "@prefix rsz: <http://lv2plug.in/ns/ext/resize-port#> .\n"
     "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
     "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
@@ -86,7 +88,7 @@ std::string description(const std::string& minor, const std::string& micro) {
         << "    doap:name \"Tessvane LE\" ;\n"
         << "    doap:maintainer [ foaf:name \"Ravelthorpe\" ] ;\n"
         << "    lv2:minorVersion " << minor << " ;\n    lv2:microVersion " << micro << " ;\n"
-        << "    lv2:optionalFeature lv2:hardRTCapable ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
         << "    ui:ui <" << ui_uri << "> ;\n"
         << "    lv2:port\n";
     audio_port(out, in_left_port, "InputPort", "in_left", "In Left");
@@ -108,14 +110,25 @@ std::string description(const std::string& minor, const std::string& micro) {
         << " ;\n        lv2:symbol \"freewheel\" ;\n        lv2:name \"Freewheel\" ;\n"
         << "        lv2:designation lv2:freeWheeling ;\n"
         << "        lv2:portProperty lv2:toggled, pprops:notOnGUI ;\n"
-        << "        lv2:default 0 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1\n    ] .\n\n";
+        << "        lv2:default 0 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1\n    ],\n    [\n"
+        << "        a lv2:InputPort, atom:AtomPort ;\n        atom:bufferType atom:Sequence ;\n"
+        << "        atom:supports atom:Bool ;\n        lv2:index " << analyser_request_port
+        << " ;\n        lv2:symbol \"analyser_request\" ;\n        lv2:name \"Analyser request\" ;\n"
+        << "        lv2:portProperty lv2:connectionOptional\n    ],\n    [\n"
+        << "        a lv2:OutputPort, atom:AtomPort ;\n        atom:bufferType atom:Sequence ;\n"
+        << "        atom:supports atom:Vector ;\n        lv2:index " << analyser_port_index
+        << " ;\n        lv2:symbol \"analyser\" ;\n        lv2:name \"Analyser\" ;\n"
+        << "        rsz:minimumSize " << analyser_port_bytes << " ;\n"
+        << "        lv2:portProperty lv2:connectionOptional\n    ] .\n\n";
     // Without the idle interface nothing would drive the editor: hosts that
     // cannot offer it show their own controls instead.
     out << "<" << ui_uri << ">\n"
         << "    a ui:X11UI ;\n"
         << "    lv2:requiredFeature ui:parent, ui:idleInterface ;\n"
         << "    lv2:optionalFeature ui:touch, ui:resize, urid:map, opts:options ;\n"
-        << "    lv2:extensionData ui:idleInterface .\n";
+        << "    lv2:extensionData ui:idleInterface ;\n"
+        << "    ui:portNotification [\n        ui:plugin <" << plugin_uri
+        << "> ;\n        lv2:symbol \"analyser\" ;\n        ui:protocol atom:eventTransfer\n    ] .\n";
     return out.str();
 }
 

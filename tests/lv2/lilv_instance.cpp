@@ -1,5 +1,7 @@
 #include "lilv_instance.h"
 
+#include <lv2/atom/atom.h>
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -36,7 +38,7 @@ const LilvPort* port_of(const std::string& symbol) {
 
 }  // namespace
 
-lilv_instance::lilv_instance(double sample_rate) {
+lilv_instance::lilv_instance(double sample_rate, const LV2_Feature* const* features) {
     const LilvPlugin* plugin = world().plugin;
     const unsigned ports = lilv_plugin_get_num_ports(plugin);
     values_.assign(ports, 0.0f);
@@ -44,9 +46,13 @@ lilv_instance::lilv_instance(double sample_rate) {
     lilv_plugin_get_port_ranges_float(plugin, nullptr, nullptr, defaults.data());
     for (unsigned i = 0; i < ports; ++i)
         if (!std::isnan(defaults[i])) values_[i] = defaults[i];
-    instance_ = lilv_plugin_instantiate(plugin, sample_rate, nullptr);
+    instance_ = lilv_plugin_instantiate(plugin, sample_rate, features);
     if (!instance_) return;
-    for (unsigned i = 0; i < ports; ++i) lilv_instance_connect_port(instance_, i, &values_[i]);
+    LilvNode* atom_port = lilv_new_uri(world().world, LV2_ATOM__AtomPort);
+    for (unsigned i = 0; i < ports; ++i)
+        if (!lilv_port_is_a(plugin, lilv_plugin_get_port_by_index(plugin, i), atom_port))
+            lilv_instance_connect_port(instance_, i, &values_[i]);
+    lilv_node_free(atom_port);
 }
 
 lilv_instance::~lilv_instance() {
@@ -57,6 +63,10 @@ lilv_instance::~lilv_instance() {
 
 unsigned lilv_instance::index_of(const std::string& symbol) const {
     return lilv_port_get_index(world().plugin, port_of(symbol));
+}
+
+void lilv_instance::connect(const std::string& symbol, void* data) {
+    lilv_instance_connect_port(instance_, index_of(symbol), data);
 }
 
 void lilv_instance::set(const std::string& symbol, float value) { values_[index_of(symbol)] = value; }

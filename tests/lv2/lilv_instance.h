@@ -9,7 +9,8 @@
 
 class lilv_instance {
 public:
-    explicit lilv_instance(double sample_rate = 44100.0);
+    // The analyser's atom ports are left unconnected (connect them below).
+    explicit lilv_instance(double sample_rate = 44100.0, const LV2_Feature* const* features = nullptr);
     ~lilv_instance();
     lilv_instance(const lilv_instance&) = delete;
     lilv_instance& operator=(const lilv_instance&) = delete;
@@ -25,6 +26,7 @@ public:
     // Runs both channels in blocks of `block`; the output of the left one.
     std::vector<float> run(const std::vector<float>& left, const std::vector<float>& right, int block = 512);
     std::vector<float> run(const std::vector<float>& both, int block = 512) { return run(both, both, block); }
+    void connect(const std::string& symbol, void* data);
     // One run on buffers of the caller's, nothing else in between.
     void run_block(float* const (&buffers)[4], unsigned frames);
     // Every control port's symbol, inputs only.

@@ -7,17 +7,21 @@
 #include <cstdlib>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <lv2/atom/util.h>
 
 #include "../plugin/plugin_sandbox.h"
 #include "../realtime/allocation_tracker.h"
 #include "dsp/biquad_band.h"
 #include "dsp/eq_layout.h"
 #include "lilv_instance.h"
+#include "uri_map.h"
 #include "plugin/tessvane_plugin.h"
 
 namespace {
@@ -281,4 +285,69 @@ TEST_F(Lv2Plugin, RunAllocatesNothingWhileEveryPortChangesAndWhileFreewheeling) 
     EXPECT_EQ(counts.allocations, 0);
     EXPECT_EQ(counts.releases, 0);
     EXPECT_TRUE(all_finite(out_left));
+}
+
+// A UI that asks gets the channels' means through the analyser's atom port,
+// from the run after it asked, and nothing once it stops asking; run still
+// allocates nothing.
+TEST_F(Lv2Plugin, TheAnalyserSendsTheChannelMeansThroughItsAtomPortWhileAUiAsks) {
+    uri_map map;
+    const LV2_Feature* features[] = {map.feature(), nullptr};
+    lilv_instance lv2(44100.0, features);
+    ASSERT_TRUE(lv2.loaded());
+    struct alignas(8) sequence_buffer {
+        LV2_Atom_Sequence sequence;
+        unsigned char room[65536];
+    };
+    const auto request = std::make_unique<sequence_buffer>();
+    const auto notify = std::make_unique<sequence_buffer>();
+    lv2.connect("analyser_request", &request->sequence);
+    lv2.connect("analyser", &notify->sequence);
+    lv2.activate();
+
+    constexpr unsigned frames = 512;
+    std::vector<float> left(frames), right(frames), out_left(frames), out_right(frames);
+    float* const buffers[4] = {left.data(), right.data(), out_left.data(), out_right.data()};
+    // One run with the request (or none) as the host passes it; the vector
+    // the plug-in sent, empty when it sent none.
+    const auto run = [&](int ask) {
+        request->sequence = {{sizeof(LV2_Atom_Sequence_Body), map(LV2_ATOM__Sequence)}, {0, 0}};
+        if (ask >= 0) {
+            auto* event = reinterpret_cast<LV2_Atom_Event*>(&request->sequence.body + 1);
+            event->time.frames = 0;
+            event->body = {sizeof(std::int32_t), map(LV2_ATOM__Bool)};
+            *reinterpret_cast<std::int32_t*>(&event->body + 1) = ask;
+            request->sequence.atom.size += sizeof(LV2_Atom_Event) + 8;
+        }
+        notify->sequence.atom = {sizeof notify->room, 0};
+        for (unsigned i = 0; i < frames; ++i) left[i] = float(i) / frames, right[i] = 0.25f;
+        allocation_tracker::reset();
+        {
+            const allocation_tracker::audio_thread_scope audio_thread;
+            lv2.run_block(buffers, frames);
+        }
+        EXPECT_EQ(allocation_tracker::audio_thread_counts().allocations, 0);
+        EXPECT_EQ(notify->sequence.atom.type, map(LV2_ATOM__Sequence));
+        std::vector<float> sent;
+        LV2_ATOM_SEQUENCE_FOREACH(&notify->sequence, event) {
+            EXPECT_EQ(event->body.type, map(LV2_ATOM__Vector));
+            const auto* vector = reinterpret_cast<const LV2_Atom_Vector*>(&event->body);
+            EXPECT_EQ(vector->body.child_type, map(LV2_ATOM__Float));
+            const auto* first = reinterpret_cast<const float*>(vector + 1);
+            sent.assign(first, first + (vector->atom.size - sizeof(LV2_Atom_Vector_Body)) / sizeof(float));
+        }
+        return sent;
+    };
+    EXPECT_TRUE(run(-1).empty());
+    EXPECT_TRUE(run(1).empty());  // asked: this run's frames go with the next
+    const std::vector<float> before(out_left);
+    const std::vector<float> before_right(out_right);
+    const std::vector<float> sent = run(-1);
+    ASSERT_EQ(sent.size(), 2 * frames);
+    for (unsigned i = 0; i < frames; ++i) {
+        ASSERT_EQ(sent[2 * i], 0.5f * (before[i] + before_right[i])) << i;
+        ASSERT_EQ(sent[2 * i + 1], 0.5f * (float(i) / frames + 0.25f)) << i;
+    }
+    EXPECT_TRUE(run(0).empty());
+    EXPECT_TRUE(run(-1).empty());
 }

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "gui/param_display.h"
 #include "lv2/port_table.h"
 #include "plugin/tessvane_plugin.h"
+#include "uri_map.h"
 
 namespace {
 
@@ -39,13 +41,8 @@ struct touched_port {
     bool operator==(const touched_port&) const = default;
 };
 
-LV2_URID map_uri(LV2_URID_Map_Handle handle, const char* uri) {
-    auto& uris = *static_cast<std::vector<std::string>*>(handle);
-    for (std::size_t i = 0; i < uris.size(); ++i)
-        if (uris[i] == uri) return static_cast<LV2_URID>(i + 1);
-    uris.emplace_back(uri);
-    return static_cast<LV2_URID>(uris.size());
-}
+// What UIs asked of the analyser's request port, in order: 1 on, 0 off.
+std::vector<int> analyser_requests;
 
 // The UI module as a host instantiates it.
 class lv2_ui {
@@ -58,15 +55,11 @@ public:
         }
         const auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(module_, "lv2ui_descriptor"));
         descriptor_ = entry(0);
-        rate_option_[0] = {LV2_OPTIONS_INSTANCE,
-                           0,
-                           map_.map(map_.handle, LV2_PARAMETERS__sampleRate),
-                           sizeof rate_,
-                           map_.map(map_.handle, LV2_ATOM__Float),
-                           &rate_};
+        rate_option_[0] = {LV2_OPTIONS_INSTANCE,  0,     map_(LV2_PARAMETERS__sampleRate), sizeof rate_,
+                           map_(LV2_ATOM__Float), &rate_};
         std::vector<LV2_Feature> offered = {{LV2_UI__parent, parent.handle()},
                                             {LV2_UI__touch, &touch_},
-                                            {LV2_URID__map, &map_},
+                                            *map_.feature(),
                                             {LV2_OPTIONS__options, rate_option_}};
         if (offer_idle_interface) offered.push_back({LV2_UI__idleInterface, nullptr});
         features_ = offered;
@@ -93,14 +86,27 @@ public:
     void port_event(std::uint32_t port, float value) {
         descriptor_->port_event(handle_, port, sizeof value, 0, &value);
     }
+    // The analyser port's notification of frames (output, input, ...).
+    void notify_analyser(const std::vector<float>& frames) {
+        std::vector<std::uint32_t> atom(sizeof(LV2_Atom_Vector) / 4 + frames.size());
+        auto* vector = reinterpret_cast<LV2_Atom_Vector*>(atom.data());
+        vector->atom = {std::uint32_t(sizeof(LV2_Atom_Vector_Body) + 4 * frames.size()), map_(LV2_ATOM__Vector)};
+        vector->body = {sizeof(float), map_(LV2_ATOM__Float)};
+        std::memcpy(vector + 1, frames.data(), 4 * frames.size());
+        descriptor_->port_event(handle_, lv2plugin::analyser_port_index, std::uint32_t(4 * atom.size()),
+                                map_(LV2_ATOM__eventTransfer), atom.data());
+    }
 
     std::vector<written_port> writes;
     std::vector<touched_port> touches;
 
 private:
     static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
-        if (size == sizeof(float) && format == 0)
-            static_cast<lv2_ui*>(controller)->writes.push_back({port, *static_cast<const float*>(buffer)});
+        auto& ui = *static_cast<lv2_ui*>(controller);
+        if (size == sizeof(float) && format == 0) ui.writes.push_back({port, *static_cast<const float*>(buffer)});
+        if (port == lv2plugin::analyser_request_port && format == ui.map_(LV2_ATOM__eventTransfer) &&
+            size == sizeof(LV2_Atom_Bool))
+            analyser_requests.push_back(static_cast<const LV2_Atom_Bool*>(buffer)->body);
     }
     static void touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
         static_cast<lv2_ui*>(handle)->touches.push_back({port, grabbed});
@@ -111,8 +117,7 @@ private:
     LV2UI_Handle handle_ = nullptr;
     LV2UI_Widget widget_ = nullptr;
     const LV2UI_Idle_Interface* idle_ = nullptr;
-    std::vector<std::string> uris_;
-    LV2_URID_Map map_{&uris_, map_uri};
+    uri_map map_;
     LV2UI_Touch touch_{this, touch};
     float rate_ = 44100.0f;
     LV2_Options_Option rate_option_[2] = {};
@@ -290,4 +295,37 @@ TEST_F(Lv2Ui, PortEventsMoveTheControlsAndThePictureIsTheVstEditorsForTheSameVal
     ui.idle(20);
     EXPECT_EQ(picture_of(window), vst_set);
     EXPECT_TRUE(ui.writes.empty()) << "following the host is no change of the user's";
+}
+
+// The UI asks the DSP for the analyser's samples while its editor shows a
+// trace, draws what the notifications bring, and stops asking as it goes.
+TEST_F(Lv2Ui, AsksForTheAnalysersSamplesWhileOpenAndDrawsWhatArrives) {
+    host_window parent;
+    analyser_requests.clear();
+    {
+        lv2_ui ui(parent);
+        ASSERT_TRUE(ui.opened());
+        ui.idle(2);
+        EXPECT_EQ(analyser_requests, std::vector<int>{1});
+        const auto bluish_in_display = [&] {
+            const std::vector<unsigned long> shown = picture_of(reinterpret_cast<Window>(ui.widget()));
+            int count = 0;
+            for (int y = 181; y < 378; ++y)
+                for (int x = 39; x < 602; ++x) {
+                    const unsigned long p = shown[std::size_t(y) * editor::eq_editor::kWidth + x];
+                    count += (p & 0xFF) > (p >> 16 & 0xFF) + 8;
+                }
+            return count;
+        };
+        EXPECT_EQ(bluish_in_display(), 0);
+        std::vector<float> frames;
+        for (int i = 0; i < 4410; ++i) {  // 1/10 s of a 1 kHz tone at -6 dBFS, in and out
+            const float v = 0.5f * float(std::sin(6.283185307179586 * 1000.0 * i / 44100.0));
+            frames.insert(frames.end(), {v, v});
+        }
+        ui.notify_analyser(frames);
+        ui.idle(3);
+        EXPECT_GT(bluish_in_display(), 1000);
+    }
+    EXPECT_EQ(analyser_requests, (std::vector<int>{1, 0}));
 }

@@ -34,7 +34,8 @@ void analyser_feed::port_event(std::uint32_t format, std::uint32_t size, const v
     LV2_Atom_Vector vector;
     std::memcpy(&vector, buffer, sizeof vector);
     if (vector.atom.type != vector_type_ || vector.body.child_type != float_type_ ||
-        vector.body.child_size != sizeof(float) || vector.atom.size > size - sizeof(LV2_Atom))
+        vector.body.child_size != sizeof(float) || vector.atom.size < sizeof(LV2_Atom_Vector_Body) ||
+        vector.atom.size > size - sizeof(LV2_Atom))
         return;
     const std::size_t floats = (vector.atom.size - sizeof(LV2_Atom_Vector_Body)) / sizeof(float) / 2 * 2;
     if (waiting_.size() - taken_ + floats > 2 * most_waiting_frames) return;

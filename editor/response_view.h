@@ -1,8 +1,10 @@
 // The response display: the magnitude response of the FIR in use (or, while
 // a redesign is pending, of the five band sections combined) over the
 // logarithmic axis of response_axis.h, with its dB scale and frequency
-// ticks. Rendered into its own picture only when marked,
-// copied to the window on every paint. Editor thread only.
+// ticks, over the analyser's traces (analyser_display.h). The curve is
+// measured only when marked; every paint composes the cached scale, the
+// traces and the curve straight into the window's picture. Editor thread
+// only.
 #pragma once
 
 #include <atomic>

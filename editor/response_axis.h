@@ -12,12 +12,13 @@ inline constexpr double lowest_hz = 20.0;
 inline constexpr double highest_hz = 20000.0;
 inline constexpr float curve_range_db = 20.0f;
 
-// The frequency at the centre of plot column x (0 to plot_width - 1), and
-// the plot column whose centre is at hz (fractional).
-double column_hz(int x, int plot_width);
+// The frequency at the centre of plot column x (0 to plot_width - 1, or
+// between centres), and the plot column whose centre is at hz (fractional).
+double column_hz(double x, int plot_width);
 double hz_column(double hz, int plot_width);
 
-// The centre row of a curve gain in dB, unclamped.
+// The centre row of a curve gain in dB, unclamped, and the gain at a row.
 double curve_row(float db, int height);
+double row_db(double row, int height);
 
 }  // namespace editor::response_axis

@@ -12,6 +12,7 @@
 
 #include "editor/analyser_display.h"
 #include "editor/antialiased_trace.h"
+#include "editor/band_handles.h"
 #include "editor/eq_model.h"
 #include "editor/response_axis.h"
 #include "platform/message_box.h"
@@ -137,8 +138,17 @@ void render_response(CDrawContext& picture, int width, int height,
 response_view::response_view(const CRect& size, CControlListener* listener, int tag, CBitmap* bitmap, eq_model* model,
                              std::function<bool()> filters_on)
     : CControl(size, listener, tag, bitmap), model_(model), filters_on_(std::move(filters_on)) {
-    if (bitmap && !bitmap->empty())
-        analyser_ = std::make_unique<analyser_display>(model, bitmap->getWidth() - label_columns);
+    if (!bitmap || bitmap->empty()) return;
+    analyser_ = std::make_unique<analyser_display>(model, bitmap->getWidth() - label_columns);
+    if (!model) return;
+    handles_ = std::make_unique<band_handles>(
+        *model, bitmap->getWidth(), bitmap->getHeight(),
+        [this](int band) {
+            if (band_picked_) band_picked_(band);
+        },
+        [this](int index) {
+            if (parameter_edited_) parameter_edited_(index);
+        });
 }
 
 response_view::~response_view() = default;
@@ -160,6 +170,7 @@ void response_view::measure_curve(int width, int height) {
         model_ && model_->fir_response_db(frequencies.data(), fir_db.data(), int(frequencies.size()));
     curve_rows_ = response_rows(width, height, bands, fir_in_use ? fir_db.data() : nullptr);
     curve_colour_ = filters_on_ && filters_on_() ? line_on : line_off;
+    if (handles_) handles_->measure();
 }
 
 bool response_view::follow_analyser() {
@@ -189,6 +200,7 @@ void response_view::draw(CDrawContext* context) {
         compose_background(*context, width, height);
         if (analyser_) analyser_->draw(*context, label_columns, height);
         draw_antialiased_trace(*context, label_columns, curve_rows_, curve_colour_);
+        if (handles_) handles_->draw(*context);
         context->setOffset(saved_offset);
         context->setClipRect(saved_clip);
     } catch (const std::exception& e) {
@@ -222,11 +234,39 @@ bool response_view::onMouseDown(CPoint where, CButtonState buttons) {
         context_menu_(where);
         return true;
     }
+    if (handles_ && handles_->mouse_down(in_view(where), buttons)) {
+        invalid();
+        return true;
+    }
     if (!(buttons & kLButton) || !analyser_) return false;
     analyser_->clear_peaks();
     invalid();
     return true;
 }
+
+bool response_view::onMouseMoved(CPoint where, CButtonState buttons) {
+    if (!handles_ || !handles_->mouse_moved(in_view(where), buttons)) return false;
+    invalid();
+    return true;
+}
+
+bool response_view::onMouseUp(CPoint, CButtonState) {
+    if (!handles_ || !handles_->mouse_up()) return false;
+    invalid();
+    return true;
+}
+
+bool response_view::onWheel(CPoint where, float distance, CButtonState buttons) {
+    if (!handles_ || !handles_->wheel(in_view(where), distance, buttons)) return false;
+    invalid();
+    return true;
+}
+
+void response_view::onMouseExited() {
+    if (handles_ && handles_->mouse_exited()) invalid();
+}
+
+CPoint response_view::in_view(CPoint where) const { return where.offset(-getViewSize().left, -getViewSize().top); }
 
 bool response_view::isTypeOf(const char* type) const {
     return std::strcmp(type, "response_view") == 0 || CControl::isTypeOf(type);

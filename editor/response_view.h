@@ -21,6 +21,7 @@
 namespace editor {
 
 class analyser_display;
+class band_handles;
 class eq_model;
 
 // Draws the whole picture (width x height) for the bands' channel-0
@@ -49,21 +50,38 @@ public:
     analyser_display* analyser() const { return analyser_.get(); }
     // What a right click does, given where it was (in the frame).
     void set_context_menu(std::function<void(VSTGUI::CPoint)> open) { context_menu_ = std::move(open); }
+    // Null without a model.
+    band_handles* handles() const { return handles_.get(); }
+    // Who hears of the band a handle picked and of each parameter it changed.
+    void set_band_listeners(std::function<void(int band)> picked, std::function<void(int index)> edited) {
+        band_picked_ = std::move(picked);
+        parameter_edited_ = std::move(edited);
+    }
 
     void draw(VSTGUI::CDrawContext* context) override;
-    // A left click clears the peak hold; a right click opens the context menu.
+    // A left click on a handle grabs it, elsewhere clears the peak hold; a
+    // right click opens the context menu.
     bool onMouseDown(VSTGUI::CPoint where, VSTGUI::CButtonState buttons) override;
+    bool onMouseMoved(VSTGUI::CPoint where, VSTGUI::CButtonState buttons) override;
+    bool onMouseUp(VSTGUI::CPoint where, VSTGUI::CButtonState buttons) override;
+    bool onWheel(VSTGUI::CPoint where, float distance, VSTGUI::CButtonState buttons) override;
+    void onMouseExited() override;
     bool isTypeOf(const char* type) const override;
     VSTGUI::CView* newCopy() const override;
 
 private:
+    // A point of the container's, in the view's own coordinates.
+    VSTGUI::CPoint in_view(VSTGUI::CPoint where) const;
     void measure_curve(int width, int height);
     void compose_background(VSTGUI::CDrawContext& picture, int width, int height);
 
     eq_model* model_;
     std::function<bool()> filters_on_;
     std::function<void(VSTGUI::CPoint)> context_menu_;
+    std::function<void(int)> band_picked_;
+    std::function<void(int)> parameter_edited_;
     std::unique_ptr<analyser_display> analyser_;
+    std::unique_ptr<band_handles> handles_;
     std::unique_ptr<VSTGUI::COffscreenContext> background_;         // white and the scale
     std::unique_ptr<VSTGUI::COffscreenContext> filled_background_;  // the same, the plot filled
     std::vector<int> first_filled_;                                 // per plot column

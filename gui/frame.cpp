@@ -1,5 +1,6 @@
 #include "gui/frame.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace VSTGUI {
@@ -117,7 +118,21 @@ bool CFrame::isTypeOf(const char* type) const {
     return std::strcmp(type, "CFrame") == 0 || CViewContainer::isTypeOf(type);
 }
 
-void CFrame::onWindowMouseDown(CPoint where, CButtonState buttons) { onMouseDown(where, buttons); }
+void CFrame::onWindowMouseDown(CPoint where, CButtonState buttons) {
+    if (buttons & kLButton) {
+        constexpr auto double_click_time = std::chrono::milliseconds(500);
+        constexpr int double_click_distance = 4;
+        const auto now = std::chrono::steady_clock::now();
+        const bool second = !last_press_double_ && now - last_press_time_ <= double_click_time &&
+                            std::abs(where.x - last_press_point_.x) <= double_click_distance &&
+                            std::abs(where.y - last_press_point_.y) <= double_click_distance;
+        if (second) buttons |= kDoubleClick;
+        last_press_time_ = now;
+        last_press_point_ = where;
+        last_press_double_ = second;
+    }
+    onMouseDown(where, buttons);
+}
 void CFrame::onWindowMouseUp(CPoint where, CButtonState buttons) { onMouseUp(where, buttons); }
 void CFrame::onWindowMouseMoved(CPoint where, CButtonState buttons) { onMouseMoved(where, buttons); }
 void CFrame::onWindowWheel(CPoint where, float distance, CButtonState buttons) { onWheel(where, distance, buttons); }

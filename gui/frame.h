@@ -16,11 +16,15 @@
 // and shows those areas in the window. All of it runs on the thread that
 // calls idle(), which must be the thread that created the frame.
 //
+// A second left press from the window soon after the first and close to
+// it comes with kDoubleClick.
+//
 // A modal view (the about view, a menu's list) is drawn over everything and
 // is the only view that gets mouse input while it is set; it stays owned by
 // whoever set it.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -78,6 +82,10 @@ private:
     std::vector<CRect> pending_areas_;
     CView* modal_view_ = nullptr;
     CView* modal_mouse_target_ = nullptr;
+    // The last left press from the window, to tell a double-click.
+    std::chrono::steady_clock::time_point last_press_time_;
+    CPoint last_press_point_;
+    bool last_press_double_ = false;
 };
 
 }  // namespace VSTGUI

@@ -12,6 +12,7 @@ enum : CButtonState {
     kShift = 1 << 3,
     kControl = 1 << 4,
     kAlt = 1 << 5,
+    kDoubleClick = 1 << 6,  // the second press of a double-click
 };
 
 }  // namespace VSTGUI

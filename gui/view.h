@@ -67,6 +67,8 @@ public:
     virtual bool onMouseMoved(CPoint where, CButtonState buttons);
     // `distance` is in wheel notches, positive away from the user.
     virtual bool onWheel(CPoint where, float distance, CButtonState buttons);
+    // The pointer, moving with no button held, has left the view.
+    virtual void onMouseExited() {}
 
     // True when this view is of the named class or derives from it.
     virtual bool isTypeOf(const char* type) const;

@@ -30,12 +30,14 @@ void CViewContainer::removeView(CView* view) {
     if (found == children_.end()) return;
     children_.erase(found);
     if (mouse_capture_ == view) mouse_capture_ = nullptr;
+    if (pointer_over_ == view) pointer_over_ = nullptr;
     setDirtyArea(view->getViewSize());
     delete view;
 }
 
 void CViewContainer::removeAll() {
     mouse_capture_ = nullptr;
+    pointer_over_ = nullptr;
     std::vector<CView*> doomed;
     doomed.swap(children_);
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) delete *it;
@@ -97,7 +99,19 @@ bool CViewContainer::onMouseUp(CPoint where, CButtonState buttons) {
 }
 
 bool CViewContainer::onMouseMoved(CPoint where, CButtonState buttons) {
-    return mouse_capture_ && mouse_capture_->onMouseMoved(local(where, getViewSize()), buttons);
+    const CPoint p = local(where, getViewSize());
+    if (mouse_capture_) return mouse_capture_->onMouseMoved(p, buttons);
+    CView* over = nullptr;
+    for (auto it = children_.rbegin(); it != children_.rend() && !over; ++it)
+        if ((*it)->isVisible() && (*it)->getViewSize().contains(p)) over = *it;
+    if (pointer_over_ && pointer_over_ != over) pointer_over_->onMouseExited();
+    pointer_over_ = over;
+    return over && over->onMouseMoved(p, buttons);
+}
+
+void CViewContainer::onMouseExited() {
+    if (pointer_over_) pointer_over_->onMouseExited();
+    pointer_over_ = nullptr;
 }
 
 bool CViewContainer::onWheel(CPoint where, float distance, CButtonState buttons) {

@@ -3,7 +3,9 @@
 // are relative to the container's top-left corner. The container draws its
 // background bitmap, then its visible children in the order they were
 // added; the mouse goes to the topmost visible child under the pointer that
-// consumes it, and that child then gets the moves and the release.
+// consumes it, and that child then gets the moves and the release. Moves
+// with no child holding the mouse go to the topmost visible child under the
+// pointer, and the child the pointer leaves hears of it.
 #pragma once
 
 #include <vector>
@@ -33,6 +35,7 @@ public:
     bool onMouseUp(CPoint where, CButtonState buttons) override;
     bool onMouseMoved(CPoint where, CButtonState buttons) override;
     bool onWheel(CPoint where, float distance, CButtonState buttons) override;
+    void onMouseExited() override;
     bool isTypeOf(const char* type) const override;
 
 protected:
@@ -48,6 +51,7 @@ private:
 
     std::vector<CView*> children_;
     CView* mouse_capture_ = nullptr;
+    CView* pointer_over_ = nullptr;  // the child the last bare move went to
 };
 
 }  // namespace VSTGUI

@@ -1,6 +1,7 @@
 // The editor in a real window, driven through the plug-in's dispatcher as a
 // host drives it. The thread cases are the ones to run under the tsan preset.
 #include <atomic>
+#include <cmath>
 #include <random>
 #include <thread>
 
@@ -9,8 +10,10 @@
 #include "dsp/fir_cascaded_biquad.h"
 #include "editor/about_view.h"
 #include "editor/analyser_display.h"
+#include "editor/band_handles.h"
 #include "editor/eq_editor.h"
 #include "editor/main_tabs.h"
+#include "editor/response_axis.h"
 #include "editor/response_view.h"
 #include "editor_window_fixture.h"
 #include "gui/frame.h"
@@ -317,6 +320,150 @@ TEST_F(EditorWindow, OpeningAndClosingWhileOtherThreadsRefreshItIsSafe) {
         instance.idle(cycle % 3);
         instance.close_editor();
     }
+}
+
+// Band handles, driven by events through the frame as its window delivers
+// them. Band 2's parameters: on 7, frequency 9, gain 10, Q 11.
+class BandHandles : public EditorWindow {
+protected:
+    void SetUp() override {
+        EditorWindow::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_TRUE(instance.open_in(parent));
+        instance.set(7, 1.0f);
+        instance.idle(2);
+    }
+    CFrame& frame() { return *instance.editor().getFrame(); }
+    const editor::response_view& view() { return *instance.editor().controls().responseView; }
+    CPoint handle(int band) {
+        const CPoint c = view().handles()->handle_centre(band);
+        return CPoint(view().getFrameRect().left + c.x, view().getFrameRect().top + c.y);
+    }
+    dsp::band_readout band(int b) { return instance.plugin().band_readout(b); }
+    void drag(CPoint from, CPoint by, CButtonState modifiers = 0) {
+        frame().onMouseDown(from, kLButton | modifiers);
+        for (int step = 1; step <= 4; ++step)
+            frame().onMouseMoved(CPoint(from.x + by.x * step / 4, from.y + by.y * step / 4), kLButton | modifiers);
+        frame().onMouseUp(CPoint(from.x + by.x, from.y + by.y), modifiers);
+        instance.idle();  // the handles move with the curve when it is drawn
+    }
+
+    host_window parent;
+    recorded_instance instance;
+};
+
+TEST_F(BandHandles, ADragRaisesFrequencyAndGainInOneGestureAndShiftMakesItEightTimesFiner) {
+    double octaves[2], decibels[2];
+    for (const CButtonState modifiers : {CButtonState(0), CButtonState(kShift)}) {
+        const dsp::band_readout before = band(1);
+        const std::size_t calls_before = instance.edit_calls().size();
+        drag(handle(1), CPoint(40, -20), modifiers);
+        const dsp::band_readout after = band(1);
+        octaves[modifiers ? 1 : 0] = std::log2(after.frequency / before.frequency);
+        decibels[modifiers ? 1 : 0] = after.gain - before.gain;
+        const std::vector<host_call> all = instance.edit_calls();
+        const std::vector<host_call> calls(all.begin() + std::ptrdiff_t(calls_before), all.end());
+        ASSERT_GE(calls.size(), 6u);
+        EXPECT_EQ(calls[0], (host_call{audioMasterBeginEdit, 9}));
+        EXPECT_EQ(calls[1], (host_call{audioMasterBeginEdit, 10}));
+        EXPECT_EQ(calls[calls.size() - 2], (host_call{audioMasterEndEdit, 9}));
+        EXPECT_EQ(calls.back(), (host_call{audioMasterEndEdit, 10}));
+        for (std::size_t i = 2; i + 2 < calls.size(); ++i) {
+            EXPECT_EQ(calls[i].opcode, audioMasterAutomate);
+            EXPECT_TRUE(calls[i].index == 9 || calls[i].index == 10) << calls[i].index;
+        }
+    }
+    // 40 columns of 563 over three decades, and 20 rows of 98 per 20 dB.
+    EXPECT_NEAR(octaves[0], 40.0 * std::log2(1000.0) / 562.0, 0.02);
+    EXPECT_NEAR(decibels[0], 20.0 * 20.0 / 98.0, 0.05);
+    EXPECT_NEAR(octaves[0] / octaves[1], 8.0, 0.3);
+    EXPECT_NEAR(decibels[0] / decibels[1], 8.0, 0.3);
+    instance.idle();
+    EXPECT_EQ(instance.editor().controls().bandTabView->getCurrentSelectedTab(), 1);
+    EXPECT_EQ(instance.editor().controls().bandControls[1].gainDisplay->getValue(), band(1).gain);
+}
+
+TEST_F(BandHandles, AWheelNotchStepsTheQAloneAndShiftMakesItEightTimesFiner) {
+    const float before = instance.plugin().getParameter(11);
+    frame().onWheel(handle(1), 1.0f, 0);
+    const float after = instance.plugin().getParameter(11);
+    frame().onWheel(handle(1), 1.0f, kShift);
+    EXPECT_NEAR(after - before, 0.025f, 1e-6f);
+    EXPECT_NEAR(instance.plugin().getParameter(11) - after, 0.025f / 8.0f, 1e-6f);
+    EXPECT_EQ(instance.edit_calls(), (std::vector<host_call>{{audioMasterBeginEdit, 11},
+                                                             {audioMasterAutomate, 11},
+                                                             {audioMasterEndEdit, 11},
+                                                             {audioMasterBeginEdit, 11},
+                                                             {audioMasterAutomate, 11},
+                                                             {audioMasterEndEdit, 11}}));
+    frame().onWheel(CPoint(handle(1).x + 60, handle(1).y), 1.0f, 0);  // off the handle
+    EXPECT_EQ(instance.edit_calls().size(), 6u);
+}
+
+TEST_F(BandHandles, DraggingPastTheDisplaysEdgesStopsAtTheBandsLimitsWithTheHandleInside) {
+    const CRect display = view().getFrameRect();
+    for (const int direction : {1, -1}) {
+        drag(handle(1), CPoint(2000 * direction, -2000 * direction));
+        const float limit = direction > 0 ? 22000.0f : 20.0f;
+        EXPECT_NEAR(band(1).frequency, limit, limit * 1e-4f);
+        EXPECT_EQ(band(1).gain, direction > 0 ? 20.0f : -20.0f);
+        EXPECT_TRUE(display.contains(handle(1)));
+    }
+}
+
+// A real double-click through the X server: the frame tells it from two clicks.
+TEST_F(BandHandles, ADoubleClickOnEmptySpaceTurnsOnALowBandThereAndOneOnItsHandleResetsItsGain) {
+    instance.set(7, 0.0f);
+    instance.idle();
+    const int plot_width = view().getWidth() - editor::response_axis::label_columns;
+    const int x = view().getFrameRect().left + editor::response_axis::label_columns +
+                  int(editor::response_axis::hz_column(100.0, plot_width));
+    const int y = view().getFrameRect().top + 40;
+    const auto double_click = [&](int at_x, int at_y) {
+        move_pointer(parent.handle(), at_x, at_y);
+        instance.idle();
+        for (bool down : {true, false, true, false}) press_left(down);
+        instance.idle(3);
+    };
+    double_click(x, y);
+    const int turned_on = band(0).on_off >= 0.5f ? 0 : 1;
+    ASSERT_GE(band(turned_on).on_off, 0.5f);
+    EXPECT_NEAR(band(turned_on).frequency, 100.0f, 1.5f);
+    EXPECT_NEAR(band(turned_on).gain, editor::response_axis::row_db(40.5, view().getHeight()), 0.01);
+    EXPECT_EQ(instance.editor().controls().bandTabView->getCurrentSelectedTab(), turned_on);
+    const int on = 2 + 5 * turned_on;
+    EXPECT_EQ(instance.edit_calls(), (std::vector<host_call>{{audioMasterBeginEdit, on},
+                                                             {audioMasterBeginEdit, on + 2},
+                                                             {audioMasterBeginEdit, on + 3},
+                                                             {audioMasterAutomate, on},
+                                                             {audioMasterAutomate, on + 2},
+                                                             {audioMasterAutomate, on + 3},
+                                                             {audioMasterEndEdit, on},
+                                                             {audioMasterEndEdit, on + 2},
+                                                             {audioMasterEndEdit, on + 3}}));
+
+    double_click(handle(turned_on).x, handle(turned_on).y);
+    EXPECT_EQ(band(turned_on).gain, 0.0f);
+    EXPECT_NEAR(band(turned_on).frequency, 100.0f, 1.5f);
+}
+
+TEST_F(BandHandles, HoveringShowsTheBandsValuesAndClosingMidDragSendsOnlyTheGesturesEnd) {
+    frame().onMouseMoved(handle(1), 0);
+    EXPECT_EQ(view().handles()->shown_band(), 1);
+    frame().onMouseMoved(CPoint(handle(1).x, handle(1).y + 30), 0);
+    EXPECT_EQ(view().handles()->shown_band(), -1);
+
+    const CPoint from = handle(1);
+    frame().onMouseDown(from, kLButton);
+    frame().onMouseMoved(CPoint(from.x + 10, from.y - 10), kLButton);
+    const float frequency = instance.plugin().getParameter(9), gain = instance.plugin().getParameter(10);
+    const std::size_t calls = instance.edit_calls().size();
+    instance.close_editor();
+    const std::vector<host_call> all = instance.edit_calls();
+    EXPECT_EQ(std::vector<host_call>(all.begin() + std::ptrdiff_t(calls), all.end()),
+              (std::vector<host_call>{{audioMasterEndEdit, 9}, {audioMasterEndEdit, 10}}));
+    EXPECT_EQ(instance.plugin().getParameter(9), frequency);
+    EXPECT_EQ(instance.plugin().getParameter(10), gain);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ namespace {
 
 using response_axis::label_columns;
 
-constexpr double fine_scale = 8.0;      // Shift: eight times finer, as the knobs
+constexpr double fine_scale = 12.0;     // Shift: as much finer as the knobs
 constexpr float q_wheel_step = 0.025f;  // normalised: Q x 1.12 a notch
 constexpr CColor handle_colour{70, 100, 25, 255};
 constexpr CColor shown_colour{200, 90, 20, 255};

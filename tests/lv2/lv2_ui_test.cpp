@@ -21,6 +21,7 @@
 
 #include "dsp/biquad_band.h"
 #include "dsp/eq_layout.h"
+#include "editor/band_handles.h"
 #include "editor/eq_editor.h"
 #include "editor/response_view.h"
 #include "gui/knob.h"
@@ -225,6 +226,47 @@ TEST_F(Lv2Ui, AKnobDragWritesItsPortBetweenTouches) {
     EXPECT_GT(ui.writes.back().value, 3.0f);
     EXPECT_LT(ui.writes.back().value, 6.03f);
     EXPECT_EQ(ui.touches, (std::vector<touched_port>{{gain_port, true}, {gain_port, false}}));
+}
+
+TEST_F(Lv2Ui, DraggingABandsHandleWritesFrequencyAndGainBetweenTouchesOfBoth) {
+    host_window parent;
+    VSTGUI::CPoint handle;
+    {
+        recorded_instance vst;  // the same layout and defaults: where band 2's handle lies
+        vst.set(dsp::band_slot_start(1) + dsp::slot_on_off, 1.0f);
+        ASSERT_TRUE(vst.open_in(parent));
+        vst.idle(2);
+        const editor::response_view& view = *vst.editor().controls().responseView;
+        handle = view.handles()->handle_centre(1);
+        handle.offset(view.getFrameRect().left, view.getFrameRect().top);
+        vst.close_editor();
+    }
+    lv2_ui ui(parent);
+    ASSERT_TRUE(ui.opened());
+    ui.port_event(lv2plugin::port_of_control(dsp::band_slot_start(1) + dsp::slot_on_off), 1.0f);
+    ui.idle(3);
+    move_pointer(parent.handle(), handle.x, handle.y);
+    ui.idle(2);
+    press_left(true);
+    ui.idle(2);
+    for (int step = 1; step <= 5; ++step) {
+        move_pointer(parent.handle(), handle.x + 8 * step, handle.y - 4 * step);
+        ui.idle(2);
+    }
+    press_left(false);
+    ui.idle(3);
+
+    const std::uint32_t frequency = lv2plugin::port_of_control(dsp::band_slot_start(1) + dsp::slot_frequency);
+    const std::uint32_t gain = frequency + 1;
+    EXPECT_EQ(ui.touches,
+              (std::vector<touched_port>{{frequency, true}, {gain, true}, {frequency, false}, {gain, false}}));
+    float last[2] = {};
+    for (const written_port& w : ui.writes) {
+        ASSERT_TRUE(w.port == frequency || w.port == gain) << w.port;
+        last[w.port - frequency] = w.value;
+    }
+    EXPECT_GT(last[0], 1200.0f);  // from 1153 Hz
+    EXPECT_GT(last[1], 3.0f);     // from 0 dB
 }
 
 TEST_F(Lv2Ui, AnEditInTheUiShowsInItsReadoutAndCurveWithOrWithoutTheHostsEcho) {

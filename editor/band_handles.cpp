@@ -44,9 +44,8 @@ void fill_disc(CDrawContext& picture, double cx, double cy, CColor colour) {
 
 }  // namespace
 
-band_handles::band_handles(eq_model& model, int width, int height, std::function<void(int)> picked,
-                           std::function<void(int)> edited)
-    : model_(model), width_(width), height_(height), picked_(std::move(picked)), edited_(std::move(edited)) {
+band_handles::band_handles(eq_model& model, int width, int height, const band_links& links)
+    : model_(model), width_(width), height_(height), links_(links) {
     for (int band = 0; band < dsp::band_count; ++band) order_[band] = band;
     measure();
 }
@@ -93,8 +92,10 @@ CPoint band_handles::handle_centre(int band) const {
 }
 
 int band_handles::band_at(CPoint where) const {
+    int bands[dsp::band_count];
+    stacking(bands);
     for (int i = dsp::band_count - 1; i >= 0; --i) {
-        const int band = order_[i];
+        const int band = bands[i];
         if (!is_on(band)) continue;
         const point p = centre(band);
         if (std::hypot(double(where.x) + 0.5 - p.x, double(where.y) + 0.5 - p.y) <= double(radius)) return band;
@@ -107,10 +108,19 @@ void band_handles::bring_to_top(int band) {
     std::rotate(found, found + 1, order_ + dsp::band_count);
 }
 
+void band_handles::stacking(int (&bands)[dsp::band_count]) const {
+    std::copy(order_, order_ + dsp::band_count, bands);
+    const int selected = links_.selected ? links_.selected() : -1;
+    int* found = std::find(bands, bands + dsp::band_count, selected);
+    if (found != bands + dsp::band_count) std::rotate(found, found + 1, bands + dsp::band_count);
+}
+
 void band_handles::draw(CDrawContext& picture) const {
     picture.setFont(CFontDesc("Arial", 10));
     picture.setFontColor(kWhiteCColor);
-    for (int band : order_) {
+    int bands[dsp::band_count];
+    stacking(bands);
+    for (int band : bands) {
         if (!is_on(band)) continue;
         const point p = centre(band);
         fill_disc(picture, p.x, p.y, band == shown_band() ? shown_colour : handle_colour);
@@ -142,7 +152,7 @@ void band_handles::anchor(CPoint where, CButtonState buttons) {
 void band_handles::change(int index, float value) {
     if (model_.parameter(index) == value) return;
     model_.change_parameter(index, value);
-    if (edited_) edited_(index);
+    if (links_.edited) links_.edited(index);
 }
 
 bool band_handles::mouse_down(CPoint where, CButtonState buttons) {
@@ -161,7 +171,7 @@ bool band_handles::mouse_down(CPoint where, CButtonState buttons) {
     }
     if (band < 0) return false;
     bring_to_top(band);
-    if (picked_) picked_(band);
+    if (links_.picked) links_.picked(band);
     dragged_ = band;
     anchor(where, buttons);
     return true;
@@ -251,7 +261,7 @@ void band_handles::turn_on_free_band(CPoint where) {
     for (int i = 0; i < 3; ++i) change(indices[i], values[i]);
     for (int index : indices) model_.end_edit(index);
     bring_to_top(chosen);
-    if (picked_) picked_(chosen);
+    if (links_.picked) links_.picked(chosen);
 }
 
 }  // namespace editor

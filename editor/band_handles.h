@@ -24,14 +24,19 @@ namespace editor {
 
 class eq_model;
 
+// What the handles tell the editor and ask of it; any may be empty.
+struct band_links {
+    std::function<void(int band)> picked;   // a click chose the band
+    std::function<void(int index)> edited;  // a handle changed the parameter
+    std::function<int()> selected;          // the band whose tab shows, -1 for none
+};
+
 class band_handles {
 public:
     static constexpr int radius = 7;  // hit and drawn: 14 pixels across
 
-    // `picked` hears of the band a click chose, `edited` of every parameter
-    // the handles changed.
-    band_handles(eq_model& model, int width, int height, std::function<void(int band)> picked,
-                 std::function<void(int index)> edited);
+    // The links are the owner's and outlive the handles.
+    band_handles(eq_model& model, int width, int height, const band_links& links);
     // Ends the gesture of a drag cut short.
     ~band_handles();
     band_handles(const band_handles&) = delete;
@@ -72,14 +77,16 @@ private:
     void change(int index, float value);
     void end_gesture();
     void bring_to_top(int band);
+    // The bands from bottom to top: the selected one on top, then the most
+    // recently used.
+    void stacking(int (&bands)[dsp::band_count]) const;
     void turn_on_free_band(VSTGUI::CPoint where);
 
     eq_model& model_;
     int width_, height_;
-    std::function<void(int)> picked_;
-    std::function<void(int)> edited_;
+    const band_links& links_;
     dsp::band_readout shown_[dsp::band_count];
-    int order_[dsp::band_count];  // drawn first to last, the last on top
+    int order_[dsp::band_count];  // by use, the last used last
     int hovered_ = -1;
     int dragged_ = -1;
     bool editing_ = false;       // the drag's gesture has begun

@@ -196,8 +196,9 @@ void eq_editor::build_layout(CFrame& new_frame, editor_controls& built) {
                                                kVisPanelTag, field, &model_, [this] { return filters_button_on(); });
         built.responseView->analyser()->set_preferences(settings::read_analyser_preferences());
         built.responseView->set_context_menu([this](CPoint where) { open_analyser_menu(where); });
-        built.responseView->set_band_listeners([this](int band) { controls_.bandTabView->selectTab(band); },
-                                               [this](int index) { refresh(index); });
+        built.responseView->set_band_links(
+            {[this](int band) { controls_.bandTabView->selectTab(band); }, [this](int index) { refresh(index); },
+             [this] { return controls_.bandTabView ? controls_.bandTabView->getCurrentSelectedTab() : -1; }});
         new_frame.addView(built.responseView);
         built.responseView->invalid();
         built.analyserMenu = new COptionMenu(CRect(0, 0, 0, 0), this, kAnalyserMenuTag);

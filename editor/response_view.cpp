@@ -12,7 +12,6 @@
 
 #include "editor/analyser_display.h"
 #include "editor/antialiased_trace.h"
-#include "editor/band_handles.h"
 #include "editor/eq_model.h"
 #include "editor/response_axis.h"
 #include "platform/message_box.h"
@@ -141,14 +140,7 @@ response_view::response_view(const CRect& size, CControlListener* listener, int 
     if (!bitmap || bitmap->empty()) return;
     analyser_ = std::make_unique<analyser_display>(model, bitmap->getWidth() - label_columns);
     if (!model) return;
-    handles_ = std::make_unique<band_handles>(
-        *model, bitmap->getWidth(), bitmap->getHeight(),
-        [this](int band) {
-            if (band_picked_) band_picked_(band);
-        },
-        [this](int index) {
-            if (parameter_edited_) parameter_edited_(index);
-        });
+    handles_ = std::make_unique<band_handles>(*model, bitmap->getWidth(), bitmap->getHeight(), band_links_);
 }
 
 response_view::~response_view() = default;

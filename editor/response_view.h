@@ -15,13 +15,13 @@
 
 #include "dsp/eq_layout.h"
 #include "dsp/fir_cascaded_biquad.h"
+#include "editor/band_handles.h"
 #include "gui/control.h"
 #include "gui/offscreen_context.h"
 
 namespace editor {
 
 class analyser_display;
-class band_handles;
 class eq_model;
 
 // Draws the whole picture (width x height) for the bands' channel-0
@@ -52,11 +52,7 @@ public:
     void set_context_menu(std::function<void(VSTGUI::CPoint)> open) { context_menu_ = std::move(open); }
     // Null without a model.
     band_handles* handles() const { return handles_.get(); }
-    // Who hears of the band a handle picked and of each parameter it changed.
-    void set_band_listeners(std::function<void(int band)> picked, std::function<void(int index)> edited) {
-        band_picked_ = std::move(picked);
-        parameter_edited_ = std::move(edited);
-    }
+    void set_band_links(band_links links) { band_links_ = std::move(links); }
 
     void draw(VSTGUI::CDrawContext* context) override;
     // A left click on a handle grabs it, elsewhere clears the peak hold; a
@@ -78,8 +74,7 @@ private:
     eq_model* model_;
     std::function<bool()> filters_on_;
     std::function<void(VSTGUI::CPoint)> context_menu_;
-    std::function<void(int)> band_picked_;
-    std::function<void(int)> parameter_edited_;
+    band_links band_links_;  // before the handles, which keep it
     std::unique_ptr<analyser_display> analyser_;
     std::unique_ptr<band_handles> handles_;
     std::unique_ptr<VSTGUI::COffscreenContext> background_;         // white and the scale

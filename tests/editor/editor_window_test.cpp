@@ -447,6 +447,19 @@ TEST_F(BandHandles, ADoubleClickOnEmptySpaceTurnsOnALowBandThereAndOneOnItsHandl
     EXPECT_NEAR(band(turned_on).frequency, 100.0f, 1.5f);
 }
 
+TEST_F(BandHandles, OfHandlesOnOneAnotherTheSelectedBandsIsOnTopAndTakesTheWheel) {
+    instance.set(2, 1.0f);
+    instance.set(4, instance.plugin().getParameter(9));
+    instance.idle();
+    ASSERT_EQ(handle(0), handle(1));
+    for (int selected : {0, 1}) {
+        instance.editor().controls().bandTabView->selectTab(selected);
+        const std::size_t calls = instance.edit_calls().size();
+        frame().onWheel(handle(1), 1.0f, 0);
+        EXPECT_EQ(instance.edit_calls().at(calls), (host_call{audioMasterBeginEdit, 6 + 5 * selected}));
+    }
+}
+
 TEST_F(BandHandles, HoveringShowsTheBandsValuesAndClosingMidDragSendsOnlyTheGesturesEnd) {
     frame().onMouseMoved(handle(1), 0);
     EXPECT_EQ(view().handles()->shown_band(), 1);

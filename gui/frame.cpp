@@ -136,6 +136,9 @@ void CFrame::onWindowMouseDown(CPoint where, CButtonState buttons) {
 void CFrame::onWindowMouseUp(CPoint where, CButtonState buttons) { onMouseUp(where, buttons); }
 void CFrame::onWindowMouseMoved(CPoint where, CButtonState buttons) { onMouseMoved(where, buttons); }
 void CFrame::onWindowWheel(CPoint where, float distance, CButtonState buttons) { onWheel(where, distance, buttons); }
+void CFrame::onWindowMouseLeft() {
+    if (!modal_view_) onMouseExited();
+}
 void CFrame::onWindowExposed(const CRect& area) { invalidRect(area); }
 
 }  // namespace VSTGUI

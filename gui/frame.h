@@ -74,6 +74,7 @@ private:
     void onWindowMouseUp(CPoint where, CButtonState buttons) override;
     void onWindowMouseMoved(CPoint where, CButtonState buttons) override;
     void onWindowWheel(CPoint where, float distance, CButtonState buttons) override;
+    void onWindowMouseLeft() override;
     void onWindowExposed(const CRect& area) override;
 
     VSTGUIEditorInterface* editor_;

@@ -18,6 +18,8 @@ public:
     virtual void onWindowMouseUp(CPoint where, CButtonState buttons) = 0;
     virtual void onWindowMouseMoved(CPoint where, CButtonState buttons) = 0;
     virtual void onWindowWheel(CPoint where, float distance, CButtonState buttons) = 0;
+    // The pointer has left the window.
+    virtual void onWindowMouseLeft() = 0;
     virtual void onWindowExposed(const CRect& area) = 0;
 
 protected:

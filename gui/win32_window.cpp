@@ -158,8 +158,16 @@ private:
             case WM_MBUTTONUP: return mouse_up(l, w, kMButton);
             case WM_RBUTTONUP: return mouse_up(l, w, kRButton);
             case WM_MOUSEMOVE:
+                if (!tracking_leave_) {
+                    TRACKMOUSEEVENT track = {DWORD(sizeof(TRACKMOUSEEVENT)), TME_LEAVE, window_, 0};
+                    tracking_leave_ = TrackMouseEvent(&track) != FALSE;
+                }
                 last_point_ = point_of(l);
                 sink_.onWindowMouseMoved(last_point_, buttons_of(w));
+                return true;
+            case WM_MOUSELEAVE:
+                tracking_leave_ = false;
+                sink_.onWindowMouseLeft();
                 return true;
             case WM_MOUSEWHEEL: {
                 POINT p = {short(LOWORD(l)), short(HIWORD(l))};  // screen coordinates
@@ -212,6 +220,7 @@ private:
     HDC memory_dc_ = nullptr;
     std::uint32_t* pixels_ = nullptr;
     CButtonState held_ = 0;
+    bool tracking_leave_ = false;  // a WM_MOUSELEAVE is asked for
     CPoint last_point_;
 };
 

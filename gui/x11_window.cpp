@@ -15,7 +15,7 @@
 namespace VSTGUI::detail {
 namespace {
 
-constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask;
 
 CButtonState modifiers_of(unsigned state) {
     CButtonState b = 0;
@@ -136,6 +136,7 @@ private:
                 sink_.onWindowMouseMoved(CPoint(e.x, e.y), modifiers_of(e.state));
                 break;
             }
+            case LeaveNotify: sink_.onWindowMouseLeft(); break;
             default: break;
         }
     }

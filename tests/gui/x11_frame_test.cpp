@@ -31,6 +31,20 @@ public:
     CColor colour;
 };
 
+// Keeps the buttons of every press and counts the times the pointer left.
+class pointer_view : public CView {
+public:
+    explicit pointer_view(const CRect& r) : CView(r) {}
+    bool onMouseDown(CPoint, CButtonState buttons) override {
+        presses.push_back(buttons);
+        return true;
+    }
+    bool onMouseMoved(CPoint, CButtonState) override { return true; }
+    void onMouseExited() override { ++exits; }
+    std::vector<CButtonState> presses;
+    int exits = 0;
+};
+
 }  // namespace
 
 class X11Frame : public ::testing::Test {
@@ -180,6 +194,37 @@ TEST_F(X11Frame, ClicksAndWheelInTheWindowReachTheControlsInIdle) {
     EXPECT_FLOAT_EQ(knob->getValue(), 0.5f);  // wheel to 0.1, then ctrl-click to the default
     EXPECT_EQ(editor.log, (std::vector<std::string>{"begin 1", "changed 1", "end 1", "begin 4", "changed 4", "end 4",
                                                     "begin 4", "changed 4", "end 4"}));
+}
+
+TEST_F(X11Frame, ASecondPressSoonAndNearIsADoubleClickAndTheViewUnderThePointerHearsItLeave) {
+    CFrame frame(CRect(0, 0, 607, 383), handle(parent), nullptr);
+    ASSERT_TRUE(frame.isOpen());
+    auto* view = new pointer_view(CRect(100, 100, 200, 200));
+    frame.addView(view);
+    idle_until_viewable(frame);
+    const Window child = children(parent).at(0);
+    for (int x : {110, 112, 114, 160}) {
+        sendButton(child, ButtonPress, Button1, x, 110, 0);
+        sendButton(child, ButtonRelease, Button1, x, 110, Button1Mask);
+    }
+    XEvent e = {};
+    e.xmotion.type = MotionNotify;
+    e.xmotion.window = child;
+    e.xmotion.x = e.xmotion.y = 150;
+    e.xmotion.same_screen = True;
+    XSendEvent(host, child, False, PointerMotionMask, &e);
+    e = {};
+    e.xcrossing.type = LeaveNotify;
+    e.xcrossing.window = child;
+    e.xcrossing.x = 700;
+    e.xcrossing.mode = NotifyNormal;
+    e.xcrossing.same_screen = True;
+    XSendEvent(host, child, False, LeaveWindowMask, &e);
+    XSync(host, False);
+    frame.idle();
+    // The third press follows a double-click and the fourth is too far.
+    EXPECT_EQ(view->presses, (std::vector<CButtonState>{kLButton, kLButton | kDoubleClick, kLButton, kLButton}));
+    EXPECT_EQ(view->exits, 1);
 }
 
 TEST_F(X11Frame, TwoFramesEachWithTheirOwnConnectionWorkSideBySide) {

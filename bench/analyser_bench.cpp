@@ -12,7 +12,7 @@
 
 #include "dsp/dsp.h"
 #include "dsp/linear_phase_eq.h"
-#include "dsp/spectrum_analyser.h"
+#include "dsp/analyser.h"
 #include "ratio_registry.h"
 
 namespace {

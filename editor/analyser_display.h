@@ -1,5 +1,5 @@
 // The spectrum analyser on the response display: the preferences it runs
-// with, the analyser (dsp/spectrum_analyser.h) fed from the model's samples
+// with, the analyser (dsp/analyser.h) fed from the model's samples
 // on each idle step, and the traces it draws under the curve on a level
 // scale of its own, 0 to -96 dBFS from the top row to the bottom one. The
 // output's trace is filled (the display composes the fill), the input's a
@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "dsp/spectrum_analyser.h"
+#include "dsp/analyser.h"
 #include "gui/color.h"
 #include "settings/analyser_preferences.h"
 

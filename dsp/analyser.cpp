@@ -1,4 +1,4 @@
-#include "dsp/spectrum_analyser.h"
+#include "dsp/analyser.h"
 
 #include <algorithm>
 #include <cmath>

@@ -151,7 +151,9 @@ TEST_F(Vst3Plugin, StateKeepsTheProgramAndAVst2ChunkIsTakenOver) {
     auto word = [&](std::uint32_t v) {
         for (int shift = 24; shift >= 0; shift -= 8) bank.push_back(static_cast<unsigned char>(v >> shift));
     };
-    auto tag = [&](const char* t) { bank.insert(bank.end(), t, t + 4); };
+    auto tag = [&](const char* t) {
+        for (int i = 0; i < 4; ++i) bank.push_back(static_cast<unsigned char>(t[i]));
+    };
     tag("VstW"), word(8), word(1), word(0);
     tag("CcnK"), word(4 * 5 + 128 + 4 + size), tag("FBCh"), word(2), word(0x31303136), word(1004), word(1);
     word(0), bank.resize(bank.size() + 124);

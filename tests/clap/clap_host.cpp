@@ -88,7 +88,7 @@ struct reader {
 };
 std::int64_t CLAP_CALL stream_read(const clap_istream* s, void* buffer, std::uint64_t size) {
     auto& r = *static_cast<reader*>(s->ctx);
-    const std::size_t n = std::min<std::size_t>({size, r.bytes.size() - r.position, 1000});
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>({size, r.bytes.size() - r.position, 1000}));
     if (n) std::memcpy(buffer, r.bytes.data() + r.position, n);
     r.position += n;
     return static_cast<std::int64_t>(n);

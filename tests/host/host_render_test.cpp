@@ -92,8 +92,10 @@ TEST_F(HostRender, SetsAParameterByNameIgnoringCaseAndBlanksOrByIndex) {
 
 TEST_F(HostRender, TakesAValueAsTheReadoutShowsItWithItsUnitOrSign) {
     const audio input = impulse(2, 600, 0);
+    // Within the read-out's rounding ("%.3f"): the tool probes the values
+    // around it, and this plug-in applies each only when its worker runs.
     for (const char* setting : {"Gain=1.5x", "gain= +1.5", "Gain=1.5 X"})
-        EXPECT_NEAR(render(input, {"--param", setting}).at(0, 0), 1.5f, 1e-4f) << setting;
+        EXPECT_NEAR(render(input, {"--param", setting}).at(0, 0), 1.5f, 1e-3f) << setting;
 }
 
 TEST_F(HostRender, RefusesParametersThatDoNotExistOrValuesOutsideTheRange) {

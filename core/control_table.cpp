@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include "core/number_format.h"
+#include "dsp/band_types.h"
 #include "dsp/biquad_band.h"
 #include "dsp/control_units.h"
 
@@ -15,17 +16,47 @@ namespace core {
 
 namespace {
 
+using enum control_unit;
+
 // One band to a line; the defaults are the engine's (dsp/eq_layout.h).
 // clang-format off
 constexpr control_info controls[dsp::control_count] = {
-    {"Gain", "dB"}, {"Filters", "state"},
-    {"Filter#1", "state"}, {"Mode #1", "type"}, {"Freq #1", "Hz"}, {"Gain #1", "dB"}, {"Q #1", "amt"},
-    {"Filter#2", "state"}, {"Mode #2", "type"}, {"Freq #2", "Hz"}, {"Gain #2", "dB"}, {"Q #2", "amt"},
-    {"Filter#3", "state"}, {"Mode #3", "type"}, {"Freq #3", "Hz"}, {"Gain #3", "dB"}, {"Q #3", "amt"},
-    {"Filter#4", "state"}, {"Mode #4", "type"}, {"Freq #4", "Hz"}, {"Gain #4", "dB"}, {"Q #4", "amt"},
-    {"Filter#5", "state"}, {"Mode #5", "type"}, {"Freq #5", "Hz"}, {"Gain #5", "dB"}, {"Q #5", "amt"},
+    {"Gain", "dB", master_gain_db}, {"Filters", "state", toggle},
+    {"Filter#1", "state", toggle}, {"Mode #1", "type", band_type}, {"Freq #1", "Hz", frequency_hz}, {"Gain #1", "dB", band_gain_db}, {"Q #1", "amt", q},
+    {"Filter#2", "state", toggle}, {"Mode #2", "type", band_type}, {"Freq #2", "Hz", frequency_hz}, {"Gain #2", "dB", band_gain_db}, {"Q #2", "amt", q},
+    {"Filter#3", "state", toggle}, {"Mode #3", "type", band_type}, {"Freq #3", "Hz", frequency_hz}, {"Gain #3", "dB", band_gain_db}, {"Q #3", "amt", q},
+    {"Filter#4", "state", toggle}, {"Mode #4", "type", band_type}, {"Freq #4", "Hz", frequency_hz}, {"Gain #4", "dB", band_gain_db}, {"Q #4", "amt", q},
+    {"Filter#5", "state", toggle}, {"Mode #5", "type", band_type}, {"Freq #5", "Hz", frequency_hz}, {"Gain #5", "dB", band_gain_db}, {"Q #5", "amt", q},
 };
 // clang-format on
+
+constexpr float lowest_master_gain_db = -90.0f;
+// 20·log10(2) as a float lies just above it; the mapping limits it to 1.
+constexpr float highest_master_gain_db = 6.0206f;
+
+int role_of(int index) { return dsp::role_of_band(dsp::band_of(index)); }
+
+float unit_value_unlimited(int index, float normalised) {
+    switch (controls[index].unit) {
+        case master_gain_db: return dsp::master_gain_db_of(normalised);
+        case toggle: return normalised;
+        case band_type: return static_cast<float>(std::max(dsp::type_position_of(normalised), 0));
+        case frequency_hz: return dsp::frequency_hz_of(normalised);
+        case band_gain_db: return dsp::band_gain_db_of(normalised);
+        case q: return dsp::q_of(normalised);
+    }
+    return 0.0f;
+}
+
+// A number (not NaN) brought into the range.
+float limited(int index, float value, float minimum, float maximum) {
+    const float v = std::clamp(value, minimum, maximum);
+    switch (controls[index].unit) {
+        case toggle: return v > 0.0f ? 1.0f : 0.0f;
+        case band_type: return std::round(v);
+        default: return v;
+    }
+}
 
 // The width the VST 2.x displays have always had.
 constexpr int display_width = 8;
@@ -50,23 +81,12 @@ bool parse_number(const char* text, const char* label, double& value) {
     return *end == '\0' || strcasecmp(end, label) == 0;
 }
 
-// The types a band's selector offers by position: a peak, then the cut and
-// the shelf of the band's side of the spectrum; the middle band peaks only.
-int type_at(int band, int position) {
-    static constexpr int low_side[] = {dsp::biquad_band::peaking, dsp::biquad_band::hi_pass,
-                                       dsp::biquad_band::lo_shelf};
-    static constexpr int high_side[] = {dsp::biquad_band::peaking, dsp::biquad_band::lo_pass,
-                                        dsp::biquad_band::hi_shelf};
-    if (band == dsp::band_count / 2) return position == 0 ? dsp::biquad_band::peaking : -1;
-    return band < dsp::band_count / 2 ? low_side[position] : high_side[position];
-}
-
-bool parse_type(int band, const char* text, float& value) {
-    for (int position = 0; position < dsp::type_positions; ++position) {
-        const int type = type_at(band, position);
-        if (type < 0) continue;
-        if (strcasecmp(text, dsp::biquad_band::type_name(type)) == 0 ||
-            strcasecmp(text, dsp::biquad_band::display_type_name(type)) == 0) {
+bool parse_type(int index, const char* text, float& value) {
+    const int role = role_of(index);
+    for (int position = 0; position < dsp::offered_type_count(role); ++position) {
+        const dsp::band_type_names& names = dsp::names_of_type(dsp::offered_type(role, position));
+        if (strcasecmp(text, names.host) == 0 || strcasecmp(text, names.editor) == 0 ||
+            strcasecmp(text, names.choice) == 0) {
             value = dsp::normalised_of_type_position(position);
             return true;
         }
@@ -74,18 +94,57 @@ bool parse_type(int band, const char* text, float& value) {
     return false;
 }
 
-float clamped(double v, double lo, double hi) { return static_cast<float>(std::clamp(v, lo, hi)); }
-
 }  // namespace
 
 const control_info& control_at(int index) { return controls[index]; }
+
+unit_range range_of(int index) {
+    float minimum = 0.0f, maximum = 1.0f;
+    switch (controls[index].unit) {
+        case master_gain_db: minimum = lowest_master_gain_db, maximum = highest_master_gain_db; break;
+        case toggle: break;
+        case band_type: maximum = static_cast<float>(dsp::offered_type_count(role_of(index)) - 1); break;
+        case frequency_hz: minimum = dsp::lowest_frequency_hz, maximum = dsp::highest_frequency_hz; break;
+        case band_gain_db: minimum = -dsp::band_gain_range_db, maximum = dsp::band_gain_range_db; break;
+        case q: minimum = dsp::lowest_q, maximum = dsp::highest_q; break;
+    }
+    const float default_value =
+        limited(index, unit_value_unlimited(index, dsp::default_control_values[index]), minimum, maximum);
+    return {minimum, maximum, default_value};
+}
+
+float clamp_unit_value(int index, float value) {
+    const unit_range range = range_of(index);
+    return std::isnan(value) ? range.default_value : limited(index, value, range.minimum, range.maximum);
+}
+
+float normalised_of_unit_value(int index, float value) {
+    switch (controls[index].unit) {
+        case master_gain_db:
+            return value <= lowest_master_gain_db ? 0.0f : std::min(dsp::normalised_of_master_gain_db(value), 1.0f);
+        case toggle: return value;
+        case band_type: return dsp::normalised_of_type_position(static_cast<int>(value));
+        case frequency_hz: return dsp::normalised_of_frequency_hz(value);
+        case band_gain_db: return dsp::normalised_of_band_gain_db(value);
+        case q: return dsp::normalised_of_q(value);
+    }
+    return 0.0f;
+}
+
+float unit_value_of(int index, float normalised) {
+    return clamp_unit_value(index, unit_value_unlimited(index, normalised));
+}
+
+const char* choice_name(int index, int position) {
+    return dsp::names_of_type(dsp::offered_type(role_of(index), position)).choice;
+}
 
 void display_text(int index, float value, const dsp::band_readout& band, char (&text)[display_capacity]) {
     if (index == dsp::gain_control) return dB2string(2.0f * value, text, display_width);
     if (index == dsp::filters_control) return copy_bounded(text, value > 0 ? "On" : "Off", display_width);
     switch (dsp::slot_of(index)) {
         case dsp::slot_on_off: return copy_bounded(text, band.on_off >= 0.5f ? "On" : "Off", display_width);
-        case dsp::slot_mode: return copy_bounded(text, dsp::biquad_band::type_name(band.type), display_width);
+        case dsp::slot_mode: return copy_bounded(text, dsp::names_of_type(band.type).host, display_width);
         case dsp::slot_frequency: return float2string(band.frequency, text, display_width);
         case dsp::slot_gain: return float2string(band.gain, text, display_width);
         case dsp::slot_q: return float2string(band.q, text, display_width);
@@ -99,15 +158,13 @@ void display_text_for(int index, float value, const dsp::band_readout& current, 
         const int b = dsp::band_of(index);
         dsp::biquad_band limits;
         limits.set_sample_rate(static_cast<float>(sample_rate));
-        limits.set_role(b < dsp::band_count / 2    ? dsp::biquad_band::role_low
-                        : b == dsp::band_count / 2 ? dsp::biquad_band::role_peak_only
-                                                   : dsp::biquad_band::role_high);
         switch (dsp::slot_of(index)) {
             case dsp::slot_on_off: band.on_off = value; break;
-            case dsp::slot_mode:
-                limits.set_mode_normalised(value);
-                if (dsp::type_position_of(value) >= 0 || b == dsp::band_count / 2) band.type = limits.type();
+            case dsp::slot_mode: {
+                const int type = dsp::selected_type(dsp::role_of_band(b), value);
+                if (type >= 0) band.type = type;
                 break;
+            }
             case dsp::slot_frequency:
                 limits.set_frequency_normalised(value);
                 band.frequency = limits.frequency();
@@ -128,36 +185,24 @@ void display_text_for(int index, float value, const dsp::band_readout& current, 
 bool value_of_text(int index, const char* text, float& value) {
     if (!is_control(index) || !text) return false;
     while (std::isspace(static_cast<unsigned char>(*text))) ++text;
+    const control_info& control = controls[index];
     double v = 0.0;
     bool on = false;
-    if (index == dsp::gain_control) {
-        if (std::strcmp(text, "-oo") == 0) return value = 0.0f, true;
-        if (!parse_number(text, "dB", v)) return false;
-        value = clamped(dsp::normalised_of_master_gain_db(static_cast<float>(v)), 0.0, 1.0);
-        return true;
-    }
-    if (index == dsp::filters_control) {
-        if (!parse_toggle(text, on)) return false;
-        value = on ? 1.0f : 0.0f;
-        return true;
-    }
-    switch (dsp::slot_of(index)) {
-        case dsp::slot_on_off:
+    switch (control.unit) {
+        case master_gain_db:
+            // Below the range is quieter still, down to silence.
+            if (std::strcmp(text, "-oo") == 0) return value = 0.0f, true;
+            if (!parse_number(text, control.label, v)) return false;
+            value = std::clamp(dsp::normalised_of_master_gain_db(static_cast<float>(v)), 0.0f, 1.0f);
+            return true;
+        case toggle:
             if (!parse_toggle(text, on)) return false;
             value = on ? 1.0f : 0.0f;
             return true;
-        case dsp::slot_mode: return parse_type(dsp::band_of(index), text, value);
-        case dsp::slot_frequency:
-            if (!parse_number(text, "Hz", v)) return false;
-            value = dsp::normalised_of_frequency_hz(clamped(v, 0.0, dsp::highest_frequency_hz));
-            return true;
-        case dsp::slot_gain:
-            if (!parse_number(text, "dB", v)) return false;
-            value = dsp::normalised_of_band_gain_db(clamped(v, -dsp::band_gain_range_db, dsp::band_gain_range_db));
-            return true;
-        case dsp::slot_q:
-            if (!parse_number(text, "", v)) return false;
-            value = dsp::normalised_of_q(clamped(v, dsp::lowest_q, dsp::highest_q));
+        case band_type: return parse_type(index, text, value);
+        default:
+            if (!parse_number(text, control.label, v)) return false;
+            value = normalised_of_unit_value(index, clamp_unit_value(index, static_cast<float>(v)));
             return true;
     }
     return false;

@@ -1,5 +1,6 @@
 // The 27 host-visible controls in the engine's order (dsp/eq_layout.h):
-// their names and labels, the text a host shows for a value, and the value
+// their names and labels, their values in the unit a user reads with the
+// range and choices there, the text a host shows for a value, and the value
 // a user's typed text stands for. Every front-end reads this one table.
 #pragma once
 
@@ -8,13 +9,37 @@
 
 namespace core {
 
+// What a control's value stands for.
+enum class control_unit { master_gain_db, toggle, band_type, frequency_hz, band_gain_db, q };
+
 struct control_info {
     const char* name;
     const char* label;
+    control_unit unit;
 };
 
 const control_info& control_at(int index);
 constexpr bool is_control(int index) { return index >= 0 && index < dsp::control_count; }
+
+// A control's range in its unit, and the default program's value there. A
+// type's values are its selector's positions; the master gain's minimum is
+// the knob at its end, silence.
+struct unit_range {
+    float minimum;
+    float maximum;
+    float default_value;
+};
+unit_range range_of(int index);
+
+// A value in the unit brought into the range: NaN takes the default, types
+// and toggles their nearest allowed value.
+float clamp_unit_value(int index, float value);
+// A value already in the range, as the engine takes it; and a normalised
+// value in the unit, brought into the range.
+float normalised_of_unit_value(int index, float value);
+float unit_value_of(int index, float normalised);
+// What a type control's choice at a position (0 to the range's maximum) is called.
+const char* choice_name(int index, int position);
 
 // Room for any display text and its terminating zero.
 inline constexpr int display_capacity = 16;

@@ -1,5 +1,6 @@
 #include "dsp/biquad_band.h"
 
+#include "dsp/band_types.h"
 #include "dsp/control_units.h"
 
 #include <algorithm>
@@ -52,17 +53,8 @@ void biquad_band::set_q_normalised(float x) { q_ = q_of(x); }
 
 void biquad_band::set_mode_normalised(float x) {
     mode_ = x;
-    if (role_ == role_peak_only) {
-        type_ = peaking;
-        return;
-    }
-    if (role_ != role_low && role_ != role_high) return;
-    switch (type_position_of(x)) {
-        case 0: type_ = peaking; break;
-        case 1: type_ = role_ == role_low ? hi_pass : lo_pass; break;
-        case 2: type_ = role_ == role_low ? lo_shelf : hi_shelf; break;
-        default: break;
-    }
+    const int type = selected_type(role_, x);
+    if (type >= 0) type_ = type;
 }
 
 void biquad_band::design() {
@@ -131,28 +123,6 @@ void biquad_band::design() {
     const double raw_a0 = a_[0];
     normalised_ = {to_float(b_[0] / raw_a0), to_float(b_[1] / raw_a0), to_float(b_[2] / raw_a0),
                    to_float(a_[1] / raw_a0), to_float(a_[2] / raw_a0)};
-}
-
-const char* biquad_band::type_name(int type) {
-    switch (type) {
-        case lo_pass: return "LoPass";
-        case hi_pass: return "HiPass";
-        case lo_shelf: return "LoShelf";
-        case hi_shelf: return "HiShelf";
-        case peaking: return "Peaking";
-        default: return "Error";
-    }
-}
-
-const char* biquad_band::display_type_name(int type) {
-    switch (type) {
-        case lo_pass: return "High Cut";
-        case hi_pass: return "Low Cut";
-        case lo_shelf: return "L. Shelf";
-        case hi_shelf: return "H. Shelf";
-        case peaking: return "Peak";
-        default: return "Error";
-    }
 }
 
 }  // namespace dsp

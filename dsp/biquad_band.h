@@ -29,7 +29,7 @@ public:
     static constexpr int hi_shelf = 3;
     static constexpr int peaking = 4;
 
-    // Which types a mode value can select: bands 1-2, band 3, bands 4-5.
+    // Which types a mode value can select (dsp/band_types.h).
     static constexpr int role_low = 1;
     static constexpr int role_peak_only = 2;
     static constexpr int role_high = 3;
@@ -63,11 +63,6 @@ public:
     const std::array<float, 3>& raw_b() const { return b_; }
     const std::array<float, 3>& raw_a() const { return a_; }
     const normalised_section& normalised() const { return normalised_; }
-
-    // "LoPass" ... "Peaking", "Error" for any other type.
-    static const char* type_name(int type);
-    // The editor's names: "High Cut" ... "Peak", "Error" for any other type.
-    static const char* display_type_name(int type);
 
 private:
     float q_ = 1.0f;

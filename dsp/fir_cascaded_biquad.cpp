@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "dsp/band_types.h"
 #include "dsp/control_units.h"
 #include "dsp/dsp.h"
 #include "dsp/eq_layout.h"
@@ -15,8 +16,6 @@ namespace {
 
 constexpr int taps_per_band = 6;
 constexpr int shortest_fir = 3;
-constexpr int roles_of_five_bands[] = {biquad_band::role_low, biquad_band::role_low, biquad_band::role_peak_only,
-                                       biquad_band::role_high, biquad_band::role_high};
 
 [[noreturn]] void fail(const char* message) { throw std::runtime_error(message); }
 
@@ -52,9 +51,9 @@ fir_cascaded_biquad::fir_cascaded_biquad(int band_count, int sample_rate, int ch
         }
         for (auto& band : row) band.set_sample_rate(static_cast<float>(sample_rate));
     }
-    if (band_count == static_cast<int>(std::size(roles_of_five_bands))) {
+    if (band_count == dsp::band_count) {
         for (int row = 0; row < band_count; ++row)
-            for (auto& band : grid_[row]) band.set_role(roles_of_five_bands[row]);
+            for (auto& band : grid_[row]) band.set_role(role_of_band(row));
     }
     for (auto& row : grid_)
         for (auto& band : row) band.design();

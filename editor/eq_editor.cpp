@@ -4,6 +4,7 @@
 #include <exception>
 #include <limits>
 
+#include "dsp/band_types.h"
 #include "dsp/biquad_band.h"
 #include "dsp/control_units.h"
 #include "dsp/eq_layout.h"
@@ -92,16 +93,15 @@ CParamDisplay* make_readout(const CRect& size, CParamDisplay::StringConvert conv
     return display;
 }
 
-// The band's type selector: bands 1-2 offer the low types, band 3 only the
-// peak, bands 4-5 the high types.
+// The band's type selector: the picture of the types its role offers.
 struct type_switch_art {
     int bitmap_id;
     int positions;  // one 32-pixel image each
 };
 type_switch_art type_switch_for(int band) {
-    if (band < 2) return {133, 3};
-    if (band == 2) return {134, 1};
-    return {135, 3};
+    const int role = dsp::role_of_band(band);
+    const int bitmap_id = role == dsp::biquad_band::role_low ? 133 : role == dsp::biquad_band::role_high ? 135 : 134;
+    return {bitmap_id, dsp::offered_type_count(role)};
 }
 
 bool is_cut(int type) { return type == dsp::biquad_band::hi_pass || type == dsp::biquad_band::lo_pass; }
@@ -118,9 +118,9 @@ float switch_picture(int index, float value, const dsp::band_readout& band) {
     switch (dsp::slot_of(index)) {
         case dsp::slot_on_off: return band.on_off >= 0.5f ? 1.0f : 0.0f;
         case dsp::slot_mode: {
-            if (type_switch_for(row).positions == 1) return value;
-            if (band.type == dsp::biquad_band::peaking) return 0.0f;
-            return is_cut(band.type) ? 0.5f : 1.0f;
+            const int role = dsp::role_of_band(row);
+            if (dsp::offered_type_count(role) == 1) return value;
+            return dsp::normalised_of_type_position(std::max(dsp::position_of_type(role, band.type), 0));
         }
         default: return value;
     }
@@ -375,7 +375,7 @@ void eq_editor::refresh_readout(int index, const dsp::band_readout& band) {
     const editor_controls::band_row& row = controls_.bandControls[dsp::band_of(index)];
     CParamDisplay* display = nullptr;
     switch (dsp::slot_of(index)) {
-        case dsp::slot_mode: row.typeLabel->setText(dsp::biquad_band::display_type_name(band.type)); return;
+        case dsp::slot_mode: row.typeLabel->setText(dsp::names_of_type(band.type).editor); return;
         case dsp::slot_frequency:
             display = row.freqDisplay;
             display->setValue(band.frequency);

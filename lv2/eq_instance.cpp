@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "core/block_split.h"
+#include "core/control_table.h"
 #include "core/error_report.h"
 #include "dsp/denormals_off_scope.h"
 #include "dsp/dsp.h"
@@ -49,8 +50,8 @@ eq_instance::eq_instance(int sample_rate, const LV2_Feature* const* features) : 
         // The bands take the rate before their values, so that the rate
         // alone limits their frequencies, as in the VST 2.x build.
         engine_->set_sample_rate(sample_rate);
-        for (int control = 0; control < dsp::control_count; ++control)
-            apply_control(control, control_port_info(control).default_value);
+        for (int control = 0; control < control_port_count; ++control)
+            apply_control(control, core::range_of(control).default_value);
         start_engine();
     } catch (const std::exception& e) {
         show_error(platform::with_suffix(e.what(), ": Seen during instantiate"), false);
@@ -96,7 +97,7 @@ void eq_instance::connect(std::uint32_t port, void* data) {
 }
 
 void eq_instance::apply_control(int control, float port_value) {
-    normalised_[control] = normalised_of_port_value(control, clamp_port_value(control, port_value));
+    normalised_[control] = core::normalised_of_unit_value(control, core::clamp_unit_value(control, port_value));
     taken_bits_[control] = std::bit_cast<std::uint32_t>(port_value);
     if (control == dsp::gain_control) {
         engine_->set_gain(normalised_[control]);
@@ -112,7 +113,7 @@ void eq_instance::apply_control(int control, float port_value) {
 }
 
 void eq_instance::take_control_ports() {
-    for (int control = 0; control < dsp::control_count; ++control) {
+    for (int control = 0; control < control_port_count; ++control) {
         if (!controls_[control]) continue;
         const float value = *controls_[control];
         if (std::bit_cast<std::uint32_t>(value) != taken_bits_[control]) apply_control(control, value);

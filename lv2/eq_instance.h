@@ -48,13 +48,13 @@ private:
     int latency_ = 0;
     const float* audio_in_[2] = {};
     float* audio_out_[2] = {};
-    const float* controls_[dsp::control_count] = {};
+    const float* controls_[control_port_count] = {};
     float* latency_out_ = nullptr;
     const float* freewheel_ = nullptr;
     // Each control port's value as last taken, bit for bit (a NaN that
     // stays is no change), and what the engine was given for it.
-    std::uint32_t taken_bits_[dsp::control_count] = {};
-    float normalised_[dsp::control_count] = {};
+    std::uint32_t taken_bits_[control_port_count] = {};
+    float normalised_[control_port_count] = {};
 };
 
 }  // namespace lv2plugin

@@ -1,5 +1,6 @@
 #include "lv2/port_model.h"
 
+#include "core/control_table.h"
 #include "core/product.h"
 #include "lv2/analyser_feed.h"
 
@@ -21,8 +22,8 @@ port_model::port_model(const ui_host& host, int sample_rate)
     : host_(host),
       sample_rate_(sample_rate),
       bands_(dsp::band_count, sample_rate > 0 ? sample_rate : assumed_sample_rate, 1) {
-    for (int control = 0; control < dsp::control_count; ++control)
-        port_values_[control] = control_port_info(control).default_value;
+    for (int control = 0; control < control_port_count; ++control)
+        port_values_[control] = core::range_of(control).default_value;
     for (int band = 0; band < dsp::band_count; ++band) file_band(band);
 }
 
@@ -61,7 +62,7 @@ int port_model::take_port_value(std::uint32_t port, float value) {
     }
     if (!is_control_port(port)) return -1;
     const int control = control_of_port(port);
-    const float clamped = clamp_port_value(control, value);
+    const float clamped = core::clamp_unit_value(control, value);
     if (clamped == port_values_[control]) return -1;
     port_values_[control] = clamped;
     if (dsp::is_band_control(control)) file_band(dsp::band_of(control));
@@ -69,13 +70,13 @@ int port_model::take_port_value(std::uint32_t port, float value) {
 }
 
 float port_model::parameter(int index) const {
-    if (index < 0 || index >= dsp::control_count) return 0.0f;
-    return normalised_of_port_value(index, port_values_[index]);
+    if (index < 0 || index >= control_port_count) return 0.0f;
+    return core::normalised_of_unit_value(index, port_values_[index]);
 }
 
 void port_model::change_parameter(int index, float value) {
-    if (index < 0 || index >= dsp::control_count) return;
-    float port_value = port_value_of_normalised(index, value);
+    if (index < 0 || index >= control_port_count) return;
+    float port_value = core::unit_value_of(index, value);
     port_values_[index] = port_value;
     if (dsp::is_band_control(index)) file_band(dsp::band_of(index));
     host_.write(host_.controller, port_of_control(index), sizeof port_value, 0, &port_value);

@@ -16,6 +16,7 @@
 #include "dsp/fir_cascaded_biquad.h"
 #include "dsp/fir_magnitude.h"
 #include "editor/eq_model.h"
+#include "lv2/port_table.h"
 
 namespace lv2plugin {
 
@@ -68,7 +69,7 @@ private:
     analyser_feed* analyser_feed_ = nullptr;
     int sample_rate_;
     int fir_length_ = 0;
-    float port_values_[dsp::control_count];  // clamped
+    float port_values_[control_port_count];  // clamped
     mutable dsp::fir_cascaded_biquad bands_;
     int bands_version_ = 0;  // counts changes of the bands
 

@@ -1,13 +1,13 @@
 // The LV2 plug-in's ports: four audio ports, the equaliser's controls in the
-// units a user reads (in the engine's control order, dsp/eq_layout.h), the
-// latency output, the free-wheeling input and the analyser's two atom
-// ports (analyser_port.h); each control's range and
-// default, and the mapping between a port's value and the engine's
-// normalised value (dsp/control_units.h). The DSP, the UI and the TTL
-// writer all read this one table.
+// units a user reads, the latency output, the free-wheeling input and the
+// analyser's two atom ports (analyser_port.h). Each control port stands for
+// the core's control of its position (core/control_table.h), which gives its
+// range, default, choices and its value for the engine; the table here says
+// what LV2 calls it. The DSP, the UI and the TTL writer all read it.
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 
 #include "dsp/eq_layout.h"
 
@@ -17,8 +17,28 @@ inline constexpr std::uint32_t in_left_port = 0;
 inline constexpr std::uint32_t in_right_port = 1;
 inline constexpr std::uint32_t out_left_port = 2;
 inline constexpr std::uint32_t out_right_port = 3;
+
+struct control_port {
+    const char* symbol;
+    const char* name;
+};
+
+// In the core's control order.
+// clang-format off
+inline constexpr control_port control_ports[] = {
+    {"gain", "Gain"}, {"filters", "Filters"},
+    {"band1_on", "Band 1"}, {"band1_type", "Band 1 Type"}, {"band1_freq", "Band 1 Frequency"}, {"band1_gain", "Band 1 Gain"}, {"band1_q", "Band 1 Q"},
+    {"band2_on", "Band 2"}, {"band2_type", "Band 2 Type"}, {"band2_freq", "Band 2 Frequency"}, {"band2_gain", "Band 2 Gain"}, {"band2_q", "Band 2 Q"},
+    {"band3_on", "Band 3"}, {"band3_type", "Band 3 Type"}, {"band3_freq", "Band 3 Frequency"}, {"band3_gain", "Band 3 Gain"}, {"band3_q", "Band 3 Q"},
+    {"band4_on", "Band 4"}, {"band4_type", "Band 4 Type"}, {"band4_freq", "Band 4 Frequency"}, {"band4_gain", "Band 4 Gain"}, {"band4_q", "Band 4 Q"},
+    {"band5_on", "Band 5"}, {"band5_type", "Band 5 Type"}, {"band5_freq", "Band 5 Frequency"}, {"band5_gain", "Band 5 Gain"}, {"band5_q", "Band 5 Q"},
+};
+// clang-format on
+inline constexpr int control_port_count = static_cast<int>(std::size(control_ports));
+static_assert(control_port_count == dsp::control_count);
+
 inline constexpr std::uint32_t first_control_port = 4;
-inline constexpr std::uint32_t latency_port = first_control_port + dsp::control_count;
+inline constexpr std::uint32_t latency_port = first_control_port + static_cast<std::uint32_t>(control_port_count);
 inline constexpr std::uint32_t freewheel_port = latency_port + 1;
 // Atom ports: the UI's requests for the analyser's samples, and the samples.
 inline constexpr std::uint32_t analyser_request_port = freewheel_port + 1;
@@ -27,38 +47,10 @@ inline constexpr std::uint32_t port_count = analyser_port_index + 1;
 // Room the notification port's buffer must offer (rsz:minimumSize).
 inline constexpr std::uint32_t analyser_port_bytes = 65536;
 
-constexpr bool is_control_port(std::uint32_t port) {
-    return port >= first_control_port && port < first_control_port + dsp::control_count;
-}
+constexpr bool is_control_port(std::uint32_t port) { return port >= first_control_port && port < latency_port; }
 constexpr int control_of_port(std::uint32_t port) { return static_cast<int>(port - first_control_port); }
 constexpr std::uint32_t port_of_control(int control) {
     return first_control_port + static_cast<std::uint32_t>(control);
 }
-
-// How a control port's value reads.
-enum class port_unit { master_gain_db, toggle, band_type, frequency_hz, band_gain_db, q };
-
-struct control_port {
-    const char* symbol;
-    const char* name;
-    port_unit unit;
-    float minimum;
-    float maximum;
-    float default_value;  // the default program's, in the port's unit
-};
-
-// Indexed by control (dsp/eq_layout.h).
-const control_port& control_port_info(int control);
-// The scale points of a band's type port: its types by position.
-int type_point_count(int band);
-const char* type_point_label(int band, int position);
-
-// A host's value brought into the port's range, once, at the boundary: NaN
-// takes the default, types and toggles their nearest allowed value.
-float clamp_port_value(int control, float value);
-// A value already clamped, as the engine takes it; and back, for the UI's
-// writes (limited to the port's range).
-float normalised_of_port_value(int control, float port_value);
-float port_value_of_normalised(int control, float normalised);
 
 }  // namespace lv2plugin

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "core/control_table.h"
 #include "lv2/bundle_names.h"
 #include "lv2/port_table.h"
 
@@ -45,29 +46,30 @@ void audio_port(std::ostream& out, std::uint32_t index, const char* direction, c
 }
 
 void control_input(std::ostream& out, int control) {
-    const control_port& port = control_port_info(control);
+    using enum core::control_unit;
+    const core::control_unit unit = core::control_at(control).unit;
+    const core::unit_range range = core::range_of(control);
     out << "    [\n        a lv2:ControlPort, lv2:InputPort ;\n        lv2:index " << port_of_control(control)
-        << " ;\n        lv2:symbol \"" << port.symbol << "\" ;\n        lv2:name \"" << port.name << "\" ;\n";
-    const bool whole = port.unit == port_unit::toggle || port.unit == port_unit::band_type;
+        << " ;\n        lv2:symbol \"" << control_ports[control].symbol << "\" ;\n        lv2:name \""
+        << control_ports[control].name << "\" ;\n";
+    const bool whole = unit == toggle || unit == band_type;
     const auto value = [&](float v) { return whole ? std::to_string(static_cast<int>(v)) : number(v); };
-    out << "        lv2:default " << value(port.default_value) << " ;\n        lv2:minimum " << value(port.minimum)
-        << " ;\n        lv2:maximum " << value(port.maximum);
-    switch (port.unit) {
-        case port_unit::master_gain_db:
-        case port_unit::band_gain_db: out << " ;\n        units:unit units:db"; break;
-        case port_unit::toggle: out << " ;\n        lv2:portProperty lv2:toggled"; break;
-        case port_unit::frequency_hz:
+    out << "        lv2:default " << value(range.default_value) << " ;\n        lv2:minimum " << value(range.minimum)
+        << " ;\n        lv2:maximum " << value(range.maximum);
+    switch (unit) {
+        case master_gain_db:
+        case band_gain_db: out << " ;\n        units:unit units:db"; break;
+        case toggle: out << " ;\n        lv2:portProperty lv2:toggled"; break;
+        case frequency_hz:
             out << " ;\n        units:unit units:hz ;\n        lv2:portProperty pprops:logarithmic";
             break;
-        case port_unit::q: out << " ;\n        lv2:portProperty pprops:logarithmic"; break;
-        case port_unit::band_type: {
-            const int band = dsp::band_of(control);
+        case q: out << " ;\n        lv2:portProperty pprops:logarithmic"; break;
+        case band_type:
             out << " ;\n        lv2:portProperty lv2:integer, lv2:enumeration ;\n        lv2:scalePoint";
-            for (int position = 0; position < type_point_count(band); ++position)
-                out << (position ? "," : "") << " [ rdfs:label \"" << type_point_label(band, position)
+            for (int position = 0; position <= static_cast<int>(range.maximum); ++position)
+                out << (position ? "," : "") << " [ rdfs:label \"" << core::choice_name(control, position)
                     << "\" ; rdf:value " << position << " ]";
             break;
-        }
     }
     out << "\n    ]";
 }
@@ -98,7 +100,7 @@ std::string description(const std::string& minor, const std::string& micro) {
     audio_port(out, out_left_port, "OutputPort", "out_left", "Out Left");
     out << ",\n";
     audio_port(out, out_right_port, "OutputPort", "out_right", "Out Right");
-    for (int control = 0; control < dsp::control_count; ++control) {
+    for (int control = 0; control < control_port_count; ++control) {
         out << ",\n";
         control_input(out, control);
     }

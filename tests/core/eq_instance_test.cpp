@@ -3,11 +3,13 @@
 // taken whole or not at all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "core/control_table.h"
 #include "core/eq_instance.h"
 #include "core/state_image.h"
 #include "settings_sandbox.h"
@@ -47,9 +49,35 @@ TEST_P(CoreInstance, EveryControlsDisplayReadsBackAsItself) {
         else  // displays cut their digits: back to within the last one
             EXPECT_NEAR(std::strtod(again, nullptr), number, 2e-5 * std::max(1.0, std::fabs(number))) << index;
     }
+    // In the unit a user reads (the LV2 ports' values): inside the range, and back again.
+    for (int index = 0; index < dsp::control_count; ++index) {
+        const core::unit_range range = core::range_of(index);
+        const float unit_value = core::unit_value_of(index, GetParam());
+        ASSERT_GE(unit_value, range.minimum) << index;
+        ASSERT_LE(unit_value, range.maximum) << index;
+        const float again = core::unit_value_of(index, core::normalised_of_unit_value(index, unit_value));
+        EXPECT_NEAR(again, unit_value, 1e-5 * std::max(1.0f, std::fabs(unit_value))) << index;
+    }
     float ignored = 0.0f;
     EXPECT_FALSE(core::value_of_text(dsp::gain_control, "loud", ignored));
     EXPECT_FALSE(core::value_of_text(dsp::control_count, "0", ignored));
+}
+
+TEST(CoreControls, EveryTypeChoiceReadsAsItsPositionOnItsOwnBandOnly) {
+    const int low = dsp::band_slot_start(0) + dsp::slot_mode, high = dsp::band_slot_start(4) + dsp::slot_mode;
+    const int peak_only = dsp::band_slot_start(2) + dsp::slot_mode;
+    for (int index : {low, high, peak_only}) {
+        for (int position = 0; position <= static_cast<int>(core::range_of(index).maximum); ++position) {
+            float value = -1.0f;
+            ASSERT_TRUE(core::value_of_text(index, core::choice_name(index, position), value)) << index;
+            EXPECT_EQ(core::unit_value_of(index, value), static_cast<float>(position)) << index;
+        }
+    }
+    float ignored = 0.0f;
+    EXPECT_STREQ(core::choice_name(low, 2), "Low Shelf");
+    EXPECT_FALSE(core::value_of_text(low, "High Shelf", ignored));
+    EXPECT_FALSE(core::value_of_text(peak_only, "Low Cut", ignored));
+    EXPECT_EQ(core::range_of(peak_only).maximum, 0.0f);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, CoreInstance, ::testing::Values(0.0f, 0.07f, 0.5f, 0.93f, 1.0f));

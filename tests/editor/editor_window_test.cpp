@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dsp/band_types.h"
 #include "dsp/control_units.h"
 #include "dsp/fir_cascaded_biquad.h"
 #include "editor/about_view.h"
@@ -213,7 +214,7 @@ TEST_F(EditorWindow, ReopeningShowsTheCurrentValuesAndTheStoredFirLengthInBlack)
     EXPECT_EQ(c.masterGainDisplay->getValue(), 1.6f);
     EXPECT_EQ(c.bandControls[2].powerButton->getValue(), 1.0f);
     EXPECT_EQ(c.bandControls[3].typeSwitch->getValue(), 0.5f);  // 0.9 selects the second type, a high cut
-    EXPECT_EQ(c.bandControls[3].typeLabel->getText(), dsp::biquad_band::display_type_name(design.band_readout(3).type));
+    EXPECT_EQ(c.bandControls[3].typeLabel->getText(), dsp::names_of_type(design.band_readout(3).type).editor);
     EXPECT_EQ(c.bandControls[4].gainKnob->getValue(), 0.2f);
     EXPECT_EQ(c.bandControls[4].gainDisplay->getValue(), design.band_readout(4).gain);
     EXPECT_EQ(c.bandControls[1].qDisplay->getValue(), design.band_readout(1).q);

@@ -1,4 +1,7 @@
 #include "dsp/biquad_band.h"
+#include "dsp/band_types.h"
+#include "dsp/control_units.h"
+#include "dsp/eq_layout.h"
 
 #include <cmath>
 #include <complex>
@@ -171,7 +174,7 @@ TEST(biquad_band, role_decides_which_type_a_mode_value_selects) {
         band.set_mode_normalised(0.5f);
         band.set_role(row.role);
         band.set_mode_normalised(row.mode);
-        EXPECT_STREQ(biquad_band::type_name(band.type()), row.type) << "role " << row.role << ", mode " << row.mode;
+        EXPECT_STREQ(names_of_type(band.type()).host, row.type) << "role " << row.role << ", mode " << row.mode;
     }
 }
 
@@ -232,12 +235,37 @@ TEST(biquad_band, design_stays_finite_whatever_any_setter_was_given) {
     }
 }
 
-TEST(biquad_band, names_each_type_for_the_host_and_the_editor) {
+TEST(band_types, names_each_type_for_the_host_the_editor_and_a_list_of_choices) {
     const char* internal[] = {"LoPass", "HiPass", "LoShelf", "HiShelf", "Peaking", "Error", "Error"};
     const char* shown[] = {"High Cut", "Low Cut", "L. Shelf", "H. Shelf", "Peak", "Error", "Error"};
+    const char* choices[] = {"High Cut", "Low Cut", "Low Shelf", "High Shelf", "Peak", "Error", "Error"};
     const int types[] = {0, 1, 2, 3, 4, 5, -1};
     for (int i = 0; i < 7; ++i) {
-        EXPECT_STREQ(biquad_band::type_name(types[i]), internal[i]);
-        EXPECT_STREQ(biquad_band::display_type_name(types[i]), shown[i]);
+        EXPECT_STREQ(names_of_type(types[i]).host, internal[i]);
+        EXPECT_STREQ(names_of_type(types[i]).editor, shown[i]);
+        EXPECT_STREQ(names_of_type(types[i]).choice, choices[i]);
     }
+}
+
+TEST(band_types, each_band_offers_the_types_of_its_side_and_finds_their_positions) {
+    const int offered[band_count][type_positions] = {
+        {biquad_band::peaking, biquad_band::hi_pass, biquad_band::lo_shelf},
+        {biquad_band::peaking, biquad_band::hi_pass, biquad_band::lo_shelf},
+        {biquad_band::peaking, -1, -1},
+        {biquad_band::peaking, biquad_band::lo_pass, biquad_band::hi_shelf},
+        {biquad_band::peaking, biquad_band::lo_pass, biquad_band::hi_shelf},
+    };
+    for (int band = 0; band < band_count; ++band) {
+        const int role = role_of_band(band);
+        for (int position = -1; position <= type_positions; ++position) {
+            const bool inside = position >= 0 && position < type_positions;
+            const int type = inside ? offered[band][position] : -1;
+            EXPECT_EQ(offered_type(role, position), type) << band << " " << position;
+            if (type >= 0) {
+                EXPECT_EQ(position_of_type(role, type), position) << band;
+            }
+        }
+    }
+    EXPECT_EQ(position_of_type(role_of_band(2), biquad_band::lo_shelf), -1);
+    EXPECT_EQ(role_of_band(band_count), 0);
 }

@@ -1,15 +1,18 @@
-// The editor of the built DLL in a Win32 window: loaded with LoadLibraryA
-// and driven through the dispatcher and the window's messages as a Windows
-// host drives it.
+// The editors of the built DLLs in a Win32 window: the VST 2.x DLL's through
+// its dispatcher, the VST3 DLL's through its IPlugView ("HWND"), each loaded
+// and driven with the window's messages as a Windows host drives it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <cstdint>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "../vst3/vst3_host.h"
 #include "plugin/vst2/aeffect.h"
 #include "temporary_registry_hives.h"
 
@@ -24,16 +27,15 @@ constexpr int kKnobY = 99;
 constexpr std::uint32_t kFlatCurve = 0x739C25;  // (115, 156, 37): filters on
 constexpr std::uint32_t kGrid = 0x828282;
 
-struct host_call {
-    VstInt32 opcode;
-    VstInt32 index;
-    bool operator==(const host_call&) const = default;
-};
-std::vector<host_call> edit_calls;
+// What the VST 2.x build told its host of edits: "begin 4", "perform 4", "end 4".
+std::vector<std::string> vst2_edits;
 
 VstIntPtr VSTCALLBACK host_callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
-    if (opcode == audioMasterBeginEdit || opcode == audioMasterAutomate || opcode == audioMasterEndEdit)
-        edit_calls.push_back({opcode, index});
+    const char* edit = opcode == audioMasterBeginEdit  ? "begin "
+                       : opcode == audioMasterAutomate ? "perform "
+                       : opcode == audioMasterEndEdit  ? "end "
+                                                       : nullptr;
+    if (edit) vst2_edits.push_back(edit + std::to_string(index));
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
@@ -114,32 +116,61 @@ std::vector<std::uint32_t> window_pixels(HWND window, read_back how = read_back:
     return pixels;
 }
 
-class WindowsEditor : public testing::Test {
-protected:
-    void SetUp() override {
-        parent = make_host_window();
-        if (!parent) GTEST_SKIP() << "no windows without a display (Wine outside Xvfb)";
-        ASSERT_TRUE(hives.overrides_work());
-        hives.put(platform::settings_hive::per_user, "SOFTWARE\\Ravelthorpe\\Tessvane LE", "Latency", "4096");
-        _putenv_s("TESSVANE_MESSAGE_LOG", message_log.c_str());  // a real box would wait for a click
+// The pixels where two pictures differ, but for the busy indicator at
+// (1, 4): it follows the worker's start-up pass, which may end between them.
+int differing_pixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+    int differing = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const bool busy_indicator = x >= 1 && x < 17 && y >= 4 && y < 20;
+            const std::size_t i = std::size_t(y) * kWidth + x;
+            differing += !busy_indicator && a[i] != b[i];
+        }
+    return differing;
+}
+
+// One build's plug-in, started at 44100 Hz, and its editor, as a Windows
+// host opens it.
+class plugin_editor {
+public:
+    virtual ~plugin_editor() = default;
+    virtual RECT size() = 0;
+    virtual bool attach(HWND parent) = 0;
+    virtual void close() = 0;
+    // The host's idle step, where the format has one, and the messages.
+    virtual void idle(int times) = 0;
+    virtual float parameter(int id) = 0;
+    // What the plug-in told the host of edits since the last clear.
+    virtual std::vector<std::string> edits() = 0;
+    virtual void clear_edits() = 0;
+    // Drags move knobs in a line (or turn them) where the format lets the
+    // host say so; false where it does not.
+    virtual bool set_linear_knobs(bool linear) = 0;
+
+    // The editor's window, or null.
+    HWND open(HWND parent) {
+        if (!attach(parent)) return nullptr;
+        idle(3);
+        return GetWindow(parent, GW_CHILD);
+    }
+};
+
+class vst2_editor final : public plugin_editor {
+public:
+    vst2_editor() {
         module = LoadLibraryA(TESSVANE_PLUGIN_DLL);
-        ASSERT_NE(module, nullptr) << "LoadLibrary error " << GetLastError();
+        if (!module) throw std::runtime_error("LoadLibrary error " + std::to_string(GetLastError()));
         const auto entry =
             reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void (*)()>(GetProcAddress(module, "VSTPluginMain")));
-        ASSERT_NE(entry, nullptr);
-        effect = entry(host_callback);
-        ASSERT_NE(effect, nullptr);
+        effect = entry ? entry(host_callback) : nullptr;
+        if (!effect) throw std::runtime_error("no effect");
         dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
         dispatch(effMainsChanged, 0, 1);
-        edit_calls.clear();
+        vst2_edits.clear();
     }
-
-    void TearDown() override {
+    ~vst2_editor() override {
         if (effect) dispatch(effClose);
-        if (parent) DestroyWindow(parent);
-        if (module) FreeLibrary(module);
-        _putenv_s("TESSVANE_MESSAGE_LOG", "");
-        DeleteFileA(message_log.c_str());
+        FreeLibrary(module);
     }
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
@@ -147,19 +178,120 @@ protected:
         return effect->dispatcher(effect, opcode, index, value, ptr, opt);
     }
 
-    HWND open_editor() {
-        if (dispatch(effEditOpen, 0, 0, parent) != 1) return nullptr;
-        idle(3);
-        return GetWindow(parent, GW_CHILD);
+    RECT size() override {
+        ERect* rect = nullptr;
+        if (dispatch(effEditGetRect, 0, 0, &rect) != 1 || !rect) return {};
+        return {rect->left, rect->top, rect->right, rect->bottom};
     }
-
-    void idle(int times) {
+    bool attach(HWND parent) override { return dispatch(effEditOpen, 0, 0, parent) == 1; }
+    void close() override { dispatch(effEditClose); }
+    void idle(int times) override {
         for (int i = 0; i < times; ++i) {
             pump_messages();
             dispatch(effEditIdle);
         }
         pump_messages();
     }
+    float parameter(int id) override { return effect->getParameter(effect, id); }
+    std::vector<std::string> edits() override { return vst2_edits; }
+    void clear_edits() override { vst2_edits.clear(); }
+    bool set_linear_knobs(bool linear) override { return dispatch(effSetEditKnobMode, 0, linear ? 2 : 0) == 1; }
+
+    HMODULE module = nullptr;
+    AEffect* effect = nullptr;
+};
+
+class vst3_editor final : public plugin_editor {
+public:
+    vst3_editor() {
+        plugin_.start(44100.0, 512);
+        plugin_.ctrl().setComponentHandler(plugin_.controller, handler_.handler());
+        view_ = plugin_.ctrl().createView(plugin_.controller, "editor");
+        if (!view_) throw std::runtime_error("no view");
+        view_->vtbl->setFrame(view_, frame_.frame());
+    }
+    ~vst3_editor() override {
+        close();
+        view_->vtbl->unknown.release(view_);
+        plugin_.ctrl().setComponentHandler(plugin_.controller, nullptr);
+        plugin_.stop();
+    }
+
+    RECT size() override {
+        vst3::ViewRect rect{};
+        if (view_->vtbl->getSize(view_, &rect) != vst3::kResultOk) return {};
+        return {rect.left, rect.top, rect.right, rect.bottom};
+    }
+    bool attach(HWND parent) override {
+        return view_->vtbl->isPlatformTypeSupported(view_, vst3::kPlatformTypeHWND) == vst3::kResultTrue &&
+               view_->vtbl->attached(view_, parent, vst3::kPlatformTypeHWND) == vst3::kResultOk;
+    }
+    void close() override { view_->vtbl->removed(view_); }
+    // The view's own timer runs the idle step from the thread's messages.
+    void idle(int times) override {
+        for (int i = 0; i <= times; ++i) {
+            pump_messages();
+            if (i < times) Sleep(20);
+        }
+    }
+    float parameter(int id) override {
+        return static_cast<float>(plugin_.ctrl().getParamNormalized(plugin_.controller, vst3::ParamID(id)));
+    }
+    // The edits alone, without the value each perform carries.
+    std::vector<std::string> edits() override {
+        std::vector<std::string> calls;
+        for (const std::string& call : handler_.calls) {
+            if (call.rfind("perform ", 0) == 0)
+                calls.push_back(call.substr(0, call.rfind(' ')));
+            else if (call.rfind("restart ", 0) != 0)
+                calls.push_back(call);
+        }
+        return calls;
+    }
+    void clear_edits() override { handler_.calls.clear(); }
+    bool set_linear_knobs(bool) override { return false; }
+
+private:
+    vst3_host::module loaded_{TESSVANE_VST3_DLL};
+    vst3_host::instance plugin_{loaded_};
+    vst3_host::component_handler handler_;
+    vst3_host::plug_frame frame_{false};
+    vst3::IPlugView* view_ = nullptr;
+};
+
+enum class format { vst2, vst3 };
+
+std::string format_name(const testing::TestParamInfo<format>& info) {
+    return info.param == format::vst2 ? "Vst2" : "Vst3";
+}
+
+// The host's window, the settings and the message log around one build's editor.
+template <class Base>
+class editor_fixture : public Base {
+protected:
+    void prepare(format plugin_format) {
+        parent = make_host_window();
+        if (!parent) GTEST_SKIP() << "no windows without a display (Wine outside Xvfb)";
+        ASSERT_TRUE(hives.overrides_work());
+        hives.put(platform::settings_hive::per_user, "SOFTWARE\\Ravelthorpe\\Tessvane LE", "Latency", "4096");
+        _putenv_s("TESSVANE_MESSAGE_LOG", message_log.c_str());  // a real box would wait for a click
+        editor = make_editor(plugin_format);
+    }
+
+    void TearDown() override {
+        editor.reset();
+        if (parent) DestroyWindow(parent);
+        _putenv_s("TESSVANE_MESSAGE_LOG", "");
+        DeleteFileA(message_log.c_str());
+    }
+
+    static std::unique_ptr<plugin_editor> make_editor(format plugin_format) {
+        if (plugin_format == format::vst2) return std::make_unique<vst2_editor>();
+        return std::make_unique<vst3_editor>();
+    }
+
+    HWND open_editor() { return editor->open(parent); }
+    void idle(int times) { editor->idle(times); }
 
     bool messages_logged() const {
         const DWORD attributes = GetFileAttributesA(message_log.c_str());
@@ -168,19 +300,32 @@ protected:
 
     temporary_registry_hives hives;
     const std::string message_log = "tessvane-editor-messages-" + std::to_string(GetCurrentProcessId()) + ".txt";
-    HMODULE module = nullptr;
-    AEffect* effect = nullptr;
+    std::unique_ptr<plugin_editor> editor;
     HWND parent = nullptr;
 };
 
-TEST_F(WindowsEditor, AnswersItsSizeBeforeOpeningAndOpensAsTheHostWindowsOnly607By383Child) {
-    ERect* rect = nullptr;
-    ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
-    ASSERT_NE(rect, nullptr);
-    EXPECT_EQ(rect->top, 0);
-    EXPECT_EQ(rect->left, 0);
-    EXPECT_EQ(rect->bottom, kHeight);
-    EXPECT_EQ(rect->right, kWidth);
+// What both builds' editors do alike.
+class EachFormatsEditor : public editor_fixture<testing::TestWithParam<format>> {
+protected:
+    void SetUp() override { prepare(GetParam()); }
+};
+
+// The VST 2.x build's editor, through what only its dispatcher offers too.
+class WindowsEditor : public editor_fixture<testing::Test> {
+protected:
+    void SetUp() override { prepare(format::vst2); }
+    vst2_editor& vst2() { return static_cast<vst2_editor&>(*editor); }
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0) {
+        return vst2().dispatch(opcode, index, value);
+    }
+};
+
+TEST_P(EachFormatsEditor, AnswersItsSizeBeforeOpeningAndOpensAsTheHostWindowsOnly607By383Child) {
+    const RECT size = editor->size();
+    EXPECT_EQ(size.top, 0);
+    EXPECT_EQ(size.left, 0);
+    EXPECT_EQ(size.bottom, kHeight);
+    EXPECT_EQ(size.right, kWidth);
 
     const HWND child = open_editor();
     ASSERT_NE(child, nullptr);
@@ -196,31 +341,32 @@ TEST_F(WindowsEditor, AnswersItsSizeBeforeOpeningAndOpensAsTheHostWindowsOnly607
     char class_name[128] = {};
     ASSERT_GT(GetClassNameA(child, class_name, sizeof class_name), 0);
     EXPECT_EQ(std::string(class_name).rfind("TessvaneLE editor ", 0), 0u) << class_name;
+    const auto owner = reinterpret_cast<HINSTANCE>(GetClassLongPtrA(child, GCLP_HMODULE));
 
-    dispatch(effEditClose);
+    editor->close();
     EXPECT_FALSE(IsWindow(child));
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
-    EXPECT_FALSE(GetClassInfoExA(module, class_name, &info)) << "the class outlives the last window";
+    EXPECT_FALSE(GetClassInfoExA(owner, class_name, &info)) << "the class outlives the last window";
     EXPECT_FALSE(messages_logged());
 }
 
-TEST_F(WindowsEditor, ReopensAfterCloseToleratesCloseTwiceAndRefusesParentsThatAreNoWindows) {
+TEST_P(EachFormatsEditor, ReopensAfterCloseToleratesCloseTwiceAndRefusesParentsThatAreNoWindows) {
     ASSERT_NE(open_editor(), nullptr);
-    dispatch(effEditClose);
+    editor->close();
     EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
     ASSERT_NE(open_editor(), nullptr);
-    dispatch(effEditClose);
-    dispatch(effEditClose);
+    editor->close();
+    editor->close();
     EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
 
     const HWND destroyed =
         CreateWindowExA(0, "STATIC", "gone", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(destroyed);
     for (HWND bad : {destroyed, reinterpret_cast<HWND>(0x7ffe0), HWND(nullptr)}) {
-        EXPECT_EQ(dispatch(effEditOpen, 0, 0, bad), 0) << bad;
+        EXPECT_FALSE(editor->attach(bad)) << bad;
         idle(1);
-        dispatch(effEditClose);
+        editor->close();
     }
     const HWND child = open_editor();
     ASSERT_NE(child, nullptr);
@@ -234,7 +380,7 @@ TEST_F(WindowsEditor, TheHostDestroyingItsWindowUnderAnOpenEditorIsSurvived) {
     DestroyWindow(parent);
     parent = nullptr;
     EXPECT_FALSE(IsWindow(child));
-    effect->setParameter(effect, 4, 0.7f);  // a redraw with nowhere to show it
+    vst2().effect->setParameter(vst2().effect, 4, 0.7f);  // a redraw with nowhere to show it
     idle(2);
     dispatch(effEditClose);
     parent = make_host_window();
@@ -264,11 +410,14 @@ TEST_F(WindowsEditor, AFirLengthChoiceTellsTheUserWithoutHoldingUpTheHostWhichMa
     EXPECT_NE(open_editor(), nullptr);
 }
 
-TEST_F(WindowsEditor, DraggingAKnobUpHoldsTheMouseAndChangesItsParameterInsideOneEdit) {
-    ASSERT_EQ(dispatch(effSetEditKnobMode, 0, 2), 1);  // linear drags
+// Linear where the host can ask for it; else the knob turns to the mouse's
+// angle, here straight above its centre: the middle of its travel.
+TEST_P(EachFormatsEditor, DraggingAKnobUpHoldsTheMouseAndChangesItsParameterInsideOneEdit) {
+    const bool linear = editor->set_linear_knobs(true);
     const HWND child = open_editor();
     ASSERT_NE(child, nullptr);
-    const float before = effect->getParameter(effect, 4);
+    const float before = editor->parameter(4);
+    editor->clear_edits();
 
     PostMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, client_point(kKnobX, kKnobY));
     idle(1);
@@ -281,69 +430,71 @@ TEST_F(WindowsEditor, DraggingAKnobUpHoldsTheMouseAndChangesItsParameterInsideOn
     idle(2);
     EXPECT_EQ(GetCapture(), nullptr);
 
-    EXPECT_NEAR(effect->getParameter(effect, 4), before + 50.0f / 200.0f, 0.02f);
-    ASSERT_GE(edit_calls.size(), 3u);
-    EXPECT_EQ(edit_calls.front(), (host_call{audioMasterBeginEdit, 4}));
-    EXPECT_EQ(edit_calls.back(), (host_call{audioMasterEndEdit, 4}));
-    for (std::size_t i = 1; i + 1 < edit_calls.size(); ++i)
-        EXPECT_EQ(edit_calls[i], (host_call{audioMasterAutomate, 4})) << i;
-    dispatch(effSetEditKnobMode, 0, 0);
+    EXPECT_NEAR(editor->parameter(4), linear ? before + 50.0f / 200.0f : 0.5f, 0.02f);
+    const std::vector<std::string> edits = editor->edits();
+    ASSERT_GE(edits.size(), 3u);
+    EXPECT_EQ(edits.front(), "begin 4");
+    EXPECT_EQ(edits.back(), "end 4");
+    for (std::size_t i = 1; i + 1 < edits.size(); ++i) EXPECT_EQ(edits[i], "perform 4") << i;
+    editor->set_linear_knobs(false);
 }
 
 TEST_F(WindowsEditor, ShiftDragsFinelyAndControlClickResetsTheKnob) {
     ASSERT_EQ(dispatch(effSetEditKnobMode, 0, 2), 1);
     const HWND child = open_editor();
     ASSERT_NE(child, nullptr);
-    const float before = effect->getParameter(effect, 4);
+    const float before = editor->parameter(4);
     SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, client_point(kKnobX, kKnobY));
     SendMessageA(child, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, client_point(kKnobX, kKnobY - 60));
     SendMessageA(child, WM_LBUTTONUP, MK_SHIFT, client_point(kKnobX, kKnobY - 60));
-    EXPECT_NEAR(effect->getParameter(effect, 4), before + 60.0f / 2400.0f, 1e-4f);  // factor 12
+    EXPECT_NEAR(editor->parameter(4), before + 60.0f / 2400.0f, 1e-4f);  // factor 12
 
     SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, client_point(kKnobX, kKnobY));
     SendMessageA(child, WM_LBUTTONUP, MK_CONTROL, client_point(kKnobX, kKnobY));
-    EXPECT_EQ(effect->getParameter(effect, 4), 0.2f);  // the default program's 395 Hz
+    EXPECT_EQ(editor->parameter(4), 0.2f);  // the default program's 395 Hz
     EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(edit_calls.back(), (host_call{audioMasterEndEdit, 4}));
+    EXPECT_EQ(editor->edits().back(), "end 4");
     dispatch(effSetEditKnobMode, 0, 0);
 }
 
-TEST_F(WindowsEditor, LosingTheMouseMidDragEndsTheEdit) {
+TEST_P(EachFormatsEditor, LosingTheMouseMidDragEndsTheEdit) {
     const HWND child = open_editor();
     ASSERT_NE(child, nullptr);
     SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, client_point(kKnobX, kKnobY));
     ASSERT_EQ(GetCapture(), child);
     ReleaseCapture();  // as when a host's dialog takes the mouse
     idle(1);
-    ASSERT_FALSE(edit_calls.empty());
-    EXPECT_EQ(edit_calls.front(), (host_call{audioMasterBeginEdit, 4}));
-    EXPECT_EQ(edit_calls.back(), (host_call{audioMasterEndEdit, 4}));
-    edit_calls.clear();
+    const std::vector<std::string> edits = editor->edits();
+    ASSERT_FALSE(edits.empty());
+    EXPECT_EQ(edits.front(), "begin 4");
+    EXPECT_EQ(edits.back(), "end 4");
+    editor->clear_edits();
     SendMessageA(child, WM_LBUTTONUP, 0, client_point(kKnobX, kKnobY));  // its late release changes nothing
-    EXPECT_TRUE(edit_calls.empty());
+    EXPECT_TRUE(editor->edits().empty());
 }
 
-TEST_F(WindowsEditor, TheWheelStepsTheKnobUnderTheMouseGivenInScreenCoordinates) {
+TEST_P(EachFormatsEditor, TheWheelStepsTheKnobUnderTheMouseGivenInScreenCoordinates) {
     const HWND child = open_editor();
     ASSERT_NE(child, nullptr);
-    const float before = effect->getParameter(effect, 4);
+    const float before = editor->parameter(4);
+    editor->clear_edits();
     POINT screen = {kKnobX, kKnobY};
     ClientToScreen(child, &screen);
     SendMessageA(child, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
-    EXPECT_NEAR(effect->getParameter(effect, 4), before + 0.01f, 1e-5f);
-    EXPECT_EQ(edit_calls,
-              (std::vector<host_call>{{audioMasterBeginEdit, 4}, {audioMasterAutomate, 4}, {audioMasterEndEdit, 4}}));
+    EXPECT_NEAR(editor->parameter(4), before + 0.01f, 1e-5f);
+    EXPECT_EQ(editor->edits(), (std::vector<std::string>{"begin 4", "perform 4", "end 4"}));
 }
 
 // Everything but text is drawn by our own renderer from the same bitmaps,
 // so it must match the Linux picture pixel for pixel; text comes from GDI
-// and need only be there.
-TEST_F(WindowsEditor, ShowsTheBackgroundAndTheResponseDisplayAsLinuxDraws) {
+// and need only be there. The VST3 build shows the VST 2.x build's picture.
+TEST_P(EachFormatsEditor, ShowsTheBackgroundAndTheResponseDisplayAsLinuxDraws) {
     const HWND child = open_editor();
     ASSERT_NE(child, nullptr);
     const std::vector<std::uint32_t> shown = window_pixels(child);
     ASSERT_EQ(shown.size(), std::size_t(kWidth) * kHeight);
-    write_png(TESSVANE_SCREENSHOT_PNG, shown, kWidth, kHeight);
+    write_png(GetParam() == format::vst2 ? TESSVANE_SCREENSHOT_PNG : TESSVANE_VST3_SCREENSHOT_PNG, shown, kWidth,
+              kHeight);
     const auto at = [&](int x, int y) { return shown[std::size_t(y) * kWidth + x]; };
 
     // Between the tab view and the response display only the background
@@ -375,16 +526,19 @@ TEST_F(WindowsEditor, ShowsTheBackgroundAndTheResponseDisplayAsLinuxDraws) {
     idle(2);
     const std::vector<std::uint32_t> on_screen = window_pixels(child, read_back::window_dc);
     ASSERT_EQ(on_screen.size(), shown.size());
-    // The busy indicator at (1, 4) follows the worker's start-up pass, which
-    // may end between the two pictures.
-    differing = 0;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const bool busy_indicator = x >= 1 && x < 17 && y >= 4 && y < 20;
-            const std::size_t i = std::size_t(y) * kWidth + x;
-            differing += !busy_indicator && on_screen[i] != shown[i];
-        }
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(differing_pixels(on_screen, shown), 0);
+
+    if (GetParam() == format::vst3) {
+        std::unique_ptr<plugin_editor> vst2 = make_editor(format::vst2);
+        const HWND vst2_parent = make_host_window();
+        const HWND vst2_child = vst2->open(vst2_parent);
+        ASSERT_NE(vst2_child, nullptr);
+        EXPECT_EQ(differing_pixels(window_pixels(vst2_child), shown), 0);
+        vst2->close();
+        DestroyWindow(vst2_parent);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, EachFormatsEditor, testing::Values(format::vst2, format::vst3), format_name);
 
 }  // namespace

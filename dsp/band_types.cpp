@@ -51,6 +51,8 @@ int selected_type(int role, float mode) {
     return offered_type(role, offered_type_count(role) == 1 ? 0 : type_position_of(mode));
 }
 
+bool is_cut(int type) { return type == biquad_band::lo_pass || type == biquad_band::hi_pass; }
+
 const band_type_names& names_of_type(int type) { return names[type >= 0 && type < type_count ? type : type_count]; }
 
 }  // namespace dsp

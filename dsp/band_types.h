@@ -19,6 +19,9 @@ int position_of_type(int role, int type);
 // leaves the type as it was. A selector of one type has it for any value.
 int selected_type(int role, float mode);
 
+// A cut has no gain: it passes one side and cuts the other.
+bool is_cut(int type);
+
 struct band_type_names {
     const char* host;    // the parameter's display: "LoPass" ... "Peaking"
     const char* editor;  // the editor's label: "High Cut" ... "L. Shelf" ... "Peak"

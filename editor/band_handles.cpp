@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "dsp/biquad_band.h"
+#include "dsp/band_types.h"
 #include "dsp/control_units.h"
 #include "dsp/fir_cascaded_biquad.h"
 #include "editor/eq_model.h"
@@ -62,10 +62,6 @@ void band_handles::end_gesture() {
     editing_ = editing_gain_ = false;
 }
 
-bool band_handles::is_cut(const dsp::band_readout& band) {
-    return band.type == dsp::biquad_band::lo_pass || band.type == dsp::biquad_band::hi_pass;
-}
-
 double band_handles::hz_at(double x) const {
     return response_axis::column_hz(x - double(label_columns) - 0.5, width_ - label_columns);
 }
@@ -81,7 +77,7 @@ float band_handles::highest_hz() const {
 band_handles::point band_handles::centre(int band) const {
     const dsp::band_readout& readout = shown_[band];
     const double x = double(label_columns) + 0.5 + response_axis::hz_column(readout.frequency, width_ - label_columns);
-    const double y = response_axis::curve_row(is_cut(readout) ? 0.0f : readout.gain, height_);
+    const double y = response_axis::curve_row(dsp::is_cut(readout.type) ? 0.0f : readout.gain, height_);
     return {std::clamp(x, double(label_columns + radius), double(width_ - radius)),
             std::clamp(y, double(radius), double(height_ - radius))};
 }
@@ -195,7 +191,7 @@ void band_handles::drag_to(CPoint where) {
     const int frequency = slot(band, dsp::slot_frequency), gain = slot(band, dsp::slot_gain);
     if (!editing_) {
         editing_ = true;
-        editing_gain_ = !is_cut(model_.band_readout(band));
+        editing_gain_ = !dsp::is_cut(model_.band_readout(band).type);
         model_.begin_edit(frequency);
         if (editing_gain_) model_.begin_edit(gain);
     }

@@ -68,7 +68,6 @@ private:
     };
     point centre(int band) const;
     bool is_on(int band) const { return shown_[band].on_off >= 0.5f; }
-    static bool is_cut(const dsp::band_readout& band);
     double hz_at(double x) const;
     double db_at(double y) const;
     float highest_hz() const;

@@ -104,8 +104,6 @@ type_switch_art type_switch_for(int band) {
     return {bitmap_id, dsp::offered_type_count(role)};
 }
 
-bool is_cut(int type) { return type == dsp::biquad_band::hi_pass || type == dsp::biquad_band::lo_pass; }
-
 // What a control shows for a parameter's value. The switches show what the
 // equaliser does with it: "Filters" is on above 0, a band from 0.5 on, and
 // a type selector shows the band's type, which the value selects as
@@ -364,8 +362,8 @@ void eq_editor::refresh(int index) {
         refresh_readout(index, band);
         // A cut has no gain.
         const editor_controls::band_row& row = controls_.bandControls[dsp::band_of(index)];
-        row.gainKnob->setDimmed(is_cut(band.type));
-        row.gainDisplay->setDimmed(is_cut(band.type));
+        row.gainKnob->setDimmed(dsp::is_cut(band.type));
+        row.gainDisplay->setDimmed(dsp::is_cut(band.type));
     }
     control->invalid();
     mark_response_for_render();

@@ -235,7 +235,7 @@ TEST(biquad_band, design_stays_finite_whatever_any_setter_was_given) {
     }
 }
 
-TEST(band_types, names_each_type_for_the_host_the_editor_and_a_list_of_choices) {
+TEST(band_types, names_each_type_for_the_host_the_editor_and_a_list_of_choices_and_knows_the_cuts) {
     const char* internal[] = {"LoPass", "HiPass", "LoShelf", "HiShelf", "Peaking", "Error", "Error"};
     const char* shown[] = {"High Cut", "Low Cut", "L. Shelf", "H. Shelf", "Peak", "Error", "Error"};
     const char* choices[] = {"High Cut", "Low Cut", "Low Shelf", "High Shelf", "Peak", "Error", "Error"};
@@ -244,6 +244,7 @@ TEST(band_types, names_each_type_for_the_host_the_editor_and_a_list_of_choices) 
         EXPECT_STREQ(names_of_type(types[i]).host, internal[i]);
         EXPECT_STREQ(names_of_type(types[i]).editor, shown[i]);
         EXPECT_STREQ(names_of_type(types[i]).choice, choices[i]);
+        EXPECT_EQ(is_cut(types[i]), i < 2) << types[i];
     }
 }
 

@@ -20,14 +20,16 @@ using enum control_unit;
 
 // One band to a line; the defaults are the engine's (dsp/eq_layout.h).
 // clang-format off
-constexpr control_info controls[dsp::control_count] = {
+constexpr control_info controls[dsp::mid_side_control_count] = {
     {"Gain", "dB", master_gain_db}, {"Filters", "state", toggle},
     {"Filter#1", "state", toggle}, {"Mode #1", "type", band_type}, {"Freq #1", "Hz", frequency_hz}, {"Gain #1", "dB", band_gain_db}, {"Q #1", "amt", q},
     {"Filter#2", "state", toggle}, {"Mode #2", "type", band_type}, {"Freq #2", "Hz", frequency_hz}, {"Gain #2", "dB", band_gain_db}, {"Q #2", "amt", q},
     {"Filter#3", "state", toggle}, {"Mode #3", "type", band_type}, {"Freq #3", "Hz", frequency_hz}, {"Gain #3", "dB", band_gain_db}, {"Q #3", "amt", q},
     {"Filter#4", "state", toggle}, {"Mode #4", "type", band_type}, {"Freq #4", "Hz", frequency_hz}, {"Gain #4", "dB", band_gain_db}, {"Q #4", "amt", q},
     {"Filter#5", "state", toggle}, {"Mode #5", "type", band_type}, {"Freq #5", "Hz", frequency_hz}, {"Gain #5", "dB", band_gain_db}, {"Q #5", "amt", q},
+    {"Place #1", "place", placement}, {"Place #2", "place", placement}, {"Place #3", "place", placement}, {"Place #4", "place", placement}, {"Place #5", "place", placement},
 };
+constexpr const char* placement_names[dsp::placement_count] = {"Stereo", "Mid", "Side"};
 // clang-format on
 
 constexpr float lowest_master_gain_db = -90.0f;
@@ -44,6 +46,7 @@ float unit_value_unlimited(int index, float normalised) {
         case frequency_hz: return dsp::frequency_hz_of(normalised);
         case band_gain_db: return dsp::band_gain_db_of(normalised);
         case q: return dsp::q_of(normalised);
+        case placement: return static_cast<float>(dsp::placement_of(normalised));
     }
     return 0.0f;
 }
@@ -53,7 +56,8 @@ float limited(int index, float value, float minimum, float maximum) {
     const float v = std::clamp(value, minimum, maximum);
     switch (controls[index].unit) {
         case toggle: return v > 0.0f ? 1.0f : 0.0f;
-        case band_type: return std::round(v);
+        case band_type:
+        case placement: return std::round(v);
         default: return v;
     }
 }
@@ -94,6 +98,15 @@ bool parse_type(int index, const char* text, float& value) {
     return false;
 }
 
+bool parse_placement(const char* text, float& value) {
+    for (int p = 0; p < dsp::placement_count; ++p) {
+        if (strcasecmp(text, placement_names[p]) != 0) continue;
+        value = dsp::normalised_of_placement(dsp::placement(p));
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 const control_info& control_at(int index) { return controls[index]; }
@@ -107,9 +120,11 @@ unit_range range_of(int index) {
         case frequency_hz: minimum = dsp::lowest_frequency_hz, maximum = dsp::highest_frequency_hz; break;
         case band_gain_db: minimum = -dsp::band_gain_range_db, maximum = dsp::band_gain_range_db; break;
         case q: minimum = dsp::lowest_q, maximum = dsp::highest_q; break;
+        case placement: maximum = static_cast<float>(dsp::placement_count - 1); break;
     }
-    const float default_value =
-        limited(index, unit_value_unlimited(index, dsp::default_control_values[index]), minimum, maximum);
+    // Placements start on Stereo.
+    const float normalised_default = index < dsp::control_count ? dsp::default_control_values[index] : 0.0f;
+    const float default_value = limited(index, unit_value_unlimited(index, normalised_default), minimum, maximum);
     return {minimum, maximum, default_value};
 }
 
@@ -127,6 +142,7 @@ float normalised_of_unit_value(int index, float value) {
         case frequency_hz: return dsp::normalised_of_frequency_hz(value);
         case band_gain_db: return dsp::normalised_of_band_gain_db(value);
         case q: return dsp::normalised_of_q(value);
+        case placement: return dsp::normalised_of_placement(dsp::placement(static_cast<int>(value)));
     }
     return 0.0f;
 }
@@ -136,12 +152,15 @@ float unit_value_of(int index, float normalised) {
 }
 
 const char* choice_name(int index, int position) {
+    if (controls[index].unit == placement) return placement_names[position];
     return dsp::names_of_type(dsp::offered_type(role_of(index), position)).choice;
 }
 
 void display_text(int index, float value, const dsp::band_readout& band, char (&text)[display_capacity]) {
     if (index == dsp::gain_control) return dB2string(2.0f * value, text, display_width);
     if (index == dsp::filters_control) return copy_bounded(text, value > 0 ? "On" : "Off", display_width);
+    if (dsp::is_placement_control(index))
+        return copy_bounded(text, placement_names[dsp::placement_of(value)], display_width);
     switch (dsp::slot_of(index)) {
         case dsp::slot_on_off: return copy_bounded(text, band.on_off >= 0.5f ? "On" : "Off", display_width);
         case dsp::slot_mode: return copy_bounded(text, dsp::names_of_type(band.type).host, display_width);
@@ -200,6 +219,7 @@ bool value_of_text(int index, const char* text, float& value) {
             value = on ? 1.0f : 0.0f;
             return true;
         case band_type: return parse_type(index, text, value);
+        case placement: return parse_placement(text, value);
         default:
             if (!parse_number(text, control.label, v)) return false;
             value = normalised_of_unit_value(index, clamp_unit_value(index, static_cast<float>(v)));

@@ -1,7 +1,9 @@
-// The 27 host-visible controls in the engine's order (dsp/eq_layout.h):
-// their names and labels, their values in the unit a user reads with the
-// range and choices there, the text a host shows for a value, and the value
-// a user's typed text stands for. Every front-end reads this one table.
+// The host-visible controls in the engine's order (dsp/eq_layout.h), the
+// 27 of both plug-ins and then the M/S plug-in's placements: their names and
+// labels, their values in the unit a user reads with the range and choices
+// there, the text a host shows for a value, and the value a user's typed
+// text stands for. Every front-end reads this one table, as far as its
+// plug-in's controls go.
 #pragma once
 
 #include "dsp/eq_layout.h"
@@ -10,7 +12,7 @@
 namespace core {
 
 // What a control's value stands for.
-enum class control_unit { master_gain_db, toggle, band_type, frequency_hz, band_gain_db, q };
+enum class control_unit { master_gain_db, toggle, band_type, frequency_hz, band_gain_db, q, placement };
 
 struct control_info {
     const char* name;
@@ -19,10 +21,10 @@ struct control_info {
 };
 
 const control_info& control_at(int index);
-constexpr bool is_control(int index) { return index >= 0 && index < dsp::control_count; }
+constexpr bool is_control(int index) { return index >= 0 && index < dsp::mid_side_control_count; }
 
 // A control's range in its unit, and the default program's value there. A
-// type's values are its selector's positions; the master gain's minimum is
+// type's (and a placement's) values are its selector's positions; the master gain's minimum is
 // the knob at its end, silence.
 struct unit_range {
     float minimum;
@@ -38,7 +40,7 @@ float clamp_unit_value(int index, float value);
 // value in the unit, brought into the range.
 float normalised_of_unit_value(int index, float value);
 float unit_value_of(int index, float normalised);
-// What a type control's choice at a position (0 to the range's maximum) is called.
+// What a type or placement control's choice at a position (0 to the range's maximum) is called.
 const char* choice_name(int index, int position);
 
 // Room for any display text and its terminating zero.

@@ -1,5 +1,6 @@
 #include "core/eq_instance.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/error_report.h"
@@ -18,9 +19,13 @@ namespace {
 // infinities, beyond 2^31) is taken as unknown, 0, like a host that has none.
 int whole_hertz(float rate) { return std::fabs(rate) < 2147483648.0f ? static_cast<int>(rate) : 0; }
 
+// A placement from a host or a chunk, NaN and values beyond either end
+// included, is kept as the one it selects, within 0..1.
+float placement_in_range(float v) { return v > 0.0f ? std::min(v, 1.0f) : 0.0f; }
+
 }  // namespace
 
-eq_instance::eq_instance(host_link& host, float sample_rate) : host_(host) {
+eq_instance::eq_instance(host_link& host, float sample_rate, const edition& plugin) : host_(host), edition_(plugin) {
     dsp_init_dispatch();
     // The design objects are built with denormals off; the host's own mode
     // on this thread is given back however construction ends.
@@ -38,7 +43,8 @@ eq_instance::eq_instance(host_link& host, float sample_rate) : host_(host) {
         const program_record& first = bank_.at(0);
         engine_ = std::make_unique<dsp::linear_phase_eq>(
             first.value(dsp::gain_control), first.value(dsp::filters_control),
-            [this](const std::string& text, dsp::failure_stage stage) { report_engine_failure(text, stage); });
+            [this](const std::string& text, dsp::failure_stage stage) { report_engine_failure(text, stage); },
+            edition_.mid_side ? dsp::stereo_coding::mid_side : dsp::stereo_coding::left_right);
         fir_length_ = settings::usable_fir_length(settings::read_fir_length_setting());
         latency_ = dsp::latency_for(fir_length_);
         engine_->start(fir_length_, max_block);
@@ -96,7 +102,8 @@ void eq_instance::set_parameter(int index, float value) {
     // stores and wakes its worker, and errors are queued.
     run_guarded(": Seen during setParameter", delivery::queued, nullptr, [&] {
         program_record* record = bank_.refresh_current();
-        if (is_control(index)) record->set_value(index, value);
+        if (has_control(index) && dsp::is_placement_control(index)) value = placement_in_range(value);
+        if (has_control(index)) record->set_value(index, value);
         if (!engine_) return;
         if (index == dsp::gain_control)
             engine_->set_gain(value);
@@ -104,6 +111,8 @@ void eq_instance::set_parameter(int index, float value) {
             engine_->set_filters(value);
         else if (dsp::is_band_control(index))
             apply_band(dsp::band_of(index));
+        else if (has_control(index) && dsp::is_placement_control(index))
+            engine_->set_placement(index - dsp::first_placement_control, dsp::placement_of(value));
     });
     if (engine_ && engine_->worker_lost()) enter_locked_state();
     host_.value_changed(index, value);
@@ -133,7 +142,7 @@ void eq_instance::request_redesign() {
 
 void eq_instance::parameter_display(int index, char (&text)[display_capacity]) const {
     const program_record* record = bank_.refresh_current();
-    if (!is_control(index)) {
+    if (!has_control(index)) {
         text[0] = '\0';
         return;
     }
@@ -148,8 +157,8 @@ void eq_instance::parameter_display(int index, char (&text)[display_capacity]) c
 }
 
 void eq_instance::value_display(int index, float value, char (&text)[display_capacity]) const {
-    if (is_control(index) && bank_.refresh_current()->value(index) == value) return parameter_display(index, text);
-    if (!is_control(index) || (dsp::is_band_control(index) && !engine_)) {
+    if (has_control(index) && bank_.refresh_current()->value(index) == value) return parameter_display(index, text);
+    if (!has_control(index) || (dsp::is_band_control(index) && !engine_)) {
         text[0] = '\0';
         return;
     }
@@ -160,7 +169,7 @@ void eq_instance::value_display(int index, float value, char (&text)[display_cap
 
 float eq_instance::parameter(int index) const {
     const program_record* record = bank_.refresh_current();
-    if (!is_processing_enabled() || !is_control(index)) return 0.0f;
+    if (!is_processing_enabled() || !has_control(index)) return 0.0f;
     return record->value(index);
 }
 
@@ -176,7 +185,7 @@ void eq_instance::set_program(int program, delivery how) {
     run_guarded(": Seen during setProgram", how, how == delivery::modal ? message_owner_ : nullptr, [&] {
         // Each call stores the value back unchanged, applies its band and
         // tells the editor; errors inside are reported by set_parameter.
-        for (int i = 0; i < dsp::control_count; ++i) set_parameter(i, record->value(i));
+        for (int i = 0; i < control_count(); ++i) set_parameter(i, record->value(i));
         request_redesign();
     });
 }

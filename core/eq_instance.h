@@ -18,6 +18,7 @@
 #include "core/control_table.h"
 #include "core/error_report.h"
 #include "core/host_link.h"
+#include "core/product.h"
 #include "core/program_bank.h"
 #include "dsp/linear_phase_eq.h"
 #include "editor/eq_model.h"
@@ -34,7 +35,7 @@ public:
     // Throws std::runtime_error for a rate that is not accepted. A failure
     // to start the engine is shown to the user and leaves the instance
     // locked: silent, latency 0 (or the FIR's, when only the start failed).
-    eq_instance(host_link& host, float sample_rate);
+    eq_instance(host_link& host, float sample_rate, const edition& plugin = stereo_edition);
     ~eq_instance() override;
     eq_instance(const eq_instance&) = delete;
     eq_instance& operator=(const eq_instance&) = delete;
@@ -43,6 +44,9 @@ public:
     // Null only when construction failed before the bands were built.
     const dsp::linear_phase_eq* engine() const { return engine_.get(); }
     int latency() const { return latency_; }
+    const edition& plugin_edition() const { return edition_; }
+    int control_count() const { return edition_.control_count; }
+    bool has_control(int index) const { return index >= 0 && index < edition_.control_count; }
 
     void set_sample_rate(float rate);
     void reset();
@@ -50,8 +54,8 @@ public:
     // Outputs may be the inputs.
     void process(const float* const* inputs, float* const* outputs, int frames, dsp::render_mode mode);
 
-    // Stores the value in the current program (any index the table knows),
-    // applies it and tells the editor.
+    // Stores the value in the current program (any control of this plug-in;
+    // a placement limited to its range), applies it and tells the editor.
     void set_parameter(int index, float value);
     // The text a host shows for the current value, within 8 characters.
     void parameter_display(int index, char (&text)[display_capacity]) const;
@@ -102,6 +106,7 @@ private:
     void report_engine_failure(const std::string& text, dsp::failure_stage stage);
 
     host_link& host_;
+    const edition& edition_;
     program_bank bank_;
     std::atomic<bool> processing_enabled_{false};
     std::atomic<int> sample_rate_hz_{44100};

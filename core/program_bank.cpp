@@ -6,17 +6,22 @@ namespace core {
 
 namespace {
 
-// Writes "Default" and the default values; the other name bytes and the
-// reserved bytes are left as they are.
+// Writes "Default" and the default values, every band on Stereo; the other
+// name bytes and the reserved bytes are left as they are.
 void make_default_program(program_record& record) {
     std::memcpy(record.program_name, "Default", 8);
     for (int i = 0; i < dsp::control_count; ++i) record.set_value(i, dsp::default_control_values[i]);
+    for (int band = 0; band < dsp::band_count; ++band)
+        record.set_value(dsp::placement_control(band), dsp::normalised_of_placement(dsp::place_stereo));
 }
 
 // The image may be our own record, handed back by a host.
 void copy_program_image(program_record& target, const unsigned char* image) {
     std::memmove(target.program_name, image + offsetof(program_record, program_name), sizeof target.program_name);
-    for (int i = 0; i < dsp::control_count; ++i) {
+    // The placements follow the values in the image as they do in the record.
+    static_assert(offsetof(program_record, placements) ==
+                  offsetof(program_record, values) + sizeof(float) * dsp::control_count);
+    for (int i = 0; i < dsp::mid_side_control_count; ++i) {
         float v;
         std::memcpy(&v, image + offsetof(program_record, values) + 4 * i, sizeof v);
         target.set_value(i, v);

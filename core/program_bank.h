@@ -1,4 +1,6 @@
-// The bank of 48 programs, each a name and the 27 normalised values. The
+// The bank of 48 programs, each a name and the 27 normalised values, and
+// the M/S plug-in's five placements in bytes that used to be reserved (zero,
+// Stereo, in every chunk the stereo plug-in saved). The
 // records are also the chunk image, byte for byte, with no header, count or
 // checksum: what VST 2.x hosts have saved since the first version, and what
 // every other front-end's state carries.
@@ -21,19 +23,27 @@ inline constexpr int program_count = 48;
 
 struct program_record {
     char program_name[24];
-    float values[dsp::control_count];  // little-endian IEEE-754, index order
-    unsigned char reserved[400];
+    float values[dsp::control_count];   // little-endian IEEE-754, index order
+    float placements[dsp::band_count];  // the controls after the 27, the same way
+    unsigned char reserved[380];
 
+    // Any control, placements included.
     float value(int index) const {
-        return std::atomic_ref<float>(const_cast<float&>(values[index])).load(std::memory_order_relaxed);
+        return std::atomic_ref<float>(const_cast<program_record*>(this)->slot(index)).load(std::memory_order_relaxed);
     }
-    void set_value(int index, float v) { std::atomic_ref<float>(values[index]).store(v, std::memory_order_relaxed); }
+    void set_value(int index, float v) { std::atomic_ref<float>(slot(index)).store(v, std::memory_order_relaxed); }
+
+private:
+    float& slot(int index) {
+        return index < dsp::control_count ? values[index] : placements[index - dsp::control_count];
+    }
 };
 
 static_assert(std::endian::native == std::endian::little, "chunks are little-endian images");
 static_assert(sizeof(program_record) == 532);
 static_assert(offsetof(program_record, values) == 24);
-static_assert(offsetof(program_record, reserved) == 132);
+static_assert(offsetof(program_record, placements) == 132);
+static_assert(offsetof(program_record, reserved) == 152);
 
 inline constexpr int program_image_size = static_cast<int>(sizeof(program_record));
 inline constexpr int bank_image_size = program_count * program_image_size;

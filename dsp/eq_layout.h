@@ -36,6 +36,23 @@ constexpr bool is_band_control(int index) { return index >= first_band_control &
 constexpr int band_of(int index) { return (index - first_band_control) / band_slot_size; }
 constexpr band_slot slot_of(int index) { return band_slot((index - first_band_control) % band_slot_size); }
 
+// The M/S plug-in's extra controls: where each band works, one per band
+// after the 27, normalised like the mode controls (Stereo 0, Mid 0.5, Side 1).
+enum placement : int { place_stereo = 0, place_mid, place_side };
+inline constexpr int placement_count = 3;
+inline constexpr int first_placement_control = control_count;
+inline constexpr int mid_side_control_count = first_placement_control + band_count;
+constexpr bool is_placement_control(int index) {
+    return index >= first_placement_control && index < mid_side_control_count;
+}
+constexpr int placement_control(int band) { return first_placement_control + band; }
+// Any value has a placement: below the range (and NaN) Stereo, above it Side.
+constexpr placement placement_of(float x) {
+    if (!(x >= 0.5f)) return place_stereo;
+    return x < 1.0f ? place_mid : place_side;
+}
+constexpr float normalised_of_placement(placement p) { return 0.5f * static_cast<float>(p); }
+
 // The engine runs powers of two up to this length.
 inline constexpr int max_fir_length = 131072;
 // The output lags the input by the FIR length made even: the convolution's

@@ -201,6 +201,11 @@ void fir_cascaded_biquad::init_window_memory(int length) {
 }
 
 void fir_cascaded_biquad::design_fir(float* const* buffers, int length) {
+    design_fir_of_rows(buffers[0], length, ~0u);
+    for (int channel = 1; channel < channel_count_; ++channel) dsp_copy(buffers[0], buffers[channel], length);
+}
+
+void fir_cascaded_biquad::design_fir_of_rows(float* fir, int length, unsigned rows) {
     if (length < shortest_fir || length > max_fir_length)
         fail("Error in fir_cascaded_biquad::get_coeffs, MAX_FIR_LENGTH exceeded");
 
@@ -217,23 +222,21 @@ void fir_cascaded_biquad::design_fir(float* const* buffers, int length) {
         }
     }
 
-    float* fir = buffers[0];
     dsp_set(0.0f, fir, length);
     fir[length / 2] = 1.0f;
-    run_bands(fir, length);
+    run_bands(fir, length, rows);
     dsp_reverse_inplace(fir, length);
-    run_bands(fir, length);
+    run_bands(fir, length, rows);
     dsp_reverse_inplace(fir, length);
 
     if (length != window_length_) init_window_memory(length);
     dsp_mul_inplace(window_.get(), fir, length);
-    for (int channel = 1; channel < channel_count_; ++channel) dsp_copy(fir, buffers[channel], length);
 }
 
 // Each band filters the previous band's whole output, starting from silence.
-void fir_cascaded_biquad::run_bands(float* buffer, int length) {
+void fir_cascaded_biquad::run_bands(float* buffer, int length, unsigned rows) {
     for (int row = 0; row < band_count(); ++row) {
-        if (!row_on_[row]) continue;
+        if (!row_on_[row] || row >= 32 || !(rows >> row & 1u)) continue;
         dsp_iir_set_taps(taps_.get() + taps_per_band * row, filter_state_.get());
         dsp_iir_set_delay(filter_state_.get(), nullptr);
         dsp_iir_filter_inplace(buffer, length, filter_state_.get());

@@ -97,6 +97,9 @@ public:
     // buffer. Leaves each channel-0 band designed at half gain, with its gain
     // field back at the full value.
     void design_fir(float* const* buffers, int length);
+    // The same for one buffer, from the rows whose bit is set in `rows`
+    // alone (bit r for row r; the others pass unchanged).
+    void design_fir_of_rows(float* fir, int length, unsigned rows);
 
 private:
     struct dsp_deleter {
@@ -117,7 +120,7 @@ private:
     void change_bands(int row, int column, Change change);
     // Under grid_mutex_.
     void take_filed_bands() const;
-    void run_bands(float* buffer, int length);
+    void run_bands(float* buffer, int length, unsigned rows);
 
     mutable std::mutex grid_mutex_;
     mutable std::vector<std::vector<biquad_band>> grid_;

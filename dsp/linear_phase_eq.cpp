@@ -28,10 +28,35 @@ void copy_flushing_subnormals(const float* source, float* target, int n) {
     dsp_add_inplace(source, target, n);
 }
 
+// In place: halves, so that decoding is a plain sum and difference.
+void encode_mid_side(float* const* channels, int n) {
+    float* left = channels[0];
+    float* right = channels[1];
+    for (int i = 0; i < n; ++i) {
+        const float mid = 0.5f * (left[i] + right[i]);
+        right[i] = 0.5f * (left[i] - right[i]);
+        left[i] = mid;
+    }
+}
+
+void decode_mid_side(float* const* channels, int n) {
+    float* mid = channels[0];
+    float* side = channels[1];
+    for (int i = 0; i < n; ++i) {
+        const float left = mid[i] + side[i];
+        side[i] = mid[i] - side[i];
+        mid[i] = left;
+    }
+}
+
 }  // namespace
 
-linear_phase_eq::linear_phase_eq(float gain, float filters, failure_sink failures)
-    : failures_(std::move(failures)), design_(band_count, 44100, channel_count), gain_(gain), filters_(filters) {}
+linear_phase_eq::linear_phase_eq(float gain, float filters, failure_sink failures, stereo_coding coding)
+    : failures_(std::move(failures)),
+      design_(band_count, 44100, channel_count),
+      gain_(gain),
+      filters_(filters),
+      coding_(coding) {}
 
 linear_phase_eq::~linear_phase_eq() {
     // The worker reads everything below, so it ends first.
@@ -74,10 +99,22 @@ void linear_phase_eq::set_filters(float v) {
 
 void linear_phase_eq::set_band(int band, const band_values& values) {
     design_.apply_band(band, values);
-    if (filters_.load(std::memory_order_relaxed) > 0) request_redesign();
+    const bool known = band >= 0 && band < band_count;
+    if (filters_.load(std::memory_order_relaxed) > 0)
+        request_redesign_of(known ? firs_holding(placement_of_band(band)) : all_firs);
 }
 
-void linear_phase_eq::request_redesign() {
+void linear_phase_eq::set_placement(int band, placement where) {
+    if (coding_ != stereo_coding::mid_side || band < 0 || band >= band_count) return;
+    const auto was = placement(placements_[band].exchange(where, std::memory_order_relaxed));
+    if (was != where && filters_.load(std::memory_order_relaxed) > 0)
+        request_redesign_of(firs_holding(was) | firs_holding(where));
+}
+
+void linear_phase_eq::request_redesign_of(unsigned firs) {
+    // Marked before the request, so that the design that takes the request
+    // also sees which FIRs it is for.
+    stale_firs_.fetch_or(firs);
     redesign_requested_.store(true);
     if (started() && !worker_lost()) wake_worker();
 }
@@ -113,7 +150,13 @@ void linear_phase_eq::process(const float* const* inputs, float* const* outputs,
     const float filters = filters_.load(std::memory_order_relaxed);
     const float gain = output_gain(gain_.load(std::memory_order_relaxed));
     const bool convolving = filters != 0.0f && convolver_;
-    if (convolving) {
+    if (convolving && coding_ == stereo_coding::mid_side) {
+        for (int ch = 0; ch < channel_count; ++ch) dsp_copy((*input_)[ch], (*filtered_)[ch], count);
+        encode_mid_side(filtered_->data(), count);
+        convolver_->convolve(filtered_->data(), filtered_->data(), count);
+        decode_mid_side(filtered_->data(), count);
+        dry_delay_->keep(input_->data(), count);
+    } else if (convolving) {
         convolver_->convolve(input_->data(), filtered_->data(), count);
         dry_delay_->keep(input_->data(), count);
     } else {
@@ -138,15 +181,37 @@ bool linear_phase_eq::design_if_requested() {
     std::lock_guard design(design_mutex_);
     // Cleared before the design: a change during it asks for another.
     if (!redesign_requested_.exchange(false)) return false;
+    const unsigned stale = stale_firs_.exchange(0);
     // The same floating-point mode on every thread that designs, so that
     // the worker, a reset and an offline block make the same FIR bit for bit.
     const denormals_off_scope denormals_off;
     if (filters_.load(std::memory_order_relaxed) > 0) {
-        design_.design_fir(designed_fir_->data(), fir_length_);
+        design_stale_firs(stale);
         designs_.fetch_add(1, std::memory_order_relaxed);
     }
     if (convolver_) convolver_->load_response(designed_fir_->data(), fir_length_);
     return true;
+}
+
+void linear_phase_eq::design_stale_firs(unsigned stale) {
+    if (coding_ == stereo_coding::left_right) {
+        design_.design_fir(designed_fir_->data(), fir_length_);
+        for (auto& count : channel_designs_) count.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    // A FIR whose bands did not change keeps its last design.
+    for (int ch = 0; ch < channel_count; ++ch) {
+        if (!(stale >> ch & 1u)) continue;
+        design_.design_fir_of_rows((*designed_fir_)[ch], fir_length_, rows_of_channel(ch));
+        channel_designs_[ch].fetch_add(1, std::memory_order_relaxed);
+    }
+}
+
+unsigned linear_phase_eq::rows_of_channel(int channel) const {
+    unsigned rows = 0;
+    for (int band = 0; band < band_count; ++band)
+        if (firs_holding(placement_of_band(band)) >> channel & 1u) rows |= 1u << band;
+    return rows;
 }
 
 bool linear_phase_eq::worker_pass() {

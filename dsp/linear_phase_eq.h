@@ -5,6 +5,13 @@
 // a new FIR in the background. A front-end (the VST 2.x plug-in, say) maps
 // its host's calls onto these.
 //
+// Coded mid/side, the engine filters mid = (L + R) / 2 with the FIR of the
+// bands placed on Stereo or Mid and side = (L - R) / 2 with that of the
+// bands on Stereo or Side, then decodes L = M + S, R = M - S. A linear-phase
+// FIR shifts nothing in time, so the two halves line up exactly; with every
+// band on Stereo the output is the left/right engine's. Each FIR is designed
+// only when a band it holds changes.
+//
 // Real-time contract, per call:
 // - Construction builds the band grid; `start` allocates every buffer and
 //   starts the worker. Both throw std::runtime_error with the failing
@@ -63,13 +70,16 @@ using failure_sink = std::function<void(const std::string& text, failure_stage s
 // fast the blocks arrive (host_pace.h).
 enum class render_mode { real_time, offline, unknown };
 
+// What the two channels of the convolution carry.
+enum class stereo_coding { left_right, mid_side };
+
 class linear_phase_eq {
 public:
     static constexpr int channel_count = 2;
 
     // The band grid at 44100 Hz; gain and filters are the controls' first
     // values (normalised, as set_gain and set_filters take them).
-    linear_phase_eq(float gain, float filters, failure_sink failures);
+    linear_phase_eq(float gain, float filters, failure_sink failures, stereo_coding coding = stereo_coding::left_right);
     ~linear_phase_eq();
     linear_phase_eq(const linear_phase_eq&) = delete;
     linear_phase_eq& operator=(const linear_phase_eq&) = delete;
@@ -95,8 +105,13 @@ public:
         sample_rate_hz_.store(hz, std::memory_order_relaxed);
         design_.set_sample_rate(hz);
     }
+    // Where a band works, mid/side coded only (every band is on Stereo
+    // otherwise). Any thread, like set_band; asks for a design of the FIRs
+    // the band leaves and joins while filters are on.
+    void set_placement(int band, placement where);
+    placement placement_of_band(int band) const { return placement(placements_[band].load(std::memory_order_relaxed)); }
     // Asks the worker for a design of the bands as they are now.
-    void request_redesign();
+    void request_redesign() { request_redesign_of(all_firs); }
 
     // count samples per channel; a block longer than max_block() is
     // answered with silence. An output may be its input. Offline, this may
@@ -126,6 +141,8 @@ public:
     int passes() const { return passes_.load(std::memory_order_relaxed); }
     int designs() const { return designs_.load(std::memory_order_relaxed); }
     int designs_in_process() const { return designs_in_process_.load(std::memory_order_relaxed); }
+    // FIRs designed for one channel of the convolution (mid, side when coded so).
+    int channel_designs(int channel) const { return channel_designs_[channel].load(std::memory_order_relaxed); }
     // True when the worker has no pass due and none under way: what was set
     // so far is in the loaded response (in effect from the next block).
     bool settled() const { return !wake_pending_.load() && !busy_.load(); }
@@ -135,6 +152,15 @@ public:
     const analyser_ring& analyser() const { return analyser_; }
 
 private:
+    // One bit per channel of the convolution: the FIRs a change makes stale.
+    static constexpr unsigned all_firs = (1u << channel_count) - 1;
+    static constexpr unsigned firs_holding(placement where) {
+        return where == place_stereo ? all_firs : 1u << (where == place_mid ? 0 : 1);
+    }
+    void request_redesign_of(unsigned firs);
+    // The bands in the channel's FIR, as design_fir_of_rows takes them.
+    unsigned rows_of_channel(int channel) const;
+    void design_stale_firs(unsigned stale);
     bool worker_pass();
     void wake_worker();
     // Designs and loads when a redesign is asked for; true when it did.
@@ -147,6 +173,10 @@ private:
     std::atomic<float> gain_;
     std::atomic<int> sample_rate_hz_{44100};
     std::atomic<float> filters_;
+    const stereo_coding coding_;
+    std::atomic<int> placements_[band_count] = {};
+    std::atomic<unsigned> stale_firs_{all_firs};
+    std::atomic<int> channel_designs_[channel_count] = {};
     std::atomic<bool> clear_requested_{false};
     std::atomic<bool> redesign_requested_{false};
     std::atomic<bool> busy_{false};

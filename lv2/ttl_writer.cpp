@@ -52,7 +52,7 @@ void control_input(std::ostream& out, int control) {
     out << "    [\n        a lv2:ControlPort, lv2:InputPort ;\n        lv2:index " << port_of_control(control)
         << " ;\n        lv2:symbol \"" << control_ports[control].symbol << "\" ;\n        lv2:name \""
         << control_ports[control].name << "\" ;\n";
-    const bool whole = unit == toggle || unit == band_type;
+    const bool whole = unit == toggle || unit == band_type || unit == placement;
     const auto value = [&](float v) { return whole ? std::to_string(static_cast<int>(v)) : number(v); };
     out << "        lv2:default " << value(range.default_value) << " ;\n        lv2:minimum " << value(range.minimum)
         << " ;\n        lv2:maximum " << value(range.maximum);
@@ -65,6 +65,7 @@ void control_input(std::ostream& out, int control) {
             break;
         case q: out << " ;\n        lv2:portProperty pprops:logarithmic"; break;
         case band_type:
+        case placement:
             out << " ;\n        lv2:portProperty lv2:integer, lv2:enumeration ;\n        lv2:scalePoint";
             for (int position = 0; position <= static_cast<int>(range.maximum); ++position)
                 out << (position ? "," : "") << " [ rdfs:label \"" << core::choice_name(control, position)

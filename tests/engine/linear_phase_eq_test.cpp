@@ -160,6 +160,35 @@ TEST_P(LinearPhaseEq, AStalledAnalyserDropsItsOwnSamplesAndNothingElse) {
 INSTANTIATE_TEST_SUITE_P(FirLengths, LinearPhaseEq, ::testing::Values(512, 2048),
                          [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
 
+TEST(MidSideEngine, AChangeRedesignsOnlyTheFirsHoldingItsBand) {
+    dsp_init_dispatch();
+    failures_seen failures;
+    linear_phase_eq eq{0.5f, 1.0f, failures.sink(), dsp::stereo_coding::mid_side};
+    eq.start(512, 4096);
+    eq.set_placement(1, dsp::place_mid);
+    eq.set_placement(3, dsp::place_side);
+    eq.reset();
+    // A band's values changed where it is, or the band moved; and the mid and side FIRs that redesigns.
+    struct change {
+        int band;
+        dsp::placement where;
+        int mid, side;
+    };
+    for (const change c : {change{1, dsp::place_mid, 1, 0}, change{3, dsp::place_side, 0, 1},
+                           change{2, dsp::place_stereo, 1, 1}, change{1, dsp::place_side, 1, 1}}) {
+        const int mid = eq.channel_designs(0), side = eq.channel_designs(1);
+        if (eq.placement_of_band(c.band) == c.where)
+            eq.set_band(c.band, {1.0f, 0.3f, 0.8f, 0.5f, 0.0f});
+        else
+            eq.set_placement(c.band, c.where);
+        // Whoever takes the request, the worker or the reset, designs once.
+        eq.reset();
+        EXPECT_EQ(eq.channel_designs(0) - mid, c.mid) << c.band;
+        EXPECT_EQ(eq.channel_designs(1) - side, c.side) << c.band;
+    }
+    EXPECT_TRUE(failures.texts.empty());
+}
+
 // The pace rule on its own, at several host blocks: clock readings made up,
 // so the verdicts are exact.
 class HostPace : public ::testing::TestWithParam<int> {

@@ -9,12 +9,12 @@
 
 namespace plugin {
 
-tessvane_plugin::tessvane_plugin(audioMasterCallback audio_master)
-    : AudioEffectX(audio_master, core::program_count, dsp::control_count),
-      core::eq_instance(static_cast<core::host_link&>(*this), sampleRate) {
+tessvane_plugin::tessvane_plugin(audioMasterCallback audio_master, const core::edition& plugin)
+    : AudioEffectX(audio_master, core::program_count, plugin.control_count),
+      core::eq_instance(static_cast<core::host_link&>(*this), sampleRate, plugin) {
     setNumInputs(2);
     setNumOutputs(2);
-    setUniqueID(core::vst2_unique_id);
+    setUniqueID(plugin.vst2_unique_id);
     canProcessReplacing(true);
     programsAreChunks(true);
     setInitialDelay(latency());
@@ -58,17 +58,17 @@ dsp::render_mode tessvane_plugin::host_render_mode() {
 }
 
 void tessvane_plugin::getParameterName(VstInt32 index, char* text) {
-    if (core::is_control(index)) core::copy_bounded(text, core::control_at(index).name, kVstMaxParamStrLen);
+    if (has_control(index)) core::copy_bounded(text, core::control_at(index).name, kVstMaxParamStrLen);
 }
 
 void tessvane_plugin::getParameterLabel(VstInt32 index, char* label) {
-    if (core::is_control(index)) core::copy_bounded(label, core::control_at(index).label, kVstMaxParamStrLen);
+    if (has_control(index)) core::copy_bounded(label, core::control_at(index).label, kVstMaxParamStrLen);
 }
 
 void tessvane_plugin::getParameterDisplay(VstInt32 index, char* text) {
     char display[core::display_capacity];
     parameter_display(index, display);
-    if (core::is_control(index)) core::copy_bounded(text, display, kVstMaxParamStrLen);
+    if (has_control(index)) core::copy_bounded(text, display, kVstMaxParamStrLen);
 }
 
 void tessvane_plugin::getProgramName(char* name) {
@@ -96,7 +96,7 @@ VstInt32 tessvane_plugin::setChunk(const void* data, VstInt32 byte_size, bool is
 }
 
 bool tessvane_plugin::getEffectName(char* name) {
-    core::copy_bounded(name, core::product_name, kVstMaxEffectNameLen);
+    core::copy_bounded(name, plugin_edition().name, kVstMaxEffectNameLen);
     return true;
 }
 
@@ -106,7 +106,7 @@ bool tessvane_plugin::getVendorString(char* text) {
 }
 
 bool tessvane_plugin::getProductString(char* text) {
-    core::copy_bounded(text, core::product_name, kVstMaxProductStrLen);
+    core::copy_bounded(text, plugin_edition().name, kVstMaxProductStrLen);
     return true;
 }
 

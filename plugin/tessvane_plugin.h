@@ -18,7 +18,7 @@ class tessvane_plugin : public AudioEffectX, private core::host_link, public cor
 public:
     static constexpr int kMaxBlock = core::eq_instance::max_block;
 
-    explicit tessvane_plugin(audioMasterCallback audio_master);
+    tessvane_plugin(audioMasterCallback audio_master, const core::edition& plugin);
     ~tessvane_plugin() override;
 
     void resume() override { reset(); }

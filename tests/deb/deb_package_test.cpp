@@ -56,6 +56,7 @@ TEST(DebianPackage, HoldsThePluginsTheHostTheConffileAndTheDocumentsWithShlibDep
         "./usr/lib/lv2/tessvane-le.lv2/tessvane-le-ui.so",
         "./usr/lib/lv2/tessvane-le.lv2/tessvane-le.so",
         "./usr/lib/lv2/tessvane-le.lv2/tessvane-le.ttl",
+        "./usr/lib/vst/TessvaneLE-MS.so",
         "./usr/lib/vst/TessvaneLE.so",
         "./usr/lib/vst3/TessvaneLE.vst3/Contents/x86_64-linux/TessvaneLE.so",
         "./usr/share/doc/tessvane-le/changelog.gz",
@@ -94,6 +95,10 @@ TEST(DebianPackage, PluginsUnpackedIntoAScratchRootLoadFromThereWithTheInstalled
     ASSERT_EQ(vst.status, 0) << vst.err;
     EXPECT_THAT(vst.out, HasSubstr("name:           Tessvane LE\n"));
     EXPECT_THAT(vst.out, HasSubstr("initial delay:  8192 samples\n"));
+    const host_run mid_side =
+        run_program(root + "/usr/bin/tessvane-host", {"info", root + "/usr/lib/vst/TessvaneLE-MS.so"}, environment);
+    ASSERT_EQ(mid_side.status, 0) << mid_side.err;
+    EXPECT_THAT(mid_side.out, HasSubstr("name:           Tessvane LE M/S\n"));
 
     const host_run listed = run_program("lv2ls", {}, environment);
     EXPECT_THAT(listed.out, HasSubstr("urn:ravelthorpe:tessvane-le\n"));

@@ -33,15 +33,20 @@ std::unique_ptr<loaded_plugin> load_plugin(tessvane::host::host_settings setting
 }
 
 std::vector<float> impulse_response(loaded_plugin& plugin, int length, int block) {
+    return impulse_responses(plugin, length, block, true)[0];
+}
+
+std::vector<std::vector<float>> impulse_responses(loaded_plugin& plugin, int length, int block, bool into_right) {
     // The resume carries out any redesign still pending.
     plugin.flush();
     std::vector<float> in_l(length), in_r(length), out_l(length), out_r(length);
-    in_l[0] = in_r[0] = 1.0f;
+    in_l[0] = 1.0f;
+    in_r[0] = into_right ? 1.0f : 0.0f;
     for (int done = 0; done < length; done += block) {
         const int n = std::min(block, length - done);
         float* in[] = {in_l.data() + done, in_r.data() + done};
         float* out[] = {out_l.data() + done, out_r.data() + done};
         plugin.process(in, out, n);
     }
-    return out_l;
+    return {out_l, out_r};
 }

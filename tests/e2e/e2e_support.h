@@ -32,3 +32,6 @@ std::unique_ptr<tessvane::host::loaded_plugin> load_plugin(tessvane::host::host_
 // Impulse response of channel 0 after a suspend and resume, which puts the
 // response for the current settings in place.
 std::vector<float> impulse_response(tessvane::host::loaded_plugin& plugin, int length, int block);
+// Both channels' responses to an impulse into the left, and into the right too when asked.
+std::vector<std::vector<float>> impulse_responses(tessvane::host::loaded_plugin& plugin, int length, int block,
+                                                  bool into_right);

@@ -143,3 +143,40 @@ TEST(PluginThroughItsEntryPoint, BankChunkSurvivesARoundTripIntoAnotherInstance)
     first->dispatch(effSetProgram, 0, 0);
     EXPECT_EQ(second->parameter_display(9), first->parameter_display(9));
 }
+
+TEST(MidSidePluginThroughItsEntryPoint, IsItsOwnPlugInTakesTheStereoOnesChunkAndPutsABandOnTheSideAlone) {
+    e2e_sandbox sandbox("8192");
+    auto stereo = load_plugin();
+    stereo->set_parameter(12, 1.0f);      // band 3 on
+    stereo->set_parameter(14, 0.5f);      // 1805.99 Hz
+    stereo->set_parameter(15, 0.90309f);  // +12 dB
+    void* data = nullptr;
+    const auto size = stereo->dispatch(effGetChunk, 0, 0, &data);
+
+    auto plugin = loaded_plugin::load(TESSVANE_MS_PLUGIN_PATH);
+    plugin->start(44100.0f, 4096);
+    AEffect* e = plugin->effect();
+    EXPECT_EQ(plugin->effect_name(), "Tessvane LE M/S");
+    EXPECT_EQ(plugin->product(), "Tessvane LE M/S");
+    EXPECT_EQ(e->uniqueID, 0x54764d53);  // 'TvMS', never to change
+    EXPECT_EQ(e->numParams, 32);
+    EXPECT_EQ(e->numPrograms, 48);
+    EXPECT_EQ(plugin->parameter_name(26), "Q #5");
+    EXPECT_EQ(plugin->parameter_name(27), "Place #1");
+    EXPECT_EQ(plugin->parameter_name(31), "Place #5");
+    EXPECT_EQ(plugin->dispatch(effSetChunk, 0, size, data), 1);
+    EXPECT_EQ(plugin->parameter_display(29), "Stereo");
+    EXPECT_EQ(plugin->parameter(15), 0.90309f);
+
+    plugin->set_parameter(29, 1.0f);  // band 3 on the side
+    EXPECT_EQ(plugin->parameter_display(29), "Side");
+    const auto out = impulse_responses(*plugin, 3 * 8192, 256, false);
+    std::vector<float> sum(out[0].size()), difference(out[0].size());
+    for (std::size_t t = 0; t < sum.size(); ++t) {
+        sum[t] = out[0][t] + out[1][t];
+        difference[t] = out[0][t] - out[1][t];
+    }
+    EXPECT_NEAR(magnitude_db(sum, 1805.99, 44100.0), 0.0, 0.2);
+    EXPECT_NEAR(magnitude_db(difference, 1805.99, 44100.0), 12.0, 0.2);
+    EXPECT_TRUE(sandbox.messages().empty());
+}

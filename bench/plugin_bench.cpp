@@ -207,7 +207,7 @@ void vst3_against_vst2_per_call(benchmark::State& state) {
     AEffect* effect = vst2_for_calls();
     using namespace vst3;
     void* component = nullptr;
-    eq_component::create(id_bytes(iid::IComponent).data(), &component);
+    eq_component::create(core::stereo_edition, id_bytes(iid::IComponent).data(), &component);
     void* processor = nullptr;
     auto& comp = **static_cast<const IComponent_vtbl**>(component);
     comp.base.unknown.queryInterface(component, id_bytes(iid::IAudioProcessor).data(), &processor);

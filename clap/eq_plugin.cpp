@@ -53,7 +53,7 @@ bool CLAP_CALL port_info(const clap_plugin*, std::uint32_t index, bool is_input,
 }
 constexpr clap_plugin_audio_ports audio_ports_table{port_count, port_info};
 
-std::uint32_t CLAP_CALL param_count(const clap_plugin*) { return parameter_count; }
+std::uint32_t CLAP_CALL param_count(const clap_plugin* plugin) { return self_of(plugin).parameter_count(); }
 bool CLAP_CALL param_info(const clap_plugin* plugin, std::uint32_t index, clap_param_info* info) {
     return info && self_of(plugin).param_info(index, *info);
 }
@@ -114,13 +114,14 @@ bool read_whole(const clap_istream& stream, std::vector<unsigned char>& bytes) {
 
 // ---- The object -------------------------------------------------------------------
 
-eq_plugin::eq_plugin(const clap_host* host)
-    : plugin_{&descriptor,      this,
-              clap::init,       clap::destroy,
-              clap::activate,   clap::deactivate,
-              start_processing, stop_processing,
-              clap::reset,      clap::process,
-              get_extension,    clap::on_main_thread},
+eq_plugin::eq_plugin(const clap_host* host, const offered_plugin& offered)
+    : plugin_{&offered.descriptor, this,
+              clap::init,          clap::destroy,
+              clap::activate,      clap::deactivate,
+              start_processing,    stop_processing,
+              clap::reset,         clap::process,
+              get_extension,       clap::on_main_thread},
+      edition_(offered.edition),
       host_(host),
       view_(*this) {}
 
@@ -134,7 +135,7 @@ bool eq_plugin::init() {
     if (!on_main_thread()) return false;
     view_.find_host_support();
     try {
-        instance_ = std::make_unique<core::eq_instance>(static_cast<core::host_link&>(*this), 44100.0f);
+        instance_ = std::make_unique<core::eq_instance>(static_cast<core::host_link&>(*this), 44100.0f, edition_);
         editor_ = std::make_unique<editor::eq_editor>(*instance_);
     } catch (const std::exception&) {
         // The instance shows what it could not survive before it throws.
@@ -196,9 +197,9 @@ void eq_plugin::apply(const clap_event_header& event) {
         event.size < sizeof(clap_event_param_value))
         return;
     const auto& change = reinterpret_cast<const clap_event_param_value&>(event);
-    if (change.param_id < static_cast<clap_id>(dsp::control_count))
+    if (is_control(change.param_id))
         instance_->set_parameter(static_cast<int>(change.param_id), clamped(change.value));
-    else if (change.param_id == bypass_id)
+    else if (change.param_id == bypass())
         bypassed_ = clamped(change.value) >= 0.5f;
 }
 
@@ -295,15 +296,16 @@ clap_process_status eq_plugin::process(const clap_process& data) {
 }
 
 bool eq_plugin::param_info(std::uint32_t index, clap_param_info& info) const {
-    if (index >= parameter_count) return false;
+    if (index >= parameter_count()) return false;
     info = {};
     info.id = index;
     info.min_value = 0.0;
     info.max_value = 1.0;
-    if (index < static_cast<std::uint32_t>(dsp::control_count)) {
+    if (is_control(index)) {
         std::snprintf(info.name, sizeof info.name, "%s", core::control_at(static_cast<int>(index)).name);
         info.flags = param_is_automatable;
-        info.default_value = dsp::default_control_values[index];
+        // Placements start on Stereo, 0.
+        info.default_value = index < dsp::control_count ? dsp::default_control_values[index] : 0.0;
     } else {
         std::snprintf(info.name, sizeof info.name, "Bypass");
         info.flags = param_is_automatable | param_is_bypass | param_is_stepped;
@@ -312,9 +314,9 @@ bool eq_plugin::param_info(std::uint32_t index, clap_param_info& info) const {
 }
 
 bool eq_plugin::value(clap_id id, double& out) const {
-    if (id < static_cast<clap_id>(dsp::control_count))
+    if (is_control(id))
         out = instance_->parameter(static_cast<int>(id));
-    else if (id == bypass_id)
+    else if (id == bypass())
         out = bypassed_ ? 1.0 : 0.0;
     else
         return false;
@@ -323,9 +325,9 @@ bool eq_plugin::value(clap_id id, double& out) const {
 
 bool eq_plugin::value_to_text(clap_id id, double value, char* display, std::uint32_t size) const {
     char text[core::display_capacity];
-    if (id < static_cast<clap_id>(dsp::control_count))
+    if (is_control(id))
         instance_->value_display(static_cast<int>(id), clamped(value), text);
-    else if (id == bypass_id)
+    else if (id == bypass())
         std::snprintf(text, sizeof text, "%s", clamped(value) >= 0.5f ? "On" : "Off");
     else
         return false;
@@ -335,9 +337,9 @@ bool eq_plugin::value_to_text(clap_id id, double value, char* display, std::uint
 
 bool eq_plugin::text_to_value(clap_id id, const char* display, double& out) const {
     float v = 0.0f;
-    if (id < static_cast<clap_id>(dsp::control_count)) {
+    if (is_control(id)) {
         if (!core::value_of_text(static_cast<int>(id), display, v)) return false;
-    } else if (id == bypass_id) {
+    } else if (id == bypass()) {
         // The bypass reads like any on/off control.
         if (!core::value_of_text(dsp::filters_control, display, v)) return false;
     } else {

@@ -19,15 +19,22 @@
 
 namespace clap {
 
-// Beside the 27 controls, whose IDs are their VST 2.x indices.
-inline constexpr clap_id bypass_id = dsp::control_count;
-inline constexpr std::uint32_t parameter_count = dsp::control_count + 1;
+// Beside a plug-in's controls, whose IDs are their VST 2.x indices, the
+// bypass comes after its last one.
+constexpr clap_id bypass_id_of(const core::edition& plugin) { return static_cast<clap_id>(plugin.control_count); }
+inline constexpr clap_id bypass_id = bypass_id_of(core::stereo_edition);
 
-extern const clap_plugin_descriptor descriptor;
+// A plug-in the module offers: what hosts list, and the edition it builds.
+struct offered_plugin {
+    const clap_plugin_descriptor& descriptor;
+    const core::edition& edition;
+};
+extern const offered_plugin stereo_plugin;
+extern const offered_plugin mid_side_plugin;
 
 class eq_plugin final : private core::host_link {
 public:
-    explicit eq_plugin(const clap_host* host);
+    explicit eq_plugin(const clap_host* host, const offered_plugin& offered = stereo_plugin);
     ~eq_plugin();
     eq_plugin(const eq_plugin&) = delete;
     eq_plugin& operator=(const eq_plugin&) = delete;
@@ -52,6 +59,10 @@ public:
     bool load(const clap_istream& stream);
     std::uint32_t latency() const { return instance_ ? static_cast<std::uint32_t>(instance_->latency()) : 0; }
     bool set_render(clap_plugin_render_mode mode);
+
+    std::uint32_t parameter_count() const { return static_cast<std::uint32_t>(edition_.control_count) + 1; }
+    bool is_control(clap_id id) const { return id < static_cast<clap_id>(edition_.control_count); }
+    clap_id bypass() const { return bypass_id_of(edition_); }
 
     // True unless the host's thread-check says otherwise.
     bool on_main_thread() const;
@@ -78,6 +89,7 @@ private:
     void silence(const clap_process& data);
 
     clap_plugin plugin_;
+    const core::edition& edition_;
     const clap_host* host_;
     const clap_host_params* host_params_ = nullptr;
     const clap_host_thread_check* thread_check_ = nullptr;

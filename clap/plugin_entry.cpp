@@ -1,7 +1,8 @@
-// The module's one export, clap_entry: its factory names the one plug-in,
-// the equaliser, and makes its instances. Loading and unloading have
+// The module's one export, clap_entry: its factory names the two plug-ins,
+// the stereo equaliser and the M/S one, and makes their instances. Loading and unloading have
 // nothing to do.
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "clap/eq_plugin.h"
@@ -10,17 +11,22 @@ namespace clap {
 
 namespace {
 
-std::uint32_t CLAP_CALL get_plugin_count(const clap_plugin_factory*) { return 1; }
+const offered_plugin* const offered[] = {&stereo_plugin, &mid_side_plugin};
+
+std::uint32_t CLAP_CALL get_plugin_count(const clap_plugin_factory*) { return std::size(offered); }
 
 const clap_plugin_descriptor* CLAP_CALL get_plugin_descriptor(const clap_plugin_factory*, std::uint32_t index) {
-    return index == 0 ? &descriptor : nullptr;
+    return index < std::size(offered) ? &offered[index]->descriptor : nullptr;
 }
 
 const clap_plugin* CLAP_CALL create_plugin(const clap_plugin_factory*, const clap_host* host, const char* id) {
-    if (!host || !id || std::strcmp(id, descriptor.id) != 0 || !version_is_compatible(host->clap_version))
-        return nullptr;
-    auto* plugin = new (std::nothrow) eq_plugin(host);
-    return plugin ? plugin->plugin() : nullptr;
+    if (!host || !id || !version_is_compatible(host->clap_version)) return nullptr;
+    for (const offered_plugin* choice : offered) {
+        if (std::strcmp(id, choice->descriptor.id) != 0) continue;
+        auto* plugin = new (std::nothrow) eq_plugin(host, *choice);
+        return plugin ? plugin->plugin() : nullptr;
+    }
+    return nullptr;
 }
 
 constexpr clap_plugin_factory factory{get_plugin_count, get_plugin_descriptor, create_plugin};

@@ -28,5 +28,7 @@ constexpr uid_words class_id_of_vst2(std::int32_t unique_id, const char* name) {
 }
 
 inline constexpr uid_words class_id = class_id_of_vst2(core::vst2_unique_id, core::product_name);
+inline constexpr uid_words mid_side_class_id =
+    class_id_of_vst2(core::mid_side_edition.vst2_unique_id, core::mid_side_edition.name);
 
 }  // namespace vst3

@@ -116,7 +116,7 @@ tresult VST3_CALL set_component_state(void*, IBStream* stream) { return stream ?
 // Nothing belongs to the controller alone.
 tresult VST3_CALL set_controller_state(void*, IBStream*) { return kResultOk; }
 tresult VST3_CALL get_controller_state(void*, IBStream*) { return kResultOk; }
-std::int32_t VST3_CALL get_parameter_count(void*) { return parameter_count; }
+std::int32_t VST3_CALL get_parameter_count(void* self) { return self_of(self).parameter_count(); }
 tresult VST3_CALL get_parameter_info(void* self, std::int32_t index, ParameterInfo* info) {
     return info ? self_of(self).parameter_info(index, *info) : kInvalidArgument;
 }
@@ -127,11 +127,11 @@ tresult VST3_CALL get_param_value_by_string(void* self, ParamID id, char16_t* te
     return text && value ? self_of(self).value_of_string(id, text, *value) : kInvalidArgument;
 }
 // Plain values are the normalised ones, but the program's number.
-ParamValue VST3_CALL normalized_to_plain(void*, ParamID id, ParamValue value) {
-    return id == program_id ? std::round(value * (core::program_count - 1)) : value;
+ParamValue VST3_CALL normalized_to_plain(void* self, ParamID id, ParamValue value) {
+    return id == self_of(self).program_id() ? std::round(value * (core::program_count - 1)) : value;
 }
-ParamValue VST3_CALL plain_to_normalized(void*, ParamID id, ParamValue plain) {
-    return id == program_id ? plain / (core::program_count - 1) : plain;
+ParamValue VST3_CALL plain_to_normalized(void* self, ParamID id, ParamValue plain) {
+    return id == self_of(self).program_id() ? plain / (core::program_count - 1) : plain;
 }
 ParamValue VST3_CALL get_param_normalized(void* self, ParamID id) { return self_of(self).normalized(id); }
 tresult VST3_CALL set_param_normalized(void* self, ParamID id, ParamValue value) {
@@ -233,19 +233,19 @@ bool read_whole(IBStream* stream, std::vector<unsigned char>& bytes) {
 
 // ---- The object -------------------------------------------------------------------
 
-tresult eq_component::create(const char* iid, void** obj) {
-    auto* component = new eq_component();
+tresult eq_component::create(const core::edition& plugin, const char* iid, void** obj) {
+    auto* component = new eq_component(plugin);
     const tresult result = component->query(iid, obj);
     component->release();
     return result;
 }
 
-eq_component::eq_component()
+eq_component::eq_component(const core::edition& plugin)
     : component_slot_{&component_table, this},
       processor_slot_{&processor_table, this},
       controller_slot_{&controller_table, this},
       unit_info_slot_{&unit_info_table, this},
-      instance_(std::make_unique<core::eq_instance>(static_cast<core::host_link&>(*this), 44100.0f)),
+      instance_(std::make_unique<core::eq_instance>(static_cast<core::host_link&>(*this), 44100.0f, plugin)),
       editor_(std::make_unique<editor::eq_editor>(*instance_)) {}
 
 eq_component::~eq_component() {
@@ -293,7 +293,7 @@ tresult eq_component::set_state(IBStream* stream) {
     vst2_bank theirs;
     if (core::read_state_image(bytes.data(), bytes.size(), ours)) {
         instance_->load_bank(ours.bank_image, ours.program);
-    } else if (read_vst2_bank(bytes.data(), bytes.size(), theirs)) {
+    } else if (read_vst2_bank(bytes.data(), bytes.size(), instance_->plugin_edition().vst2_unique_id, theirs)) {
         instance_->load_bank(theirs.bank_image, theirs.program);
         bypassed_ = theirs.bypassed;
     } else {
@@ -327,11 +327,11 @@ tresult eq_component::setup_processing(const ProcessSetup& setup) {
 }
 
 void eq_component::apply(ParamID id, ParamValue value) {
-    if (id < static_cast<ParamID>(dsp::control_count))
+    if (is_control(id))
         instance_->set_parameter(static_cast<int>(id), clamped(value));
-    else if (id == bypass_id)
+    else if (id == bypass_id())
         bypassed_ = clamped(value) >= 0.5f;
-    else if (id == program_id)
+    else if (id == program_id())
         instance_->set_program(program_of(value), core::delivery::queued);
 }
 
@@ -407,25 +407,26 @@ tresult eq_component::process(ProcessData& data) {
 }
 
 tresult eq_component::parameter_info(std::int32_t index, ParameterInfo& info) const {
-    if (index < 0 || index >= parameter_count) return kInvalidArgument;
+    if (index < 0 || index >= parameter_count()) return kInvalidArgument;
     info = {};
     info.unitId = kRootUnitId;
-    if (index < dsp::control_count) {
+    if (is_control(static_cast<ParamID>(index))) {
         const core::control_info& control = core::control_at(index);
         info.id = static_cast<ParamID>(index);
         copy_utf16(info.title, control.name);
         copy_utf16(info.shortTitle, control.name);
         copy_utf16(info.units, control.label);
-        info.defaultNormalizedValue = dsp::default_control_values[index];
+        // Placements start on Stereo, 0.
+        info.defaultNormalizedValue = index < dsp::control_count ? dsp::default_control_values[index] : 0.0;
         info.flags = kCanAutomate;
-    } else if (index == static_cast<std::int32_t>(bypass_id)) {
-        info.id = bypass_id;
+    } else if (index == static_cast<std::int32_t>(bypass_id())) {
+        info.id = bypass_id();
         copy_utf16(info.title, "Bypass");
         copy_utf16(info.shortTitle, "Bypass");
         info.stepCount = 1;
         info.flags = kCanAutomate | kIsBypass;
     } else {
-        info.id = program_id;
+        info.id = program_id();
         copy_utf16(info.title, "Program");
         copy_utf16(info.shortTitle, "Program");
         info.stepCount = core::program_count - 1;
@@ -435,13 +436,13 @@ tresult eq_component::parameter_info(std::int32_t index, ParameterInfo& info) co
 }
 
 tresult eq_component::string_of_value(ParamID id, ParamValue value, char16_t* text) const {
-    if (id < static_cast<ParamID>(dsp::control_count)) {
+    if (is_control(id)) {
         char display[core::display_capacity];
         instance_->value_display(static_cast<int>(id), clamped(value), display);
         copy_utf16(text, 128, display);
-    } else if (id == bypass_id) {
+    } else if (id == bypass_id()) {
         copy_utf16(text, 128, clamped(value) >= 0.5f ? "On" : "Off");
-    } else if (id == program_id) {
+    } else if (id == program_id()) {
         char field[sizeof(core::program_record::program_name) + 1];
         instance_->bank().name_of(program_of(value), field);
         copy_utf16(text, 128, field);
@@ -455,12 +456,12 @@ tresult eq_component::value_of_string(ParamID id, const char16_t* text, ParamVal
     char narrow[128];
     if (!narrow_ascii(text, narrow, sizeof narrow)) return kResultFalse;
     float v = 0.0f;
-    if (id < static_cast<ParamID>(dsp::control_count)) {
+    if (is_control(id)) {
         if (!core::value_of_text(static_cast<int>(id), narrow, v)) return kResultFalse;
-    } else if (id == bypass_id) {
+    } else if (id == bypass_id()) {
         // The bypass reads like any on/off control.
         if (!core::value_of_text(dsp::filters_control, narrow, v)) return kResultFalse;
-    } else if (id == program_id) {
+    } else if (id == program_id()) {
         int found = -1;
         for (int p = 0; p < core::program_count && found < 0; ++p) {
             char field[sizeof(core::program_record::program_name) + 1];
@@ -477,14 +478,14 @@ tresult eq_component::value_of_string(ParamID id, const char16_t* text, ParamVal
 }
 
 ParamValue eq_component::normalized(ParamID id) const {
-    if (id < static_cast<ParamID>(dsp::control_count)) return instance_->parameter(static_cast<int>(id));
-    if (id == bypass_id) return bypassed_ ? 1.0 : 0.0;
-    if (id == program_id) return static_cast<ParamValue>(instance_->program()) / (core::program_count - 1);
+    if (is_control(id)) return instance_->parameter(static_cast<int>(id));
+    if (id == bypass_id()) return bypassed_ ? 1.0 : 0.0;
+    if (id == program_id()) return static_cast<ParamValue>(instance_->program()) / (core::program_count - 1);
     return 0.0;
 }
 
 tresult eq_component::set_normalized(ParamID id, ParamValue value) {
-    if (id == program_id) {
+    if (id == program_id()) {
         const int program = program_of(value);
         if (program != instance_->program()) {
             instance_->set_program(program);
@@ -492,7 +493,7 @@ tresult eq_component::set_normalized(ParamID id, ParamValue value) {
         }
         return kResultOk;
     }
-    if (id > program_id) return kInvalidArgument;
+    if (id > program_id()) return kInvalidArgument;
     apply(id, value);
     return kResultOk;
 }

@@ -20,18 +20,22 @@
 
 namespace vst3 {
 
-// Beside the 27 controls, whose IDs are their VST 2.x indices.
-inline constexpr ParamID bypass_id = dsp::control_count;
-inline constexpr ParamID program_id = dsp::control_count + 1;
-inline constexpr std::int32_t parameter_count = dsp::control_count + 2;
+// Beside a plug-in's controls, whose IDs are their VST 2.x indices, the
+// bypass and the program come after its last one.
+constexpr ParamID bypass_id_of(const core::edition& plugin) { return static_cast<ParamID>(plugin.control_count); }
+constexpr ParamID program_id_of(const core::edition& plugin) { return bypass_id_of(plugin) + 1; }
+constexpr std::int32_t parameter_count_of(const core::edition& plugin) { return plugin.control_count + 2; }
+inline constexpr ParamID bypass_id = bypass_id_of(core::stereo_edition);
+inline constexpr ParamID program_id = program_id_of(core::stereo_edition);
+inline constexpr std::int32_t parameter_count = parameter_count_of(core::stereo_edition);
 inline constexpr std::int32_t program_list_id = 0;
 
 class eq_component final : private core::host_link {
 public:
     // The new object as the interface asked for, or null.
-    static tresult create(const char* iid, void** obj);
+    static tresult create(const core::edition& plugin, const char* iid, void** obj);
 
-    eq_component();
+    explicit eq_component(const core::edition& plugin);
     ~eq_component();
     eq_component(const eq_component&) = delete;
     eq_component& operator=(const eq_component&) = delete;
@@ -58,6 +62,10 @@ public:
 
     core::eq_instance& instance() { return *instance_; }
     editor::eq_editor& editor() { return *editor_; }
+    ParamID bypass_id() const { return bypass_id_of(instance_->plugin_edition()); }
+    ParamID program_id() const { return program_id_of(instance_->plugin_edition()); }
+    std::int32_t parameter_count() const { return parameter_count_of(instance_->plugin_edition()); }
+    bool is_control(ParamID id) const { return id < static_cast<ParamID>(instance_->control_count()); }
 
 private:
     void perform_host_edit(int index, float value) override;

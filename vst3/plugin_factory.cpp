@@ -1,8 +1,9 @@
-// The module's entry points: the factory that names the one class, the
-// equaliser, and makes its objects; and the load and unload calls, which
-// have nothing to do.
+// The module's entry points: the factory that names the two classes, the
+// stereo equaliser and the M/S one, and makes their objects; and the load
+// and unload calls, which have nothing to do.
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "core/product.h"
@@ -19,6 +20,13 @@ constexpr const char* sdk_version = "VST 3.7.0";
 
 void copy_text(char* out, std::size_t capacity, const char* text) { std::snprintf(out, capacity, "%s", text); }
 
+struct plugin_class {
+    const uid_words& id;
+    const core::edition& plugin;
+};
+constexpr plugin_class classes[] = {{class_id, core::stereo_edition}, {mid_side_class_id, core::mid_side_edition}};
+constexpr std::int32_t class_count = static_cast<std::int32_t>(std::size(classes));
+
 // The factory lives as long as the module: its count never ends it.
 tresult VST3_CALL query_interface(void* self, const TUID iid, void** obj);
 std::uint32_t VST3_CALL add_ref(void*) { return 1; }
@@ -32,20 +40,20 @@ tresult VST3_CALL get_factory_info(void*, PFactoryInfo* info) {
     return kResultOk;
 }
 
-std::int32_t VST3_CALL count_classes(void*) { return 1; }
+std::int32_t VST3_CALL count_classes(void*) { return class_count; }
 
 tresult VST3_CALL get_class_info(void*, std::int32_t index, PClassInfo* info) {
-    if (!info || index != 0) return kInvalidArgument;
+    if (!info || index < 0 || index >= class_count) return kInvalidArgument;
     *info = {};
-    std::memcpy(info->cid, id_bytes(class_id).data(), sizeof info->cid);
+    std::memcpy(info->cid, id_bytes(classes[index].id).data(), sizeof info->cid);
     info->cardinality = kManyInstances;
     copy_text(info->category, sizeof info->category, kVstAudioEffectClass);
-    copy_text(info->name, sizeof info->name, core::product_name);
+    copy_text(info->name, sizeof info->name, classes[index].plugin.name);
     return kResultOk;
 }
 
 tresult VST3_CALL get_class_info2(void* self, std::int32_t index, PClassInfo2* info) {
-    if (!info || index != 0) return kInvalidArgument;
+    if (!info || index < 0 || index >= class_count) return kInvalidArgument;
     PClassInfo first;
     get_class_info(self, index, &first);
     *info = {};
@@ -61,7 +69,7 @@ tresult VST3_CALL get_class_info2(void* self, std::int32_t index, PClassInfo2* i
 }
 
 tresult VST3_CALL get_class_info_unicode(void* self, std::int32_t index, PClassInfoW* info) {
-    if (!info || index != 0) return kInvalidArgument;
+    if (!info || index < 0 || index >= class_count) return kInvalidArgument;
     PClassInfo2 narrow;
     get_class_info2(self, index, &narrow);
     *info = {};
@@ -79,9 +87,13 @@ tresult VST3_CALL get_class_info_unicode(void* self, std::int32_t index, PClassI
 tresult VST3_CALL create_instance(void*, const char* cid, const char* iid, void** obj) {
     if (!obj) return kInvalidArgument;
     *obj = nullptr;
-    if (!cid || !iid || std::memcmp(cid, id_bytes(class_id).data(), 16) != 0) return kNoInterface;
+    if (!cid || !iid) return kNoInterface;
+    const plugin_class* chosen = nullptr;
+    for (const plugin_class& c : classes)
+        if (std::memcmp(cid, id_bytes(c.id).data(), 16) == 0) chosen = &c;
+    if (!chosen) return kNoInterface;
     try {
-        return eq_component::create(iid, obj);
+        return eq_component::create(chosen->plugin, iid, obj);
     } catch (const std::exception&) {
         // The instance shows what it could not survive before it throws.
         return kResultFalse;

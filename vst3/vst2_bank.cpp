@@ -41,7 +41,7 @@ private:
 
 }  // namespace
 
-bool read_vst2_bank(const unsigned char* data, std::size_t size, vst2_bank& out) {
+bool read_vst2_bank(const unsigned char* data, std::size_t size, std::int32_t unique_id, vst2_bank& out) {
     if (!data) return false;
     reader in(data, size);
     std::uint32_t id = 0, header_size = 0, version = 0, bypass = 0;
@@ -57,7 +57,7 @@ bool read_vst2_bank(const unsigned char* data, std::size_t size, vst2_bank& out)
     if (id != four_cc("CcnK") || !in.word(byte_size) || byte_size != in.left()) return false;
     if (!in.word(fx_magic) || fx_magic != four_cc("FBCh")) return false;
     if (!in.word(bank_version) || !in.word(fx_id) || !in.word(fx_version) || !in.word(programs)) return false;
-    if (fx_id != static_cast<std::uint32_t>(core::vst2_unique_id)) return false;
+    if (fx_id != static_cast<std::uint32_t>(unique_id)) return false;
     // Version 2 keeps the current program in the first word of the 128
     // reserved bytes; version 1 keeps nothing there.
     std::uint32_t program = 0;

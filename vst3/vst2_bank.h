@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace vst3 {
 
@@ -15,8 +16,8 @@ struct vst2_bank {
     bool bypassed = false;
 };
 
-// False unless the data is exactly one such bank of ours (unique ID '1016',
-// a whole bank image, a program in range).
-bool read_vst2_bank(const unsigned char* data, std::size_t size, vst2_bank& out);
+// False unless the data is exactly one such bank of the plug-in with that
+// unique ID (a whole bank image, a program in range).
+bool read_vst2_bank(const unsigned char* data, std::size_t size, std::int32_t unique_id, vst2_bank& out);
 
 }  // namespace vst3

@@ -138,8 +138,8 @@ void events::add(clap_id id, std::uint32_t time, double value) {
 clap_input_events events::input() { return {this, events_size, events_get}; }
 clap_output_events events::output() { return {this, events_push}; }
 
-instance::instance(const module& loaded, const host& h)
-    : instance(loaded.factory().create_plugin(&loaded.factory(), h.get(), "com.ravelthorpe.tessvane-le")) {}
+instance::instance(const module& loaded, const host& h, const char* id)
+    : instance(loaded.factory().create_plugin(&loaded.factory(), h.get(), id)) {}
 
 instance::instance(const clap_plugin* made) : plugin(made) {
     if (!plugin) throw std::runtime_error("no plug-in made");

@@ -72,7 +72,8 @@ struct events {
 // One instance, made and initialised.
 class instance {
 public:
-    instance(const module& loaded, const host& h);
+    // The stereo plug-in, or the one with that id.
+    instance(const module& loaded, const host& h, const char* id = "com.ravelthorpe.tessvane-le");
     // A plug-in already made (in the process itself), taken over.
     explicit instance(const clap_plugin* made);
     ~instance();

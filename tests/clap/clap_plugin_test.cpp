@@ -63,7 +63,7 @@ protected:
 TEST_F(ClapPlugin, NamesItselfAndOffersOneStereoPortPair) {
     EXPECT_EQ(loaded.entry().clap_version.major, 1u);
     EXPECT_EQ(loaded.entry().clap_version.minor, 2u);
-    ASSERT_EQ(loaded.factory().get_plugin_count(&loaded.factory()), 1u);
+    ASSERT_EQ(loaded.factory().get_plugin_count(&loaded.factory()), 2u);
     const clap_plugin_descriptor* d = loaded.factory().get_plugin_descriptor(&loaded.factory(), 0);
     ASSERT_NE(d, nullptr);
     EXPECT_STREQ(d->id, "com.ravelthorpe.tessvane-le");  // never to change
@@ -87,6 +87,39 @@ TEST_F(ClapPlugin, NamesItselfAndOffersOneStereoPortPair) {
         EXPECT_STREQ(info.port_type, "stereo");
         EXPECT_FALSE(ports.get(plugin->plugin, 1, is_input, &info));
     }
+    EXPECT_TRUE(sandbox.messages().empty());
+}
+
+TEST_F(ClapPlugin, TheMidSidePluginSitsBesideItWithItsPlacementsAndPutsABandOnTheSideAlone) {
+    const clap_plugin_descriptor* d = loaded.factory().get_plugin_descriptor(&loaded.factory(), 1);
+    ASSERT_NE(d, nullptr);
+    EXPECT_STREQ(d->id, "com.ravelthorpe.tessvane-le-ms");  // never to change
+    EXPECT_STREQ(d->name, "Tessvane LE M/S");
+    EXPECT_EQ(loaded.factory().get_plugin_descriptor(&loaded.factory(), 2), nullptr);
+
+    instance plugin(loaded, full, d->id);
+    ASSERT_TRUE(plugin.initialised);
+    const clap_plugin_params& params = plugin.params();
+    ASSERT_EQ(params.count(plugin.plugin), std::uint32_t(dsp::mid_side_control_count + 1));
+    clap_param_info place{}, bypass{};
+    ASSERT_TRUE(params.get_info(plugin.plugin, dsp::placement_control(4), &place));
+    EXPECT_STREQ(place.name, "Place #5");
+    ASSERT_TRUE(params.get_info(plugin.plugin, dsp::mid_side_control_count, &bypass));
+    EXPECT_EQ(bypass.flags & param_is_bypass, param_is_bypass);
+    EXPECT_EQ(plugin.text_of(dsp::placement_control(1), 1.0), "Side");
+
+    // Band 2's peak alone, on the side.
+    std::vector<std::pair<int, float>> values{{dsp::placement_control(1), 1.0f}};
+    for (auto [id, v] : kBand2Peak)
+        if (dsp::is_band_control(id) && dsp::band_of(id) == 1) values.emplace_back(id, v);
+    flush(plugin, values);
+    ASSERT_TRUE(plugin.start(kRate, 512, render_realtime));
+    stereo in(3 * kFirLength);
+    in.left[0] = 1.0f;
+    const stereo out = run(plugin, in, 512);
+    const mid_and_side_db levels = mid_and_side_at(out.left, out.right, 1806.0, kRate);
+    EXPECT_NEAR(levels.mid, 0.0, 0.2);
+    EXPECT_NEAR(levels.side, 12.0, 0.2);
     EXPECT_TRUE(sandbox.messages().empty());
 }
 

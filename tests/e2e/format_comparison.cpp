@@ -1,5 +1,7 @@
 #include "format_comparison.h"
 
+#include "../support/magnitude_response.h"  // not the host tool's namesake
+
 #include <random>
 
 #include "dsp/control_units.h"
@@ -16,6 +18,16 @@ stereo impulse(int frames) {
     stereo s(frames);
     s.left[0] = s.right[0] = 1.0f;
     return s;
+}
+
+mid_and_side_db mid_and_side_at(const std::vector<float>& left, const std::vector<float>& right, double hz,
+                                double rate) {
+    std::vector<float> sum(left.size()), difference(left.size());
+    for (std::size_t t = 0; t < left.size(); ++t) {
+        sum[t] = left[t] + right[t];
+        difference[t] = left[t] - right[t];
+    }
+    return {magnitude_db(sum, hz, rate), magnitude_db(difference, hz, rate)};
 }
 
 const std::vector<std::pair<int, float>> kBand2Peak = {{7, 1.0f},

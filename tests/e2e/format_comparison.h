@@ -20,6 +20,13 @@ struct stereo {
 };
 
 stereo noise(int frames, unsigned seed = 7);
+// The magnitudes in dB at hz of L + R and L - R: of the mid and the side,
+// against an input whose mid and side are an impulse of 1/2 each.
+struct mid_and_side_db {
+    double mid, side;
+};
+mid_and_side_db mid_and_side_at(const std::vector<float>& left, const std::vector<float>& right, double hz,
+                                double rate);
 stereo impulse(int frames);
 
 // Band 2 as a +12 dB peak at 1806 Hz, Q 1; and band 4 moved, so that two

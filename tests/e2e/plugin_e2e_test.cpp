@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "format_comparison.h"
 
 using tessvane::host::loaded_plugin;
 
@@ -171,12 +172,8 @@ TEST(MidSidePluginThroughItsEntryPoint, IsItsOwnPlugInTakesTheStereoOnesChunkAnd
     plugin->set_parameter(29, 1.0f);  // band 3 on the side
     EXPECT_EQ(plugin->parameter_display(29), "Side");
     const auto out = impulse_responses(*plugin, 3 * 8192, 256, false);
-    std::vector<float> sum(out[0].size()), difference(out[0].size());
-    for (std::size_t t = 0; t < sum.size(); ++t) {
-        sum[t] = out[0][t] + out[1][t];
-        difference[t] = out[0][t] - out[1][t];
-    }
-    EXPECT_NEAR(magnitude_db(sum, 1805.99, 44100.0), 0.0, 0.2);
-    EXPECT_NEAR(magnitude_db(difference, 1805.99, 44100.0), 12.0, 0.2);
+    const mid_and_side_db levels = mid_and_side_at(out[0], out[1], 1805.99, 44100.0);
+    EXPECT_NEAR(levels.mid, 0.0, 0.2);
+    EXPECT_NEAR(levels.side, 12.0, 0.2);
     EXPECT_TRUE(sandbox.messages().empty());
 }

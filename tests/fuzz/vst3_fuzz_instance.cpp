@@ -17,7 +17,8 @@ struct holder {
 
     holder() {
         void* component = nullptr;
-        if (vst3::eq_component::create(vst3::id_bytes(vst3::iid::IComponent).data(), &component) != vst3::kResultOk)
+        if (vst3::eq_component::create(core::stereo_edition, vst3::id_bytes(vst3::iid::IComponent).data(),
+                                       &component) != vst3::kResultOk)
             std::abort();
         plugin = std::make_unique<vst3_host::instance>(component);
         if (plugin->start(44100.0, vst3_max_frames) != vst3::kResultOk) std::abort();

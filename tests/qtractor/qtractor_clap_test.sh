@@ -22,9 +22,13 @@ scan() { echo "CLAP:$1" | timeout 60 "$scanner" 2>"$work/stderr"; }
 control=$(scan /usr/lib/clap/ZamEQ2.clap) || fail "the scanner failed on ZamEQ2: $(cat "$work/stderr")"
 grep -q '^CLAP|ZamEQ2|' <<<"$control" || fail "the scanner does not work here: $control"
 scanned=$(scan "$module") || fail "the scanner failed on ours: $(cat "$work/stderr")"
-IFS='|' read -r format name audio midi params flags path _ <<<"$scanned"
-[ "$format|$name|$audio|$midi|$params" = "CLAP|Tessvane LE|2:2|0:0|28:0" ] || fail "scanned: $scanned"
-[[ ",$flags," == *,GUI,* && ",$flags," == *,EXT,* ]] || fail "flags: $flags"
-[ "$path" = "$module" ] || fail "path: $path"
+# One line for each plug-in in the module: the stereo one, then the M/S one.
+[ "$(wc -l <<<"$scanned")" = 2 ] || fail "scanned: $scanned"
+for expected in "CLAP|Tessvane LE|2:2|0:0|28:0" "CLAP|Tessvane LE M/S|2:2|0:0|33:0"; do
+  IFS='|' read -r format name audio midi params flags path _
+  [ "$format|$name|$audio|$midi|$params" = "$expected" ] || fail "scanned: $scanned"
+  [[ ",$flags," == *,GUI,* && ",$flags," == *,EXT,* ]] || fail "flags: $flags"
+  [ "$path" = "$module" ] || fail "path: $path"
+done <<<"$scanned"
 [ ! -s "$work/stderr" ] || fail "the plug-in said: $(cat "$work/stderr")"
 echo "scanned: $scanned"

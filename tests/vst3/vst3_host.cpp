@@ -219,11 +219,11 @@ void plug_frame::run_once() {
 
 namespace {
 
-// The class the factory names, as a host finds it.
-void* component_of(const module& loaded) {
+// A class the factory names, as a host finds it.
+void* component_of(const module& loaded, std::int32_t class_index) {
     PClassInfo info{};
     void* obj = nullptr;
-    if (loaded.calls().getClassInfo(loaded.factory(), 0, &info) != kResultOk ||
+    if (loaded.calls().getClassInfo(loaded.factory(), class_index, &info) != kResultOk ||
         loaded.calls().createInstance(loaded.factory(), info.cid, id_bytes(iid::IComponent).data(), &obj) !=
             kResultOk ||
         !obj)
@@ -233,7 +233,7 @@ void* component_of(const module& loaded) {
 
 }  // namespace
 
-instance::instance(const module& loaded) : instance(component_of(loaded)) {}
+instance::instance(const module& loaded, std::int32_t class_index) : instance(component_of(loaded, class_index)) {}
 
 instance::instance(void* made) : component(made) {
     comp().base.initialize(component, nullptr);

@@ -93,7 +93,8 @@ private:
 // One instance: the component with its processor and controller.
 class instance {
 public:
-    explicit instance(const module& loaded);
+    // The factory's first class, or the one at class_index.
+    explicit instance(const module& loaded, std::int32_t class_index = 0);
     // A component already made (in the process itself), taken over.
     explicit instance(void* component);
     ~instance();

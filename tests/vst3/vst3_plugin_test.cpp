@@ -94,6 +94,40 @@ TEST_F(Vst3Plugin, NamesItselfByTheClassIdDerivedFromTheVst2Build) {
     EXPECT_TRUE(sandbox.messages().empty());
 }
 
+TEST_F(Vst3Plugin, TheMidSideClassSitsBesideItWithItsPlacementsAndPutsABandOnTheMidAlone) {
+    EXPECT_EQ(loaded.calls().countClasses(loaded.factory()), 2);
+    PClassInfo2 info{};
+    ASSERT_EQ(loaded.calls().getClassInfo2(loaded.factory(), 1, &info), kResultOk);
+    // "VST", 'TvMS', "tessvane " read as four words: never to change.
+    const std::array<char, 16> pinned = id_bytes({0x56535454, 0x764D5374, 0x65737376, 0x616E6520}, native_id_order);
+    EXPECT_EQ(std::memcmp(info.cid, pinned.data(), 16), 0);
+    EXPECT_STREQ(info.name, "Tessvane LE M/S");
+
+    instance plugin(loaded, 1);
+    ASSERT_EQ(plugin.ctrl().getParameterCount(plugin.controller), dsp::mid_side_control_count + 2);
+    ParameterInfo place{}, bypass{};
+    ASSERT_EQ(plugin.ctrl().getParameterInfo(plugin.controller, dsp::placement_control(0), &place), kResultOk);
+    EXPECT_EQ(place.id, ParamID(dsp::placement_control(0)));
+    EXPECT_EQ(narrow(place.title), "Place #1");
+    plugin.ctrl().getParameterInfo(plugin.controller, dsp::mid_side_control_count, &bypass);
+    EXPECT_EQ(bypass.flags & kIsBypass, kIsBypass);
+    EXPECT_EQ(plugin.text_of(dsp::placement_control(1), 0.5), "Mid");
+
+    // Band 2's peak alone.
+    for (auto [id, v] : kBand2Peak)
+        if (dsp::is_band_control(id) && dsp::band_of(id) == 1)
+            plugin.ctrl().setParamNormalized(plugin.controller, id, v);
+    plugin.ctrl().setParamNormalized(plugin.controller, dsp::placement_control(1), 0.5);
+    ASSERT_EQ(plugin.start(kRate, 512), kResultOk);
+    stereo in(3 * kFirLength);
+    in.left[0] = 1.0f;
+    const stereo out = run(plugin, in, 512);
+    const mid_and_side_db levels = mid_and_side_at(out.left, out.right, 1806.0, kRate);
+    EXPECT_NEAR(levels.mid, 12.0, 0.2);
+    EXPECT_NEAR(levels.side, 0.0, 0.2);
+    EXPECT_TRUE(sandbox.messages().empty());
+}
+
 TEST_F(Vst3Plugin, ParametersReadAsTheVst2BuildsAndTypedTextReadsBack) {
     auto vst3 = make(kBand2Peak);
     auto vst2 = make_vst2(kBand2Peak);

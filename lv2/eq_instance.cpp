@@ -25,12 +25,14 @@ void show_error(const std::string& text, bool from_audio_thread) {
 
 }  // namespace
 
-std::unique_ptr<eq_instance> eq_instance::create(double sample_rate, const LV2_Feature* const* features) {
+std::unique_ptr<eq_instance> eq_instance::create(double sample_rate, const LV2_Feature* const* features,
+                                                 bool mid_side) {
     if (!(sample_rate >= 1.0 && sample_rate < 2147483648.0)) return nullptr;
-    return std::unique_ptr<eq_instance>(new eq_instance(static_cast<int>(sample_rate), features));
+    return std::unique_ptr<eq_instance>(new eq_instance(static_cast<int>(sample_rate), features, mid_side));
 }
 
-eq_instance::eq_instance(int sample_rate, const LV2_Feature* const* features) : analyser_(features) {
+eq_instance::eq_instance(int sample_rate, const LV2_Feature* const* features, bool mid_side)
+    : analyser_(features), mid_side_(mid_side) {
     dsp_init_dispatch();
     // The design objects are built with denormals off; the host's mode on
     // this thread comes back however construction ends.
@@ -46,7 +48,8 @@ eq_instance::eq_instance(int sample_rate, const LV2_Feature* const* features) : 
                 else
                     show_error((text.empty() ? "Unhandled exception" : text) + ": Seen during the redesign worker",
                                true);
-            });
+            },
+            mid_side ? dsp::stereo_coding::mid_side : dsp::stereo_coding::left_right);
         // The bands take the rate before their values, so that the rate
         // alone limits their frequencies, as in the VST 2.x build.
         engine_->set_sample_rate(sample_rate);
@@ -83,6 +86,8 @@ void eq_instance::connect(std::uint32_t port, void* data) {
         audio_out_[port - out_left_port] = static_cast<float*>(data);
     else if (is_control_port(port))
         controls_[control_of_port(port)] = static_cast<const float*>(data);
+    else if (is_placement_port(port) && mid_side_)
+        placements_[band_of_placement_port(port)] = static_cast<const float*>(data);
     else if (port == freewheel_port)
         freewheel_ = static_cast<const float*>(data);
     else if (port == analyser_request_port)
@@ -117,6 +122,15 @@ void eq_instance::take_control_ports() {
         if (!controls_[control]) continue;
         const float value = *controls_[control];
         if (std::bit_cast<std::uint32_t>(value) != taken_bits_[control]) apply_control(control, value);
+    }
+    for (int band = 0; band < dsp::band_count; ++band) {
+        if (!placements_[band]) continue;
+        const int control = dsp::placement_control(band);
+        const dsp::placement where = dsp::placement_of(
+            core::normalised_of_unit_value(control, core::clamp_unit_value(control, *placements_[band])));
+        if (where == placed_[band]) continue;
+        placed_[band] = where;
+        engine_->set_placement(band, where);
     }
 }
 

@@ -1,5 +1,5 @@
-// One instance of the LV2 plug-in: maps its ports onto the equaliser engine
-// (dsp/linear_phase_eq.h). The FIR length is the per-user setting's, as the
+// One instance of either LV2 plug-in, the stereo one or the M/S one: maps
+// its ports onto the equaliser engine (dsp/linear_phase_eq.h). The FIR length is the per-user setting's, as the
 // VST 2.x build reads it; without a usable setting the instance is locked:
 // silent, latency 0, and it says so once.
 //
@@ -24,7 +24,8 @@ namespace lv2plugin {
 class eq_instance {
 public:
     // Null when the host's sample rate is not a usable number of hertz.
-    static std::unique_ptr<eq_instance> create(double sample_rate, const LV2_Feature* const* features = nullptr);
+    static std::unique_ptr<eq_instance> create(double sample_rate, const LV2_Feature* const* features = nullptr,
+                                               bool mid_side = false);
     ~eq_instance();
     eq_instance(const eq_instance&) = delete;
     eq_instance& operator=(const eq_instance&) = delete;
@@ -37,7 +38,7 @@ public:
     void deactivate() {}
 
 private:
-    eq_instance(int sample_rate, const LV2_Feature* const* features);
+    eq_instance(int sample_rate, const LV2_Feature* const* features, bool mid_side);
     void start_engine();
     void apply_control(int control, float port_value);
     void take_control_ports();
@@ -55,6 +56,10 @@ private:
     // stays is no change), and what the engine was given for it.
     std::uint32_t taken_bits_[control_port_count] = {};
     float normalised_[control_port_count] = {};
+    // The M/S plug-in's placement ports, and the placement each last gave.
+    bool mid_side_ = false;
+    const float* placements_[dsp::band_count] = {};
+    dsp::placement placed_[dsp::band_count] = {};
 };
 
 }  // namespace lv2plugin

@@ -3,7 +3,9 @@
 // analyser's two atom ports (analyser_port.h). Each control port stands for
 // the core's control of its position (core/control_table.h), which gives its
 // range, default, choices and its value for the engine; the table here says
-// what LV2 calls it. The DSP, the UI and the TTL writer all read it.
+// what LV2 calls it. The M/S plug-in has the same ports and then one per
+// band for its placement, the core's placement controls. The DSP, the UI
+// and the TTL writer all read it.
 #pragma once
 
 #include <cstdint>
@@ -47,7 +49,24 @@ inline constexpr std::uint32_t port_count = analyser_port_index + 1;
 // Room the notification port's buffer must offer (rsz:minimumSize).
 inline constexpr std::uint32_t analyser_port_bytes = 65536;
 
+// The M/S plug-in's placements come after every port the stereo plug-in
+// has, so that the two share all those indices; their values are the
+// placements' positions (0 Stereo, 1 Mid, 2 Side).
+// clang-format off
+inline constexpr control_port placement_ports[] = {
+    {"band1_place", "Band 1 Place"}, {"band2_place", "Band 2 Place"}, {"band3_place", "Band 3 Place"},
+    {"band4_place", "Band 4 Place"}, {"band5_place", "Band 5 Place"},
+};
+// clang-format on
+static_assert(std::size(placement_ports) == dsp::band_count);
+inline constexpr std::uint32_t first_placement_port = port_count;
+inline constexpr std::uint32_t mid_side_port_count = first_placement_port + dsp::band_count;
+
 constexpr bool is_control_port(std::uint32_t port) { return port >= first_control_port && port < latency_port; }
+constexpr bool is_placement_port(std::uint32_t port) {
+    return port >= first_placement_port && port < mid_side_port_count;
+}
+constexpr int band_of_placement_port(std::uint32_t port) { return static_cast<int>(port - first_placement_port); }
 constexpr int control_of_port(std::uint32_t port) { return static_cast<int>(port - first_control_port); }
 constexpr std::uint32_t port_of_control(int control) {
     return first_control_port + static_cast<std::uint32_t>(control);

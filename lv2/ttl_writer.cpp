@@ -1,6 +1,8 @@
 // Writes the bundle's description from the port table at build time:
 //   tessvane-lv2-ttl BUNDLE_DIR DSP_BINARY UI_BINARY MINOR_VERSION MICRO_VERSION
-// gives BUNDLE_DIR/manifest.ttl and BUNDLE_DIR/tessvane-le.ttl.
+// gives BUNDLE_DIR/manifest.ttl, BUNDLE_DIR/tessvane-le.ttl (the stereo
+// plug-in and its UI) and BUNDLE_DIR/tessvane-le-ms.ttl (the M/S plug-in,
+// whose placements hosts show as their own controls).
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -16,6 +18,7 @@ namespace {
 using namespace lv2plugin;
 
 constexpr const char* description_file = "tessvane-le.ttl";
+constexpr const char* mid_side_description_file = "tessvane-le-ms.ttl";
 
 constexpr const char* prefixes =
     "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
@@ -45,13 +48,13 @@ void audio_port(std::ostream& out, std::uint32_t index, const char* direction, c
         << " ;\n        lv2:symbol \"" << symbol << "\" ;\n        lv2:name \"" << name << "\"\n    ]";
 }
 
-void control_input(std::ostream& out, int control) {
+// The core's control at the port, by the names LV2 knows it by.
+void control_input(std::ostream& out, int control, std::uint32_t port, const control_port& names) {
     using enum core::control_unit;
     const core::control_unit unit = core::control_at(control).unit;
     const core::unit_range range = core::range_of(control);
-    out << "    [\n        a lv2:ControlPort, lv2:InputPort ;\n        lv2:index " << port_of_control(control)
-        << " ;\n        lv2:symbol \"" << control_ports[control].symbol << "\" ;\n        lv2:name \""
-        << control_ports[control].name << "\" ;\n";
+    out << "    [\n        a lv2:ControlPort, lv2:InputPort ;\n        lv2:index " << port
+        << " ;\n        lv2:symbol \"" << names.symbol << "\" ;\n        lv2:name \"" << names.name << "\" ;\n";
     const bool whole = unit == toggle || unit == band_type || unit == placement;
     const auto value = [&](float v) { return whole ? std::to_string(static_cast<int>(v)) : number(v); };
     out << "        lv2:default " << value(range.default_value) << " ;\n        lv2:minimum " << value(range.minimum)
@@ -79,21 +82,24 @@ std::string manifest(const std::string& dsp_binary, const std::string& ui_binary
     std::ostringstream out;
     out << prefixes << "<" << plugin_uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << dsp_binary
         << "> ;\n    rdfs:seeAlso <" << description_file << "> .\n\n"
+        << "<" << mid_side_plugin_uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << dsp_binary
+        << "> ;\n    rdfs:seeAlso <" << mid_side_description_file << "> .\n\n"
         << "<" << ui_uri << ">\n    a ui:X11UI ;\n    ui:binary <" << ui_binary << "> ;\n    rdfs:seeAlso <"
         << description_file << "> .\n";
     return out.str();
 }
 
-std::string description(const std::string& minor, const std::string& micro) {
+// The stereo plug-in with its UI, or the M/S one with its placements.
+std::string description(const std::string& minor, const std::string& micro, bool mid_side) {
     std::ostringstream out;
-    out << prefixes << "<" << plugin_uri << ">\n"
+    out << prefixes << "<" << (mid_side ? mid_side_plugin_uri : plugin_uri) << ">\n"
         << "    a lv2:Plugin, lv2:EQPlugin, doap:Project ;\n"
-        << "    doap:name \"Tessvane LE\" ;\n"
+        << "    doap:name \"" << (mid_side ? "Tessvane LE M/S" : "Tessvane LE") << "\" ;\n"
         << "    doap:maintainer [ foaf:name \"Ravelthorpe\" ] ;\n"
         << "    lv2:minorVersion " << minor << " ;\n    lv2:microVersion " << micro << " ;\n"
-        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
-        << "    ui:ui <" << ui_uri << "> ;\n"
-        << "    lv2:port\n";
+        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n";
+    if (!mid_side) out << "    ui:ui <" << ui_uri << "> ;\n";
+    out << "    lv2:port\n";
     audio_port(out, in_left_port, "InputPort", "in_left", "In Left");
     out << ",\n";
     audio_port(out, in_right_port, "InputPort", "in_right", "In Right");
@@ -103,7 +109,7 @@ std::string description(const std::string& minor, const std::string& micro) {
     audio_port(out, out_right_port, "OutputPort", "out_right", "Out Right");
     for (int control = 0; control < control_port_count; ++control) {
         out << ",\n";
-        control_input(out, control);
+        control_input(out, control, port_of_control(control), control_ports[control]);
     }
     out << ",\n    [\n        a lv2:ControlPort, lv2:OutputPort ;\n        lv2:index " << latency_port
         << " ;\n        lv2:symbol \"latency\" ;\n        lv2:name \"Latency\" ;\n"
@@ -122,7 +128,17 @@ std::string description(const std::string& minor, const std::string& micro) {
         << "        atom:supports atom:Vector ;\n        lv2:index " << analyser_port_index
         << " ;\n        lv2:symbol \"analyser\" ;\n        lv2:name \"Analyser\" ;\n"
         << "        rsz:minimumSize " << analyser_port_bytes << " ;\n"
-        << "        lv2:portProperty lv2:connectionOptional\n    ] .\n\n";
+        << "        lv2:portProperty lv2:connectionOptional\n    ]";
+    if (mid_side) {
+        for (int band = 0; band < dsp::band_count; ++band) {
+            out << ",\n";
+            control_input(out, dsp::placement_control(band), first_placement_port + static_cast<std::uint32_t>(band),
+                          placement_ports[band]);
+        }
+        out << " .\n";
+        return out.str();
+    }
+    out << " .\n\n";
     // Without the idle interface nothing would drive the editor: hosts that
     // cannot offer it show their own controls instead.
     out << "<" << ui_uri << ">\n"
@@ -150,7 +166,8 @@ int main(int argc, char** argv) {
     }
     const std::string bundle = argv[1];
     const bool written = write_file(bundle + "/manifest.ttl", manifest(argv[2], argv[3])) &&
-                         write_file(bundle + "/" + description_file, description(argv[4], argv[5]));
+                         write_file(bundle + "/" + description_file, description(argv[4], argv[5], false)) &&
+                         write_file(bundle + "/" + mid_side_description_file, description(argv[4], argv[5], true));
     if (!written) std::fprintf(stderr, "%s: cannot write into %s\n", argv[0], bundle.c_str());
     return written ? 0 : 1;
 }

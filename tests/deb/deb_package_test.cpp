@@ -53,6 +53,7 @@ TEST(DebianPackage, HoldsThePluginsTheHostTheConffileAndTheDocumentsWithShlibDep
         "./usr/bin/tessvane-host",
         "./usr/lib/clap/TessvaneLE.clap",
         "./usr/lib/lv2/tessvane-le.lv2/manifest.ttl",
+        "./usr/lib/lv2/tessvane-le.lv2/tessvane-le-ms.ttl",
         "./usr/lib/lv2/tessvane-le.lv2/tessvane-le-ui.so",
         "./usr/lib/lv2/tessvane-le.lv2/tessvane-le.so",
         "./usr/lib/lv2/tessvane-le.lv2/tessvane-le.ttl",
@@ -102,6 +103,7 @@ TEST(DebianPackage, PluginsUnpackedIntoAScratchRootLoadFromThereWithTheInstalled
 
     const host_run listed = run_program("lv2ls", {}, environment);
     EXPECT_THAT(listed.out, HasSubstr("urn:ravelthorpe:tessvane-le\n"));
+    EXPECT_THAT(listed.out, HasSubstr("urn:ravelthorpe:tessvane-le-ms\n"));
     const host_run info = run_program("lv2info", {"urn:ravelthorpe:tessvane-le"}, environment);
     EXPECT_THAT(info.out,
                 HasSubstr("Binary:            file://" + root + "/usr/lib/lv2/tessvane-le.lv2/tessvane-le.so"));

@@ -71,3 +71,30 @@ TEST_F(Lv2Tools, Lv2applyRendersABandTwoPeakAsTwelveDecibelsAt1806HzAndTheImpuls
         EXPECT_NEAR(magnitude_db(response, 200.0, 44100.0), 0.0, 0.5) << "channel " << channel;
     }
 }
+
+TEST_F(Lv2Tools, TheMidSidePluginSitsInTheSameBundleAndLv2applyPutsAPeakOnTheMidAlone) {
+    constexpr const char* mid_side_uri = "urn:ravelthorpe:tessvane-le-ms";  // never to change
+    const host_run info = run_program("lv2info", {mid_side_uri});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("Name:              Tessvane LE M/S"), std::string::npos);
+    EXPECT_NE(info.out.find("Has latency:       yes, reported by port 31"), std::string::npos);
+    EXPECT_NE(info.out.find("Symbol:      band5_place\n"), std::string::npos);
+    EXPECT_NE(info.out.find("1 = \"Mid\""), std::string::npos);
+
+    const temp_folder folder;
+    audio left = impulse(2, 32768, 0, 44100);
+    left.samples[1] = 0.0f;  // into the left alone
+    write_audio(folder.file("impulse.wav"), left);
+    const host_run applied = run_program(
+        "lv2apply", {"-i", folder.file("impulse.wav"), "-o", folder.file("out.wav"), "-c", "band2_on", "1", "-c",
+                     "band2_freq", "1806", "-c", "band2_gain", "12", "-c", "band2_place", "1", mid_side_uri});
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    const audio out = read_audio(folder.file("out.wav"));
+    std::vector<float> sum(out.frames()), difference(out.frames());
+    for (std::size_t i = 0; i < out.frames(); ++i) {
+        sum[i] = out.at(i, 0) + out.at(i, 1);
+        difference[i] = out.at(i, 0) - out.at(i, 1);
+    }
+    EXPECT_NEAR(magnitude_db(sum, 1806.0, 44100.0), 12.0, 0.5);
+    EXPECT_NEAR(magnitude_db(difference, 1806.0, 44100.0), 0.0, 0.5);
+}

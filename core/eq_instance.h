@@ -75,6 +75,7 @@ public:
     void load_bank(const unsigned char* bank_image, int program);
 
     // The editor's model.
+    int parameter_count() const override { return control_count(); }
     float parameter(int index) const override;
     void change_parameter(int index, float value) override;
     void begin_edit(int index) override { host_.begin_host_edit(index); }

@@ -37,14 +37,14 @@ std::atomic<int> eq_editor::knob_mode_{0};
 
 namespace {
 
-constexpr int kParameterCount = dsp::control_count;
-static_assert(kParameterCount <= 32, "one bit per parameter in changed_parameters_");
+static_assert(dsp::mid_side_control_count <= 32, "one bit per parameter in changed_parameters_");
 
-constexpr int kSplashTag = 28;
-constexpr int kBusyTag = 29;
-constexpr int kVisPanelTag = 30;
-constexpr int kFirLengthTag = 31;
-constexpr int kAnalyserMenuTag = 32;
+// Past every parameter's tag, the M/S plug-in's included.
+constexpr int kSplashTag = 100;
+constexpr int kBusyTag = 101;
+constexpr int kVisPanelTag = 102;
+constexpr int kFirLengthTag = 103;
+constexpr int kAnalyserMenuTag = 104;
 
 constexpr int kKnobSize = 38;  // the knob strips' width
 constexpr int kKnobFrames = 64;
@@ -127,6 +127,7 @@ float switch_picture(int index, float value, const dsp::band_readout& band) {
 // The default program's value as its control holds it: a type selector
 // holds its position, not the mode value that selects it.
 float default_value(int index) {
+    if (dsp::is_placement_control(index)) return 0.0f;  // Stereo's entry
     const float value = dsp::default_control_values[index];
     if (!dsp::is_band_control(index) || dsp::slot_of(index) != dsp::slot_mode) return value;
     return static_cast<float>(std::max(dsp::type_position_of(value), 0)) / 2.0f;
@@ -155,7 +156,7 @@ bool eq_editor::open(void* parent_window) {
     frame = new_frame;
     parent_window_ = parent_window;
     changed_parameters_.store(0);
-    for (int index = 0; index < kParameterCount; ++index) refresh(index);
+    for (int index = 0; index < model_.parameter_count(); ++index) refresh(index);
     passes_seen_ = model_.redesign_passes();
     return true;
 }
@@ -205,7 +206,7 @@ void eq_editor::build_layout(CFrame& new_frame, editor_controls& built) {
         new_frame.addView(built.analyserMenu);
     }
     // Ctrl-click gives each control the default program's value.
-    for (int index = 0; index < kParameterCount; ++index)
+    for (int index = 0; index < model_.parameter_count(); ++index)
         if (CControl* control = control_for(index)) control->setDefaultValue(default_value(index));
     {
         layout_bitmap about(131);
@@ -296,6 +297,13 @@ void eq_editor::build_band_page(int band, CViewContainer& page, editor_controls:
          std::initializer_list<CView*>{row.gainKnob, row.freqKnob, row.qKnob, row.typeSwitch, row.powerButton,
                                        row.gainDisplay, row.freqDisplay, row.qDisplay, row.typeLabel})
         page.addView(view);
+    if (model_.parameter_count() > dsp::placement_control(band)) {
+        // Under the lamp, beside the type's read-out: room the stereo plug-in leaves empty.
+        row.placeMenu = new COptionMenu(CRect(246, 78, 292, 92), this, dsp::placement_control(band));
+        style_readout(*row.placeMenu);
+        for (const char* entry : {"Stereo", "Mid", "Side"}) row.placeMenu->addEntry(entry);
+        page.addView(row.placeMenu);
+    }
 }
 
 void eq_editor::close() {
@@ -311,13 +319,13 @@ void* eq_editor::window_handle() const { return frame ? frame->getWindowHandle()
 int eq_editor::event_descriptor() const { return frame ? frame->getEventDescriptor() : -1; }
 
 void eq_editor::parameter_changed(int index) {
-    if (index >= 0 && index < kParameterCount) changed_parameters_.fetch_or(1u << index);
+    if (is_parameter(index)) changed_parameters_.fetch_or(1u << index);
 }
 
 void eq_editor::idle() {
     if (!frame) return;
     const std::uint32_t changed = changed_parameters_.exchange(0);
-    for (int index = 0; index < kParameterCount; ++index)
+    for (int index = 0; index < model_.parameter_count(); ++index)
         if (changed >> index & 1u) refresh(index);
     follow_redesign();
     controls_.responseView->follow_analyser();
@@ -330,9 +338,12 @@ void eq_editor::idle() {
     }
 }
 
+bool eq_editor::is_parameter(int tag) const { return tag >= 0 && tag < model_.parameter_count(); }
+
 CControl* eq_editor::control_for(int index) const {
     if (index == dsp::gain_control) return controls_.masterGainKnob;
     if (index == dsp::filters_control) return controls_.filtersButton;
+    if (dsp::is_placement_control(index)) return controls_.bandControls[index - dsp::first_placement_control].placeMenu;
     const editor_controls::band_row& row = controls_.bandControls[dsp::band_of(index)];
     switch (dsp::slot_of(index)) {
         case dsp::slot_on_off: return row.powerButton;
@@ -354,7 +365,9 @@ void eq_editor::refresh(int index) {
         controls_.masterGainDisplay->invalid();
         return;  // the response does not depend on the master gain
     }
-    if (!dsp::is_band_control(index)) {
+    if (dsp::is_placement_control(index)) {
+        static_cast<COptionMenu*>(control)->setCurrent(dsp::placement_of(value));
+    } else if (!dsp::is_band_control(index)) {
         control->setValue(switch_picture(index, value, {}));
     } else {
         const dsp::band_readout band = model_.band_readout(dsp::band_of(index));
@@ -420,8 +433,13 @@ bool eq_editor::filters_button_on() const {
 
 void eq_editor::controlChanged(CControl* control) {
     const int tag = control->getTag();
-    if (tag >= 0 && tag < kParameterCount) {
-        model_.change_parameter(tag, control->getValue());
+    if (is_parameter(tag)) {
+        // A placement's menu holds the entry's index.
+        const float value =
+            dsp::is_placement_control(tag)
+                ? dsp::normalised_of_placement(dsp::placement(static_cast<COptionMenu*>(control)->getCurrent()))
+                : control->getValue();
+        model_.change_parameter(tag, value);
         // Not every host reports an edit back to its editor (an LV2 host's
         // echo of a port is no change to the model): the read-outs and the
         // curve follow it at the next idle step all the same.
@@ -463,11 +481,11 @@ void eq_editor::apply_analyser_choice() {
 
 // Only parameter controls report gestures to the host.
 void eq_editor::beginEdit(int tag) {
-    if (tag >= 0 && tag < kParameterCount) model_.begin_edit(tag);
+    if (is_parameter(tag)) model_.begin_edit(tag);
 }
 
 void eq_editor::endEdit(int tag) {
-    if (tag >= 0 && tag < kParameterCount) model_.end_edit(tag);
+    if (is_parameter(tag)) model_.end_edit(tag);
 }
 
 }  // namespace editor

@@ -1,5 +1,6 @@
 // The equaliser's editor window: the global controls and the FIR-length
-// menu on the "Linear EQ" page, the five band pages, the response display,
+// menu on the "Linear EQ" page, the five band pages (with a band's placement
+// in the M/S plug-in), the response display,
 // the busy indicator and the about view, each control bound to its
 // parameter by its tag. It reads and changes everything through its model.
 //
@@ -56,6 +57,8 @@ struct editor_controls {
         VSTGUI::CParamDisplay* freqDisplay = nullptr;
         VSTGUI::CParamDisplay* gainDisplay = nullptr;
         VSTGUI::CParamDisplay* qDisplay = nullptr;
+        // Stereo, Mid or Side: the M/S plug-in's alone.
+        VSTGUI::COptionMenu* placeMenu = nullptr;
     };
 
     VSTGUI::CAnimKnob* masterGainKnob = nullptr;
@@ -114,6 +117,7 @@ private:
     void build_layout(VSTGUI::CFrame& new_frame, editor_controls& built);
     void build_linear_eq_page(VSTGUI::CViewContainer& page, editor_controls& built);
     void build_band_page(int band, VSTGUI::CViewContainer& page, editor_controls::band_row& row);
+    bool is_parameter(int tag) const;
     VSTGUI::CControl* control_for(int index) const;
     void refresh(int index);
     void refresh_readout(int index, const dsp::band_readout& band);

@@ -13,6 +13,9 @@ class eq_model {
 public:
     virtual ~eq_model() = default;
 
+    // How many controls the plug-in has: the 27, or those and the M/S
+    // plug-in's placements.
+    virtual int parameter_count() const { return dsp::control_count; }
     // A control's normalised value, by its index in dsp/eq_layout.h.
     virtual float parameter(int index) const = 0;
     // A user's change: applied, and reported to the host as automation.

@@ -5,6 +5,7 @@
 
 #include <mutex>
 
+#include "plugin/create_effect.h"
 #include "plugin/tessvane_plugin.h"
 #include "plugin/vst_editor.h"
 
@@ -59,7 +60,8 @@ std::vector<Window> host_window::children() const {
     return result;
 }
 
-recorded_instance::recorded_instance() : effect_(VSTPluginMain(recording_host)) {
+recorded_instance::recorded_instance(const core::edition& plugin)
+    : effect_(plugin::create_effect(recording_host, plugin)) {
     effect_->resvd1 = reinterpret_cast<VstIntPtr>(this);
     dispatch(effOpen);
     dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);

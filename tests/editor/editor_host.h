@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../plugin/plugin_sandbox.h"
+#include "core/product.h"
 #include "plugin/vst2/aeffect.h"
 
 namespace editor {
@@ -50,7 +51,8 @@ using automate_reply = std::function<void(AEffect* effect, VstInt32 index, float
 // An instance made through the entry point, at 44100 Hz, resumed.
 class recorded_instance {
 public:
-    recorded_instance();
+    // The stereo plug-in, or the edition given.
+    explicit recorded_instance(const core::edition& plugin = core::stereo_edition);
     ~recorded_instance();
     recorded_instance(const recorded_instance&) = delete;
     recorded_instance& operator=(const recorded_instance&) = delete;

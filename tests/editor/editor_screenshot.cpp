@@ -4,6 +4,8 @@
 //   editor_screenshot out.png          default program
 //   editor_screenshot out.png bands    three bands on with visible settings
 //   editor_screenshot out.png about    the about view shown
+//   editor_screenshot out.png mid-side the M/S plug-in with those bands, band 1
+//                                      on the mid and band 3 on the side
 #include <X11/Xutil.h>
 #include <png.h>
 
@@ -69,7 +71,7 @@ void set_bands(AEffect* e) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s out.png [bands]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s out.png [bands|about|mid-side]\n", argv[0]);
         return 2;
     }
     settings_sandbox sandbox("8192");
@@ -79,8 +81,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     host_window parent;
-    recorded_instance instance;
-    if (argc > 2 && std::strcmp(argv[2], "bands") == 0) set_bands(instance.effect());
+    const bool mid_side = argc > 2 && std::strcmp(argv[2], "mid-side") == 0;
+    recorded_instance instance(mid_side ? core::mid_side_edition : core::stereo_edition);
+    if (mid_side || (argc > 2 && std::strcmp(argv[2], "bands") == 0)) set_bands(instance.effect());
+    if (mid_side) {
+        instance.set(dsp::placement_control(0), 0.5f);
+        instance.set(dsp::placement_control(2), 1.0f);
+    }
     if (!instance.open_in(parent)) return 1;
     if (argc > 2 && std::strcmp(argv[2], "about") == 0) instance.editor().controls().splashScreen->splash();
     settle(instance);

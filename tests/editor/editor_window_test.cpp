@@ -84,6 +84,35 @@ TEST_F(EditorWindow, ControlsSitWhereTheLayoutPutsThemInFrameCoordinates) {
     EXPECT_EQ(c.bandControls[4].qKnob->getFineFactor(), 12.0f);
 }
 
+TEST_F(EditorWindow, TheMidSidePluginsPlaceMenusSitUnderTheLampsAndSetAndShowThePlacements) {
+    host_window parent;
+    recorded_instance stereo;
+    ASSERT_TRUE(stereo.open_in(parent));
+    EXPECT_EQ(stereo.editor().controls().bandControls[0].placeMenu, nullptr);
+    stereo.close_editor();
+
+    recorded_instance instance(core::mid_side_edition);
+    ASSERT_TRUE(instance.open_in(parent));
+    const editor_controls::band_row& first = instance.editor().controls().bandControls[0];
+    ASSERT_NE(first.placeMenu, nullptr);
+    const CRect place = first.placeMenu->getFrameRect();
+    EXPECT_EQ(place, CRect(387, 118, 433, 132));
+    // Beside the controls every band page already has, where they have always been.
+    EXPECT_EQ(first.typeLabel->getFrameRect(), CRect(338, 118, 383, 132));
+    for (CView* other : std::initializer_list<CView*>{first.powerButton, first.typeSwitch, first.typeLabel,
+                                                      first.qDisplay, first.qKnob}) {
+        EXPECT_FALSE(place.intersects(other->getFrameRect())) << other->getFrameRect().left;
+    }
+    EXPECT_EQ(first.placeMenu->getEntry(first.placeMenu->getCurrent()), std::string("Stereo"));
+
+    first.placeMenu->choose(2);
+    EXPECT_EQ(instance.plugin().getParameter(dsp::placement_control(0)), 1.0f);
+    EXPECT_EQ(instance.edit_calls(), (std::vector<host_call>{{audioMasterAutomate, dsp::placement_control(0)}}));
+    instance.set(dsp::placement_control(2), 0.5f);
+    instance.idle(2);
+    EXPECT_EQ(instance.editor().controls().bandControls[2].placeMenu->getCurrent(), 1);
+}
+
 TEST_F(EditorWindow, DraggingAKnobSetsItsParameterInsideOneEditAndUpdatesTheReadout) {
     host_window parent;
     recorded_instance instance;
@@ -136,7 +165,7 @@ TEST_F(EditorWindow, OnlyParameterTagsReachThePlugin) {
     recorded_instance instance;
     ASSERT_TRUE(instance.open_in(parent));
     editor::eq_editor& editor = instance.editor();
-    for (int tag : {-1, 27, 28, 29, 30, 32}) {
+    for (int tag : {-1, 27, 28, 29, 30, 32, 100, 104}) {
         CControl control(CRect(), nullptr, tag);
         control.setValue(1.0f);
         editor.controlChanged(&control);

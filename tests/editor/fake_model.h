@@ -58,7 +58,7 @@ public:
     bool busy = false;
     int passes = 0;
     float (*fir_db)(double frequency) = nullptr;  // the FIR in use, when set
-    std::vector<int> changes;  // indices the editor changed, in order
+    std::vector<int> changes;                     // indices the editor changed, in order
 
 private:
     float values_[dsp::control_count] = {};

@@ -85,6 +85,12 @@ public:
     bool fir_response_db(const double* frequencies, float* db, int count) const override {
         return engine_ && engine_->fir_response_db(frequencies, db, count);
     }
+    dsp::placement band_placement(int band) const override {
+        return engine_ ? engine_->placement_of_band(band) : dsp::place_stereo;
+    }
+    bool side_fir_response_db(const double* frequencies, float* db, int count) const override {
+        return engine_ && engine_->fir_response_db(frequencies, db, count, 1);
+    }
     bool redesign_busy() const override { return engine_ && engine_->busy(); }
     int redesign_passes() const override { return engine_ ? engine_->passes() : 0; }
     int fir_length_in_use() const override { return fir_length_; }

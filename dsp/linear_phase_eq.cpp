@@ -79,10 +79,13 @@ void linear_phase_eq::start(int fir_length, int max_block) {
         // The instance goes on with the dry path alone.
         failures_(e.what(), failure_stage::start);
     }
+    // Both channels' FIRs differ only when coded mid/side.
+    const int measured = coding_ == stereo_coding::mid_side ? channel_count : 1;
     try {
-        magnitude_ = std::make_unique<fir_magnitude>(fir_length);
+        for (int ch = 0; ch < measured; ++ch) magnitudes_[ch] = std::make_unique<fir_magnitude>(fir_length);
     } catch (const std::exception&) {
-        // The editor then draws the bands' own curve.
+        // The editor then draws the bands' own curves.
+        for (auto& magnitude : magnitudes_) magnitude.reset();
     }
     worker_ = std::make_unique<redesign_worker>([this] { return worker_pass(); });
 }
@@ -240,20 +243,23 @@ bool linear_phase_eq::worker_pass() {
 }
 
 void linear_phase_eq::measure_latest_design() {
-    if (!magnitude_) return;
+    if (!magnitudes_[0]) return;
     std::lock_guard design(design_mutex_);
     const int design_count = designs_.load(std::memory_order_relaxed);
     std::lock_guard measurement(magnitude_mutex_);
     if (design_count == measured_design_) return;
-    magnitude_->measure((*designed_fir_)[0]);
+    for (int ch = 0; ch < channel_count; ++ch)
+        if (magnitudes_[ch]) magnitudes_[ch]->measure((*designed_fir_)[ch]);
     measured_design_ = design_count;
 }
 
-bool linear_phase_eq::fir_response_db(const double* frequencies, float* db, int count) const {
-    if (!magnitude_ || !settled() || !(filters_.load(std::memory_order_relaxed) > 0)) return false;
+bool linear_phase_eq::fir_response_db(const double* frequencies, float* db, int count, int channel) const {
+    if (channel < 0 || channel >= channel_count) return false;
+    const fir_magnitude* magnitude = magnitudes_[channel].get();
+    if (!magnitude || !settled() || !(filters_.load(std::memory_order_relaxed) > 0)) return false;
     std::lock_guard measurement(magnitude_mutex_);
     if (measured_design_ == 0 || measured_design_ != designs_.load(std::memory_order_relaxed)) return false;
-    for (int i = 0; i < count; ++i) db[i] = magnitude_->db_at(frequencies[i]);
+    for (int i = 0; i < count; ++i) db[i] = magnitude->db_at(frequencies[i]);
     return true;
 }
 

@@ -132,8 +132,9 @@ public:
     // redesign is due or under way, before the first design, and while the
     // filters are off. The worker measures each new design after its pass's
     // design; the editor's thread reads it (a lock the audio thread never
-    // takes).
-    bool fir_response_db(const double* frequencies, float* db, int count) const;
+    // takes). Coded mid/side, channel 1 is the side's FIR; left/right has
+    // channel 0 alone.
+    bool fir_response_db(const double* frequencies, float* db, int count, int channel = 0) const;
     // True from the worker's wake-up to the end of its pass.
     bool busy() const { return busy_.load(std::memory_order_relaxed); }
     // Worker passes made, FIRs designed so far, and how many of those
@@ -196,10 +197,10 @@ private:
     std::unique_ptr<dry_delay_line> dry_delay_;
     std::unique_ptr<partitioned_convolver> convolver_;
     std::unique_ptr<redesign_worker> worker_;
-    host_pace pace_;                            // audio thread, and reset
-    std::unique_ptr<fir_magnitude> magnitude_;  // null when it could not be had
-    mutable std::mutex magnitude_mutex_;        // the worker and the editor
-    int measured_design_ = 0;                   // designs_ when last measured, under magnitude_mutex_
+    host_pace pace_;                                            // audio thread, and reset
+    std::unique_ptr<fir_magnitude> magnitudes_[channel_count];  // null when not had
+    mutable std::mutex magnitude_mutex_;                        // the worker and the editor
+    int measured_design_ = 0;                                   // designs_ when last measured, under magnitude_mutex_
     analyser_ring analyser_;
 };
 

@@ -24,6 +24,8 @@ using response_axis::label_columns;
 constexpr double fine_scale = 12.0;     // Shift: as much finer as the knobs
 constexpr float q_wheel_step = 0.025f;  // normalised: Q x 1.12 a notch
 constexpr CColor handle_colour{70, 100, 25, 255};
+// The M/S plug-in's bands on the side, in the side curve's colour.
+constexpr CColor side_handle_colour{25, 70, 130, 255};
 constexpr CColor shown_colour{200, 90, 20, 255};
 constexpr CColor values_colour{40, 40, 40, 255};
 
@@ -51,7 +53,10 @@ band_handles::band_handles(eq_model& model, int width, int height, const band_li
 }
 
 void band_handles::measure() {
-    for (int band = 0; band < dsp::band_count; ++band) shown_[band] = model_.band_readout(band);
+    for (int band = 0; band < dsp::band_count; ++band) {
+        shown_[band] = model_.band_readout(band);
+        on_side_[band] = model_.band_placement(band) == dsp::place_side;
+    }
 }
 
 band_handles::~band_handles() { end_gesture(); }
@@ -119,7 +124,10 @@ void band_handles::draw(CDrawContext& picture) const {
     for (int band : bands) {
         if (!is_on(band)) continue;
         const point p = centre(band);
-        fill_disc(picture, p.x, p.y, band == shown_band() ? shown_colour : handle_colour);
+        fill_disc(picture, p.x, p.y,
+                  band == shown_band() ? shown_colour
+                  : on_side_[band]     ? side_handle_colour
+                                       : handle_colour);
         const int x = int(std::floor(p.x)), y = int(std::floor(p.y));
         const char number[2] = {char('1' + band), '\0'};
         picture.drawString(number, CRect(x - radius, y - radius + 1, x + radius + 1, y + radius + 1));

@@ -1,5 +1,6 @@
 // The bands' handles on the response display: a numbered disc for each band
-// that is on, at its frequency and gain (at 0 dB for a cut). A drag moves the
+// that is on, at its frequency and gain (at 0 dB for a cut), in the colour
+// of the curve it shapes. A drag moves the
 // frequency across and the gain up and down, Shift for finer steps; the
 // wheel steps the Q; a double-click on a handle resets its gain, one on
 // empty space turns on the free band nearest in frequency there. Every
@@ -85,7 +86,8 @@ private:
     int width_, height_;
     const band_links& links_;
     dsp::band_readout shown_[dsp::band_count];
-    int order_[dsp::band_count];  // by use, the last used last
+    bool on_side_[dsp::band_count] = {};  // drawn in the side curve's colour
+    int order_[dsp::band_count];          // by use, the last used last
     int hovered_ = -1;
     int dragged_ = -1;
     bool editing_ = false;       // the drag's gesture has begun

@@ -33,6 +33,10 @@ public:
     // sample); false while there is none to show (a redesign pending, the
     // filters off): the curve is then the sections'.
     virtual bool fir_response_db(const double* frequencies, float* db, int count) const = 0;
+    // The M/S plug-in's: where a band works, and the side FIR's magnitude as
+    // fir_response_db gives the mid's (false where there is none).
+    virtual dsp::placement band_placement(int) const { return dsp::place_stereo; }
+    virtual bool side_fir_response_db(const double*, float*, int) const { return false; }
     // The redesign worker: busy from its wake-up to the end of each pass,
     // and the count of passes it has finished.
     virtual bool redesign_busy() const = 0;

@@ -26,6 +26,7 @@ using response_axis::label_columns;
 constexpr double two_pi = 6.283185307179586;
 
 constexpr CColor line_on{115, 156, 37, 255};
+constexpr CColor side_line_on{45, 110, 190, 255};
 constexpr CColor line_off{200, 200, 200, 255};
 constexpr CColor grid_colour{130, 130, 130, 255};
 constexpr CColor decade_line_colour{236, 236, 236, 255};
@@ -44,6 +45,14 @@ float sections_db(const dsp::section_coefficients (&bands)[dsp::band_count], dou
         db += 2.0f * float(20.0 * std::log10(std::abs(h)));
     }
     return db;
+}
+
+// The sections of the bands that shape one half, mid or side; the others pass.
+void keep_bands_of(dsp::section_coefficients (&bands)[dsp::band_count], const eq_model& model, dsp::placement half) {
+    for (int band = 0; band < dsp::band_count; ++band) {
+        const dsp::placement where = model.band_placement(band);
+        if (where != dsp::place_stereo && where != half) bands[band].section = {1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    }
 }
 
 // Columns at or above half the sample rate have no response to show.
@@ -158,10 +167,24 @@ void response_view::measure_curve(int width, int height) {
     for (std::size_t x = 0; x < frequencies.size(); ++x)
         frequencies[x] = response_axis::column_hz(int(x), plot_width) / double(sample_rate);
     std::vector<float> fir_db(frequencies.size());
-    const bool fir_in_use =
-        model_ && model_->fir_response_db(frequencies.data(), fir_db.data(), int(frequencies.size()));
+    const int count = int(frequencies.size());
+    bool split = false;
+    for (int band = 0; model_ && band < dsp::band_count; ++band)
+        split = split || model_->band_placement(band) != dsp::place_stereo;
+    const bool filters_on = filters_on_ && filters_on_();
+    curve_colour_ = filters_on ? line_on : line_off;
+    side_colour_ = filters_on ? side_line_on : line_off;
+    side_rows_.clear();
+    if (split) {
+        dsp::section_coefficients side[dsp::band_count];
+        std::copy(std::begin(bands), std::end(bands), side);
+        keep_bands_of(side, *model_, dsp::place_side);
+        const bool side_fir = model_->side_fir_response_db(frequencies.data(), fir_db.data(), count);
+        side_rows_ = response_rows(width, height, side, side_fir ? fir_db.data() : nullptr);
+        keep_bands_of(bands, *model_, dsp::place_mid);
+    }
+    const bool fir_in_use = model_ && model_->fir_response_db(frequencies.data(), fir_db.data(), count);
     curve_rows_ = response_rows(width, height, bands, fir_in_use ? fir_db.data() : nullptr);
-    curve_colour_ = filters_on_ && filters_on_() ? line_on : line_off;
     if (handles_) handles_->measure();
 }
 
@@ -191,6 +214,7 @@ void response_view::draw(CDrawContext* context) {
         context->setOffset(CPoint(saved_offset.x + place.left, saved_offset.y + place.top));
         compose_background(*context, width, height);
         if (analyser_) analyser_->draw(*context, label_columns, height);
+        if (!side_rows_.empty()) draw_antialiased_trace(*context, label_columns, side_rows_, side_colour_);
         draw_antialiased_trace(*context, label_columns, curve_rows_, curve_colour_);
         if (handles_) handles_->draw(*context);
         context->setOffset(saved_offset);

@@ -1,5 +1,6 @@
 // The response display: the magnitude response of the FIR in use (or, while
-// a redesign is pending, of the five band sections combined) over the
+// a redesign is pending, of the five band sections combined), two of them,
+// the mid's and the side's, while a band of the M/S plug-in is on either, over the
 // logarithmic axis of response_axis.h, with its dB scale and frequency
 // ticks, over the analyser's traces (analyser_display.h). The curve is
 // measured only when marked; every paint composes the cached scale, the
@@ -82,7 +83,9 @@ private:
     std::vector<int> first_filled_;                                 // per plot column
     std::vector<std::uint32_t> row_;
     std::vector<double> curve_rows_;
+    std::vector<double> side_rows_;  // empty but for the M/S plug-in's split
     VSTGUI::CColor curve_colour_{};
+    VSTGUI::CColor side_colour_{};
     std::atomic<bool> needs_render_{true};
 };
 

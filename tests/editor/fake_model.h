@@ -44,6 +44,7 @@ public:
         for (int i = 0; i < count; ++i) db[i] = fir_db(frequencies[i]);
         return true;
     }
+    dsp::placement band_placement(int band) const override { return placements[band]; }
     bool redesign_busy() const override { return busy; }
     int redesign_passes() const override { return passes; }
     int fir_length_in_use() const override { return fir_length; }
@@ -59,6 +60,7 @@ public:
     int passes = 0;
     float (*fir_db)(double frequency) = nullptr;  // the FIR in use, when set
     std::vector<int> changes;                     // indices the editor changed, in order
+    dsp::placement placements[dsp::band_count] = {};
 
 private:
     float values_[dsp::control_count] = {};

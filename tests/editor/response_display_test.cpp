@@ -165,6 +165,26 @@ TEST_F(ResponsePanel, APaintWithoutAMarkCopiesTheLastPicture) {
     EXPECT_TRUE(messages.messages().empty());
 }
 
+TEST_F(ResponsePanel, ABandOnTheSideShapesASecondCurveInItsOwnColourAndLeavesTheMidFlat) {
+    editor::response_view on{VSTGUI::CRect(0, 0, W, H), nullptr, 30, field, &model, [] { return true; }};
+    const auto side_pixels = [&] {
+        int n = 0;
+        for (int x = 0; x < W; ++x) n += count_in_column(window, x, pixel({45, 110, 190, 255}));
+        return n;
+    };
+    const int boosted = 150;  // a column the boost lifts
+    set_band_one_boost();
+    on.draw(&window);
+    ASSERT_EQ(side_pixels(), 0);
+    ASSERT_NE(window.pixelAt(boosted, zero_row), line_on);
+
+    model.placements[0] = dsp::place_side;
+    on.markForRender();
+    on.draw(&window);
+    EXPECT_EQ(window.pixelAt(boosted, zero_row), line_on);
+    EXPECT_GT(side_pixels(), 100);
+}
+
 // Once a design is in use the curve is the FIR's own. At 512 taps a narrow
 // +20 dB, Q 1.6 peak at 130 Hz comes out near +11 dB and wider, as the
 // audio measures it; at 65536 taps the FIR follows its bands. While a

@@ -15,6 +15,12 @@
 //                48 kHz, at 64 and at 32 frames (warm: a lower bound for a
 //                host that sleeps between calls).
 //   design       milliseconds of a FIR synthesis plus its load.
+//   mid-side-cpu at N = 8192, thread CPU of the whole M/S engine at 64-frame
+//                blocks delivered at the pace of a 48 kHz device, bands on
+//                the mid and the side, against the stereo engine's.
+//   mid-side-design
+//                at N = 8192, a design of the mid and the side FIRs from
+//                their own bands plus their load, against one FIR for both.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -24,10 +30,12 @@
 
 #include <algorithm>
 #include <ctime>
+#include <thread>
 #include <map>
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dsp/dsp.h"
@@ -260,6 +268,60 @@ void offline_block(benchmark::State& state, int fir_length, bool redesigns) {
     }
 }
 
+// Three bands on; coded mid/side, one on each of Stereo, Mid and Side.
+constexpr int mid_side_fir_length = 8192;
+const band_values bench_bands[3] = {
+    {1.0f, 0.2f, 0.7f, 0.5f, 0.4f}, {1.0f, 0.5f, 0.3f, 0.6f, 0.9f}, {1.0f, 0.8f, 0.6f, 0.4f, 0.6f}};
+
+void paced_engine(benchmark::State& state, stereo_coding coding) {
+    dsp_init_dispatch();
+    linear_phase_eq eq(
+        0.5f, 1.0f, [](const std::string&, failure_stage) {}, coding);
+    eq.start(mid_side_fir_length, small_host_block);
+    eq.set_sample_rate(sample_rate);
+    for (int i = 0; i < 3; ++i) eq.set_band(2 * i, bench_bands[i]);
+    eq.set_placement(2, place_mid);
+    eq.set_placement(4, place_side);
+    eq.reset();
+    const std::size_t length = sample_rate / 4;
+    stereo input(length, 1), output(length, 2);
+    const auto block_period = std::chrono::nanoseconds(1'000'000'000LL * small_host_block / sample_rate);
+    for (auto _ : state) {
+        double cpu = 0.0;
+        auto deadline = std::chrono::steady_clock::now();
+        for (std::size_t offset = 0; offset + small_host_block <= length; offset += small_host_block) {
+            const double start = thread_cpu_seconds();
+            eq.process(input.at(offset), output.at(offset), small_host_block, render_mode::real_time);
+            cpu += thread_cpu_seconds() - start;
+            deadline += block_period;
+            std::this_thread::sleep_until(deadline);
+        }
+        benchmark::DoNotOptimize(output.samples[0][0]);
+        // Per second of audio.
+        state.SetIterationTime(cpu * sample_rate / static_cast<double>(length));
+    }
+}
+
+void mid_side_design(benchmark::State& state, bool two_firs) {
+    auto engine = loaded_engine(mid_side_fir_length);
+    fir_cascaded_biquad fir(band_count, sample_rate, channels);
+    for (int i = 0; i < 3; ++i) fir.apply_band(2 * i, bench_bands[i]);
+    fir.init_window_memory(mid_side_fir_length);
+    std::vector<float*> buffers;
+    for (int ch = 0; ch < channels; ++ch) buffers.push_back(dsp_alloc_floats(mid_side_fir_length));
+    for (auto _ : state) {
+        if (two_firs) {
+            // Band 3 on the mid, band 5 on the side, band 1 on both.
+            fir.design_fir_of_rows(buffers[0], mid_side_fir_length, 0b00111);
+            fir.design_fir_of_rows(buffers[1], mid_side_fir_length, 0b11011);
+        } else {
+            fir.design_fir(buffers.data(), mid_side_fir_length);
+        }
+        engine->load_response(buffers.data(), mid_side_fir_length);
+    }
+    for (float* buffer : buffers) dsp_free(buffer);
+}
+
 std::string name_of(const std::string& family, int fir_length) { return family + "/" + std::to_string(fir_length); }
 
 const bool registered = [] {
@@ -313,6 +375,23 @@ const bool registered = [] {
         bench::add_absolute("offline-block-ms", n, plain + "/manual_time", 1e-6);
         bench::add_absolute("offline-block-designing-ms", n, designing + "/manual_time", 1e-6);
     }
+
+    // Paced, a pass takes its quarter second of audio in real time: two per repetition.
+    const std::string paced = name_of("mid_side/paced_stereo", mid_side_fir_length),
+                      coded = name_of("mid_side/paced_mid_side", mid_side_fir_length);
+    for (const auto& [name, coding] :
+         {std::pair{paced, stereo_coding::left_right}, std::pair{coded, stereo_coding::mid_side}})
+        benchmark::RegisterBenchmark(name.c_str(), paced_engine, coding)
+            ->UseManualTime()
+            ->Iterations(2)
+            ->Unit(benchmark::kMillisecond);
+    bench::add_ratio("mid-side-cpu", mid_side_fir_length, coded + "/iterations:2/manual_time",
+                     paced + "/iterations:2/manual_time");
+    const std::string one = name_of("mid_side/design_one", mid_side_fir_length),
+                      two = name_of("mid_side/design_two", mid_side_fir_length);
+    benchmark::RegisterBenchmark(one.c_str(), mid_side_design, false)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(two.c_str(), mid_side_design, true)->Unit(benchmark::kMillisecond);
+    bench::add_ratio("mid-side-design", mid_side_fir_length, two, one);
     return true;
 }();
 

@@ -20,6 +20,12 @@ stereo impulse(int frames) {
     return s;
 }
 
+stereo left_impulse(int frames) {
+    stereo s(frames);
+    s.left[0] = 1.0f;
+    return s;
+}
+
 mid_and_side_db mid_and_side_at(const std::vector<float>& left, const std::vector<float>& right, double hz,
                                 double rate) {
     std::vector<float> sum(left.size()), difference(left.size());

@@ -27,7 +27,12 @@ struct mid_and_side_db {
 };
 mid_and_side_db mid_and_side_at(const std::vector<float>& left, const std::vector<float>& right, double hz,
                                 double rate);
+// At 1806 Hz and kRate, of a response to left_impulse.
+inline mid_and_side_db mid_and_side_at_1806(const stereo& out) {
+    return mid_and_side_at(out.left, out.right, 1806.0, kRate);
+}
 stereo impulse(int frames);
+stereo left_impulse(int frames);
 
 // Band 2 as a +12 dB peak at 1806 Hz, Q 1; and band 4 moved, so that two
 // bands shape the sound.

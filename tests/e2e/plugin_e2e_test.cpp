@@ -95,14 +95,18 @@ void expect_levels(const std::vector<float>& response, std::initializer_list<lev
     for (const auto& [hz, db] : levels) EXPECT_NEAR(magnitude_db(response, hz, 44100.0), db, 0.001) << hz << " Hz";
 }
 
+void set_band_3_peak(loaded_plugin& plugin) {
+    plugin.set_parameter(12, 1.0f);      // band 3 on
+    plugin.set_parameter(14, 0.5f);      // 1805.99 Hz
+    plugin.set_parameter(15, 0.90309f);  // +12 dB
+}
+
 }  // namespace
 
 TEST(PluginThroughItsEntryPoint, PeakAndLowCutSoundAsDesigned) {
     e2e_sandbox sandbox("8192");
     auto plugin = load_plugin();
-    plugin->set_parameter(12, 1.0f);      // band 3 on
-    plugin->set_parameter(14, 0.5f);      // 1805.99 Hz
-    plugin->set_parameter(15, 0.90309f);  // +12 dB
+    set_band_3_peak(*plugin);
     const std::vector<float> peak = impulse_response(*plugin, 3 * 8192, 256);
     EXPECT_NEAR(magnitude_db(peak, 1805.99, 44100.0), 12.0, 0.2);
     expect_levels(peak, {{30.0, 0.003600},
@@ -148,9 +152,7 @@ TEST(PluginThroughItsEntryPoint, BankChunkSurvivesARoundTripIntoAnotherInstance)
 TEST(MidSidePluginThroughItsEntryPoint, IsItsOwnPlugInTakesTheStereoOnesChunkAndPutsABandOnTheSideAlone) {
     e2e_sandbox sandbox("8192");
     auto stereo = load_plugin();
-    stereo->set_parameter(12, 1.0f);      // band 3 on
-    stereo->set_parameter(14, 0.5f);      // 1805.99 Hz
-    stereo->set_parameter(15, 0.90309f);  // +12 dB
+    set_band_3_peak(*stereo);
     void* data = nullptr;
     const auto size = stereo->dispatch(effGetChunk, 0, 0, &data);
 

@@ -2,7 +2,8 @@
 // the rows the polyline through the columns' centres crosses within it, one
 // pixel thick, blending its edges by coverage, so a curve on a row's centre
 // inks that row alone in its full colour. Rows are continuous (row r spans
-// r to r + 1); a point far below the picture leaves it.
+// r to r + 1); a point far below the picture leaves it. At a scale the line
+// is drawn one device pixel thick through the scaled points.
 #pragma once
 
 #include <vector>

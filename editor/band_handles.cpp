@@ -31,16 +31,19 @@ constexpr CColor values_colour{40, 40, 40, 255};
 
 int slot(int band, dsp::band_slot s) { return dsp::band_slot_start(band) + s; }
 
-void fill_disc(CDrawContext& picture, double cx, double cy, CColor colour) {
-    const int r = band_handles::radius;
-    for (int y = int(std::floor(cy)) - r - 1; y <= int(std::floor(cy)) + r + 1; ++y)
-        for (int x = int(std::floor(cx)) - r - 1; x <= int(std::floor(cx)) + r + 1; ++x) {
+// In device pixels, so its edge is smooth at any scale.
+void fill_disc(CDrawContext& picture, double logical_x, double logical_y, CColor colour) {
+    const double scale = picture.getScale();
+    const double cx = logical_x * scale, cy = logical_y * scale, r = band_handles::radius * scale;
+    const int reach = int(std::ceil(r)) + 1;
+    for (int y = int(std::floor(cy)) - reach; y <= int(std::floor(cy)) + reach; ++y)
+        for (int x = int(std::floor(cx)) - reach; x <= int(std::floor(cx)) + reach; ++x) {
             const double d = std::hypot(double(x) + 0.5 - cx, double(y) + 0.5 - cy);
-            const double coverage = std::clamp(double(r) + 0.5 - d, 0.0, 1.0);
+            const double coverage = std::clamp(r + 0.5 - d, 0.0, 1.0);
             if (coverage <= 0.0) continue;
             CColor c = colour;
             c.alpha = std::uint8_t(std::lround(coverage * double(colour.alpha)));
-            picture.drawPoint(CPoint(x, y), c);
+            picture.drawDevicePoint(CPoint(x, y), c);
         }
 }
 

@@ -1,6 +1,7 @@
 #include "editor/eq_editor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <limits>
 
@@ -23,6 +24,7 @@
 #include "gui/notice.h"
 #include "gui/on_off_button.h"
 #include "gui/option_menu.h"
+#include "gui/system_scale.h"
 #include "gui/text_label.h"
 #include "gui/vertical_switch.h"
 #include "platform/clock.h"
@@ -143,10 +145,37 @@ eq_editor::eq_editor(eq_model& model) : model_(model) {
 
 eq_editor::~eq_editor() { close(); }
 
+namespace {
+
+// The nearest quarter step from 1 to 2; 1 for nonsense.
+double scale_step(double factor) {
+    if (!(factor > 0.0) || !std::isfinite(factor)) return 1.0;
+    return std::clamp(std::round(factor * 4.0) / 4.0, 1.0, 2.0);
+}
+
+}  // namespace
+
+void eq_editor::set_scale(double factor) {
+    host_scale_ = scale_step(factor);
+    if (frame && frame->getScale() != host_scale_) frame->setScale(host_scale_);
+}
+
+double eq_editor::scale() const {
+    if (host_scale_ > 0.0) return host_scale_;
+    if (system_scale_ == 0.0) system_scale_ = scale_step(system_dpi_scale(parent_window_));
+    return system_scale_;
+}
+
+int eq_editor::device_width() const { return int(std::lround(kWidth * scale())); }
+int eq_editor::device_height() const { return int(std::lround(kHeight * scale())); }
+
 bool eq_editor::open(void* parent_window) {
     if (frame) close();  // a host that opens twice gets one window
     layout_bitmap background(130);
-    auto* new_frame = new CFrame(CRect(0, 0, kWidth, kHeight), parent_window, this);
+    // The system's scale where this window is (Windows: its monitor's).
+    if (parent_window != parent_window_) system_scale_ = 0.0;
+    parent_window_ = parent_window;
+    auto* new_frame = new CFrame(CRect(0, 0, kWidth, kHeight), parent_window, this, scale());
     if (!new_frame->isOpen()) {
         delete new_frame;
         return false;
@@ -154,7 +183,6 @@ bool eq_editor::open(void* parent_window) {
     new_frame->setBackground(background);
     build_layout(*new_frame, controls_);
     frame = new_frame;
-    parent_window_ = parent_window;
     changed_parameters_.store(0);
     for (int index = 0; index < model_.parameter_count(); ++index) refresh(index);
     passes_seen_ = model_.redesign_passes();

@@ -86,6 +86,15 @@ public:
 
     // False when no window can be made in the parent (bad id, no display).
     bool open(void* parent_window);
+
+    // The host's scale for the editor (device pixels per logical one),
+    // rounded to the nearest of 1, 1.25, 1.5, 1.75 and 2; an open editor
+    // resizes at once. Without it the system's scale counts, else 1.
+    void set_scale(double factor);
+    double scale() const;
+    // The window's size in device pixels at that scale.
+    int device_width() const;
+    int device_height() const;
     void close();
     void idle();
     // The control of parameter `index` shows the model's value at the next
@@ -127,6 +136,8 @@ private:
 
     eq_model& model_;
     void* parent_window_ = nullptr;
+    double host_scale_ = 0.0;            // 0 until the host sets one
+    mutable double system_scale_ = 0.0;  // 0 until asked
     // The FIR-length choice's notice while it is up; a new one replaces it.
     std::unique_ptr<VSTGUI::notice> notice_;
     float knobFineFactor = 1.0f;

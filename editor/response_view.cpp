@@ -199,10 +199,11 @@ void response_view::draw(CDrawContext* context) {
     if (!bitmap || bitmap->empty()) return;
     const int width = bitmap->getWidth(), height = bitmap->getHeight();
     try {
-        if (!background_) {
-            background_ = std::make_unique<COffscreenContext>(width, height, kWhiteCColor);
+        const double scale = context->getScale();
+        if (!background_ || background_->getScale() != scale) {
+            background_ = std::make_unique<COffscreenContext>(width, height, kWhiteCColor, scale);
             draw_response_background(*background_, width, height);
-            filled_background_ = std::make_unique<COffscreenContext>(width, height, kWhiteCColor);
+            filled_background_ = std::make_unique<COffscreenContext>(width, height, kWhiteCColor, scale);
             draw_response_background(*filled_background_, width, height, analyser_display::output_fill);
         }
         if (needs_render_.exchange(false, std::memory_order_relaxed)) measure_curve(width, height);
@@ -226,23 +227,31 @@ void response_view::draw(CDrawContext* context) {
 }
 
 // The plain background, and under the output's trace the filled one: copies
-// alone, which a fill blended at every paint would not be.
+// alone, which a fill blended at every paint would not be. In device pixels,
+// each device column filled from its logical column's row.
 void response_view::compose_background(CDrawContext& picture, int width, int height) {
     if (!analyser_ || !analyser_->fill_rows(height, first_filled_)) {
         background_->copyTo(picture, CRect(0, 0, width, height));
         return;
     }
-    row_.resize(std::size_t(width));
-    for (int y = 0; y < height; ++y) {
-        const std::uint32_t* plain = background_->pixels() + std::size_t(y) * std::size_t(background_->stride());
-        const std::uint32_t* filled =
-            filled_background_->pixels() + std::size_t(y) * std::size_t(filled_background_->stride());
-        for (int x = 0; x < width; ++x) {
-            const bool under = x >= label_columns && y >= first_filled_[std::size_t(x - label_columns)];
-            row_[std::size_t(x)] = under ? filled[x] : plain[x];
-        }
-        picture.drawPixels(row_.data(), width, 1, width, CRect(0, y, width, y + 1), CPoint(0, 0));
+    const double scale = background_->getScale();
+    const int device_width = background_->getWidth(), device_height = background_->getHeight();
+    const int last_column = int(first_filled_.size()) - 1;
+    std::vector<int> first_row(std::size_t(device_width), device_height);
+    for (int x = int(std::lround(label_columns * scale)); x < device_width && last_column >= 0; ++x) {
+        const int column = std::clamp(int((x + 0.5) / scale) - label_columns, 0, last_column);
+        first_row[std::size_t(x)] = int(std::lround(first_filled_[std::size_t(column)] * scale));
     }
+    composed_.resize(std::size_t(device_width) * std::size_t(device_height));
+    for (int y = 0; y < device_height; ++y) {
+        const std::size_t row = std::size_t(y) * std::size_t(device_width);
+        const std::uint32_t* plain = background_->pixels() + row;
+        const std::uint32_t* filled = filled_background_->pixels() + row;
+        for (int x = 0; x < device_width; ++x)
+            composed_[row + std::size_t(x)] = y >= first_row[std::size_t(x)] ? filled[x] : plain[x];
+    }
+    picture.drawPixels(composed_.data(), device_width, device_height, device_width, CRect(0, 0, width, height),
+                       CPoint(0, 0));
 }
 
 bool response_view::onMouseDown(CPoint where, CButtonState buttons) {

@@ -4,8 +4,8 @@
 // logarithmic axis of response_axis.h, with its dB scale and frequency
 // ticks, over the analyser's traces (analyser_display.h). The curve is
 // measured only when marked; every paint composes the cached scale, the
-// traces and the curve straight into the window's picture. Editor thread
-// only.
+// traces and the curve straight into the window's picture, at its scale.
+// Editor thread only.
 #pragma once
 
 #include <atomic>
@@ -81,7 +81,7 @@ private:
     std::unique_ptr<VSTGUI::COffscreenContext> background_;         // white and the scale
     std::unique_ptr<VSTGUI::COffscreenContext> filled_background_;  // the same, the plot filled
     std::vector<int> first_filled_;                                 // per plot column
-    std::vector<std::uint32_t> row_;
+    std::vector<std::uint32_t> composed_;                           // the background as this paint shows it
     std::vector<double> curve_rows_;
     std::vector<double> side_rows_;  // empty but for the M/S plug-in's split
     VSTGUI::CColor curve_colour_{};

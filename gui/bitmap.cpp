@@ -19,7 +19,13 @@ CBitmap::CBitmap(int resource_id) {
     const resource_lookup lookup = installed_lookup.load();
     const resources::blob bytes = lookup ? lookup(resource_id) : resources::blob{};
     decode(bytes.data, bytes.size);
-    if (empty()) std::fprintf(stderr, "Tessvane GUI: bitmap %d missing or unreadable\n", resource_id);
+    if (empty()) {
+        std::fprintf(stderr, "Tessvane GUI: bitmap %d missing or unreadable\n", resource_id);
+        return;
+    }
+    const resources::blob larger = lookup(resource_id + resources::double_size_offset);
+    if (larger.data) double_size_ = detail::decode_image(larger.data, larger.size);
+    if (double_size_.width != 2 * width_ || double_size_.height != 2 * height_) double_size_ = {};
 }
 
 CBitmap::CBitmap(const unsigned char* data, std::size_t size) { decode(data, size); }

@@ -2,7 +2,8 @@
 // looked up by numeric id through the lookup the toolkit's user installs
 // (the editor installs resources::find_resource). Pixels are
 // premultiplied 0xAARRGGBB, top row first. A missing resource or bad data
-// gives an empty bitmap (0 x 0) that draws nothing.
+// gives an empty bitmap (0 x 0) that draws nothing. A resource may come with
+// a set drawn at twice the size, which scaled draw contexts prefer.
 //
 //   CBitmap* knob = new CBitmap(137);   // one reference
 //   knobControl = new CAnimKnob(..., knob, ...);  // the knob remembers it
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "gui/image_decode.h"
 #include "gui/reference_counter.h"
 #include "resources/resource_table.h"
 
@@ -33,6 +35,9 @@ public:
     bool empty() const { return pixels_.empty(); }
     const std::uint32_t* pixels() const { return pixels_.data(); }
     std::uint32_t pixelAt(int x, int y) const;  // 0 outside
+    // The same picture at twice the size; empty when there is none or its
+    // size is not exactly twice.
+    const detail::decoded_image& doubleSize() const { return double_size_; }
 
 private:
     ~CBitmap() override = default;
@@ -41,6 +46,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::vector<std::uint32_t> pixels_;
+    detail::decoded_image double_size_;
 };
 
 }  // namespace VSTGUI

@@ -1,6 +1,8 @@
 #include "gui/draw_context.h"
 
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "gui/bitmap.h"
 #include "gui/font_cache.h"
@@ -19,6 +21,26 @@ std::uint32_t over(std::uint32_t src, std::uint32_t dst) {
     return channel(24) << 24 | channel(16) << 16 | channel(8) << 8 | channel(0);
 }
 
+// How much of each source pixel, from `first` on, one device pixel covers
+// when a source interval of `length` pixels spreads over it.
+struct source_span {
+    int first = 0;
+    int count = 0;
+    float weight[4] = {};
+};
+
+std::vector<source_span> spans_of(double start, double length, int device_count, int source_limit) {
+    std::vector<source_span> spans(std::size_t(std::max(device_count, 0)));
+    for (int i = 0; i < device_count; ++i) {
+        const double a = start + i * length, b = a + length;
+        source_span& s = spans[std::size_t(i)];
+        s.first = int(std::floor(a));
+        for (int p = s.first; p < b && s.count < 4 && p < source_limit; ++p)
+            s.weight[s.count++] = float((std::min(b, p + 1.0) - std::max(a, double(p))) / length);
+    }
+    return spans;
+}
+
 }  // namespace
 
 CDrawContext::CDrawContext(std::uint32_t* pixels, int width, int height, int stride)
@@ -26,18 +48,32 @@ CDrawContext::CDrawContext(std::uint32_t* pixels, int width, int height, int str
     resetClipRect();
 }
 
-void CDrawContext::setClipRect(const CRect& clip) { clip_ = toDevice(clip).intersection(CRect(0, 0, width_, height_)); }
+void CDrawContext::setScale(double scale) {
+    scale_ = scale;
+    resetClipRect();
+}
+
+void CDrawContext::setClipRect(const CRect& clip) {
+    clip_ = toDevice(clip).intersection(CRect(0, 0, width_, height_));
+    logical_clip_ = clip;
+    logical_clip_.offset(offset_.x, offset_.y);
+}
 
 CRect CDrawContext::getClipRect() const {
-    CRect r = clip_;
+    CRect r = logical_clip_;
     return r.offset(-offset_.x, -offset_.y);
 }
 
-void CDrawContext::resetClipRect() { clip_ = CRect(0, 0, width_, height_); }
+void CDrawContext::resetClipRect() {
+    clip_ = CRect(0, 0, width_, height_);
+    logical_clip_ = CRect(0, 0, int(std::ceil(width_ / scale_)), int(std::ceil(height_ / scale_)));
+}
+
+int CDrawContext::deviceX(int x) const { return int(std::lround((x + offset_.x) * scale_)); }
+int CDrawContext::deviceY(int y) const { return int(std::lround((y + offset_.y) * scale_)); }
 
 CRect CDrawContext::toDevice(const CRect& r) const {
-    CRect d = r;
-    return d.offset(offset_.x, offset_.y);
+    return {deviceX(r.left), deviceY(r.top), deviceX(r.right), deviceY(r.bottom)};
 }
 
 void CDrawContext::blend(int x, int y, std::uint32_t premultiplied) {
@@ -67,23 +103,42 @@ void CDrawContext::frameRect(const CRect& r) {
 }
 
 void CDrawContext::drawPoint(CPoint p, CColor c) {
-    const CPoint d(p.x + offset_.x, p.y + offset_.y);
+    const CRect area = toDevice(CRect(p.x, p.y, p.x + 1, p.y + 1)).intersection(clip_);
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) blend(x, y, c.premultiplied());
+}
+
+void CDrawContext::drawDevicePoint(CPoint p, CColor c) {
+    const CPoint d(p.x + deviceX(0), p.y + deviceY(0));
     if (clip_.contains(d)) blend(d.x, d.y, c.premultiplied());
 }
 
-int CDrawContext::getStringWidth(std::string_view text) const { return detail::measure_text(font_, text).width; }
+namespace {
+
+// Text is set afresh at the device size, never enlarged from the logical one.
+CFontDesc device_font(const CFontDesc& font, double scale) {
+    return CFontDesc(font.name, int(std::lround(font.size * scale)));
+}
+
+}  // namespace
+
+int CDrawContext::getStringWidth(std::string_view text) const {
+    const int device_width = detail::measure_text(device_font(font_, scale_), text).width;
+    return scale_ == 1.0 ? device_width : int(std::lround(device_width / scale_));
+}
 
 void CDrawContext::drawString(std::string_view text, const CRect& r, CHoriTxtAlign align) {
     const CRect area = toDevice(r).intersection(clip_);
     if (area.isEmpty() || text.empty()) return;
-    const detail::line_metrics m = detail::measure_text(font_, text);
+    const CFontDesc font = device_font(font_, scale_);
+    const detail::line_metrics m = detail::measure_text(font, text);
     const CRect box = toDevice(r);
     int x0 = box.left;
     if (align == kCenterText) x0 += (box.width() - m.width) / 2;
     if (align == kRightText) x0 += box.width() - m.width;
     const int baseline = box.top + (box.height() - m.ascender - m.descender + 1) / 2 + m.ascender;
     const CColor c = font_color_;
-    detail::visit_glyphs(font_, text, [&](const detail::glyph_image& g, int pen) {
+    detail::visit_glyphs(font, text, [&](const detail::glyph_image& g, int pen) {
         const int gx = x0 + pen + g.left;
         const int gy = baseline - g.top;
         for (int row = 0; row < g.rows; ++row) {
@@ -104,21 +159,28 @@ void CDrawContext::drawString(std::string_view text, const CRect& r, CHoriTxtAli
 
 void CDrawContext::drawBitmap(const CBitmap& bitmap, const CRect& dest, CPoint source_offset) {
     if (bitmap.empty()) return;
-    drawPixels(bitmap.pixels(), bitmap.getWidth(), bitmap.getHeight(), bitmap.getWidth(), dest, source_offset);
+    const detail::decoded_image& larger = bitmap.doubleSize();
+    // Every scale above 1 takes the larger set: shrinking it keeps edges
+    // sharp where enlarging the smaller one would blur them.
+    if (scale_ != 1.0 && !larger.empty())
+        drawResampled(larger.pixels.data(), larger.width, larger.height, larger.width, 2, dest, source_offset);
+    else
+        drawResampled(bitmap.pixels(), bitmap.getWidth(), bitmap.getHeight(), bitmap.getWidth(), 1, dest,
+                      source_offset);
 }
 
 void CDrawContext::drawPixels(const std::uint32_t* source, int source_width, int source_height, int source_stride,
                               const CRect& dest, CPoint source_offset) {
     if (source_offset.x < 0 || source_offset.y < 0) return;
     // Limit to what the source holds, then to the clip.
-    CRect wanted = dest;
-    wanted.right = std::min(wanted.right, wanted.left + source_width - source_offset.x);
-    wanted.bottom = std::min(wanted.bottom, wanted.top + source_height - source_offset.y);
-    const CRect device = toDevice(wanted);
-    const CRect area = device.intersection(clip_);
+    const CRect device = toDevice(dest);
+    const CPoint from(int(std::lround(source_offset.x * scale_)), int(std::lround(source_offset.y * scale_)));
+    CRect wanted = device;
+    wanted.right = std::min(wanted.right, wanted.left + source_width - from.x);
+    wanted.bottom = std::min(wanted.bottom, wanted.top + source_height - from.y);
+    const CRect area = wanted.intersection(clip_);
     for (int y = area.top; y < area.bottom; ++y) {
-        const std::uint32_t* row =
-            source + std::size_t(y - device.top + source_offset.y) * source_stride + source_offset.x;
+        const std::uint32_t* row = source + std::size_t(y - device.top + from.y) * source_stride + from.x;
         std::uint32_t* out = pixels_ + std::size_t(y) * stride_ + area.left;
         const std::uint32_t* in = row + (area.left - device.left);
         const int count = area.right - area.left;
@@ -130,6 +192,45 @@ void CDrawContext::drawPixels(const std::uint32_t* source, int source_width, int
             continue;
         }
         for (int i = 0; i < count; ++i) out[i] = over(in[i], out[i]);
+    }
+}
+
+void CDrawContext::drawResampled(const std::uint32_t* source, int source_width, int source_height, int source_stride,
+                                 int set_scale, const CRect& dest, CPoint source_offset) {
+    if (source_offset.x < 0 || source_offset.y < 0) return;
+    if (scale_ == double(set_scale)) {
+        drawPixels(source, source_width, source_height, source_stride, dest, source_offset);
+        return;
+    }
+    // Each device pixel averages the source pixels under it (in logical
+    // units: the part of `dest` the source holds, from `source_offset` on).
+    CRect wanted = dest;
+    wanted.right = std::min(wanted.right, wanted.left + source_width / set_scale - source_offset.x);
+    wanted.bottom = std::min(wanted.bottom, wanted.top + source_height / set_scale - source_offset.y);
+    const CRect device = toDevice(wanted);
+    const CRect area = device.intersection(clip_);
+    if (area.isEmpty()) return;
+    const double step_x = double(wanted.width() * set_scale) / device.width();
+    const double step_y = double(wanted.height() * set_scale) / device.height();
+    const std::vector<source_span> columns =
+        spans_of(source_offset.x * set_scale + (area.left - device.left) * step_x, step_x, area.width(), source_width);
+    const std::vector<source_span> rows =
+        spans_of(source_offset.y * set_scale + (area.top - device.top) * step_y, step_y, area.height(), source_height);
+    for (int y = area.top; y < area.bottom; ++y) {
+        const source_span& r = rows[std::size_t(y - area.top)];
+        for (int x = area.left; x < area.right; ++x) {
+            const source_span& c = columns[std::size_t(x - area.left)];
+            float sum[4] = {};
+            for (int i = 0; i < r.count; ++i)
+                for (int j = 0; j < c.count; ++j) {
+                    const std::uint32_t p = source[std::size_t(r.first + i) * source_stride + std::size_t(c.first + j)];
+                    const float w = r.weight[i] * c.weight[j];
+                    for (int k = 0; k < 4; ++k) sum[k] += w * float((p >> (8 * k)) & 0xFF);
+                }
+            std::uint32_t averaged = 0;
+            for (int k = 0; k < 4; ++k) averaged |= std::uint32_t(std::clamp(std::lround(sum[k]), 0L, 255L)) << (8 * k);
+            blend(x, y, averaged);
+        }
     }
 }
 

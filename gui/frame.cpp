@@ -1,5 +1,6 @@
 #include "gui/frame.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,11 +23,13 @@ void merge_overlapping(std::vector<CRect>& areas) {
 
 }  // namespace
 
-CFrame::CFrame(const CRect& size, void* parent_window, VSTGUIEditorInterface* editor)
+CFrame::CFrame(const CRect& size, void* parent_window, VSTGUIEditorInterface* editor, double scale)
     : CViewContainer(CRect(0, 0, size.width(), size.height())),
       editor_(editor),
-      back_buffer_(std::make_unique<COffscreenContext>(size.width(), size.height())) {
-    if (parent_window) window_ = detail::native_window::create_child(parent_window, size.width(), size.height(), *this);
+      back_buffer_(std::make_unique<COffscreenContext>(size.width(), size.height(), kWhiteCColor, scale)) {
+    if (parent_window)
+        window_ = detail::native_window::create_child(parent_window, back_buffer_->getWidth(),
+                                                      back_buffer_->getHeight(), *this);
 }
 
 CFrame::~CFrame() {
@@ -36,6 +39,18 @@ CFrame::~CFrame() {
 }
 
 void* CFrame::getWindowHandle() const { return window_ ? window_->handle() : nullptr; }
+
+void CFrame::setScale(double scale) {
+    const CRect& size = getViewSize();
+    back_buffer_ = std::make_unique<COffscreenContext>(size.width(), size.height(), kWhiteCColor, scale);
+    if (window_) window_->resize(back_buffer_->getWidth(), back_buffer_->getHeight());
+    setDirty();
+}
+
+CPoint CFrame::logical(CPoint device) const {
+    const double scale = getScale();
+    return CPoint(int(std::floor(device.x / scale)), int(std::floor(device.y / scale)));
+}
 
 int CFrame::getEventDescriptor() const { return window_ ? window_->event_descriptor() : -1; }
 
@@ -80,7 +95,7 @@ void CFrame::paintDirtyAreas() {
     }
     context.resetClipRect();
     if (window_)
-        for (const CRect& area : areas) window_->present(context, area);
+        for (const CRect& area : areas) window_->present(context, context.toDevice(area));
 }
 
 bool CFrame::onMouseDown(CPoint where, CButtonState buttons) {
@@ -131,14 +146,20 @@ void CFrame::onWindowMouseDown(CPoint where, CButtonState buttons) {
         last_press_point_ = where;
         last_press_double_ = second;
     }
-    onMouseDown(where, buttons);
+    onMouseDown(logical(where), buttons);
 }
-void CFrame::onWindowMouseUp(CPoint where, CButtonState buttons) { onMouseUp(where, buttons); }
-void CFrame::onWindowMouseMoved(CPoint where, CButtonState buttons) { onMouseMoved(where, buttons); }
-void CFrame::onWindowWheel(CPoint where, float distance, CButtonState buttons) { onWheel(where, distance, buttons); }
+void CFrame::onWindowMouseUp(CPoint where, CButtonState buttons) { onMouseUp(logical(where), buttons); }
+void CFrame::onWindowMouseMoved(CPoint where, CButtonState buttons) { onMouseMoved(logical(where), buttons); }
+void CFrame::onWindowWheel(CPoint where, float distance, CButtonState buttons) {
+    onWheel(logical(where), distance, buttons);
+}
 void CFrame::onWindowMouseLeft() {
     if (!modal_view_) onMouseExited();
 }
-void CFrame::onWindowExposed(const CRect& area) { invalidRect(area); }
+void CFrame::onWindowExposed(const CRect& area) {
+    const double scale = getScale();
+    invalidRect(CRect(int(std::floor(area.left / scale)), int(std::floor(area.top / scale)),
+                      int(std::ceil(area.right / scale)), int(std::ceil(area.bottom / scale))));
+}
 
 }  // namespace VSTGUI

@@ -19,6 +19,10 @@
 // A second left press from the window soon after the first and close to
 // it comes with kDoubleClick.
 //
+// The frame may draw at a scale (see draw_context.h): its views and their
+// coordinates stay logical, its window and back buffer are device size, and
+// the window's pointer positions are mapped back to logical ones.
+//
 // A modal view (the about view, a menu's list) is drawn over everything and
 // is the only view that gets mouse input while it is set; it stays owned by
 // whoever set it.
@@ -37,7 +41,8 @@ namespace VSTGUI {
 
 class CFrame : public CViewContainer, private detail::window_event_sink {
 public:
-    CFrame(const CRect& size, void* parent_window, VSTGUIEditorInterface* editor);
+    // `size` is logical; the window is `scale` times as large.
+    CFrame(const CRect& size, void* parent_window, VSTGUIEditorInterface* editor, double scale = 1.0);
     ~CFrame() override;
 
     // True when the frame's window exists in the parent window.
@@ -58,8 +63,12 @@ public:
     // Marks `area` (frame coordinates) for repainting; editor thread.
     void invalidRect(const CRect& area);
 
-    // The picture as last painted.
+    // The picture as last painted, in device pixels.
     const COffscreenContext& getBackBuffer() const { return *back_buffer_; }
+
+    // Resizes the window and back buffer and repaints everything at `scale`.
+    void setScale(double scale);
+    double getScale() const { return back_buffer_->getScale(); }
 
     bool onMouseDown(CPoint where, CButtonState buttons) override;
     bool onMouseUp(CPoint where, CButtonState buttons) override;
@@ -69,6 +78,7 @@ public:
 
 private:
     void paintDirtyAreas();
+    CPoint logical(CPoint device) const;
 
     void onWindowMouseDown(CPoint where, CButtonState buttons) override;
     void onWindowMouseUp(CPoint where, CButtonState buttons) override;

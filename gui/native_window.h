@@ -36,8 +36,11 @@ public:
 
     // Hands every pending event to the sink; never waits.
     virtual void processEvents() = 0;
-    // Shows `area` of `buffer` (an opaque frame-sized back buffer).
+    // Shows `area` (device pixels) of `buffer` (an opaque frame-sized back buffer).
     virtual void present(const CDrawContext& buffer, const CRect& area) = 0;
+    // The window takes a new size in device pixels; its picture is white
+    // until the next present.
+    virtual void resize(int width, int height) = 0;
     // The window itself: an X11 Window id or an HWND.
     virtual void* handle() const = 0;
     // The descriptor that becomes readable when events arrive (the X

@@ -17,8 +17,9 @@ struct pixel_storage {
 
 class COffscreenContext : private detail::pixel_storage, public CDrawContext {
 public:
-    // Throws std::bad_alloc when the buffer cannot be allocated.
-    COffscreenContext(int width, int height, CColor background = kWhiteCColor);
+    // A picture of width x height logical pixels, drawn at `scale`. Throws
+    // std::bad_alloc when the buffer cannot be allocated.
+    COffscreenContext(int width, int height, CColor background = kWhiteCColor, double scale = 1.0);
 
     // Blends this picture from `source_offset` on into `dest` of `target`.
     void copyTo(CDrawContext& target, const CRect& dest, CPoint source_offset = {}) const;

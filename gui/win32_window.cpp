@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "gui/native_window.h"
+#include "gui/system_scale.h"
 #include "platform/module_win32.h"
 
 namespace VSTGUI::detail {
@@ -78,22 +79,10 @@ public:
     }
 
     bool create(HWND parent) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width_;
-        info.bmiHeader.biHeight = -height_;  // top row first, like our buffers
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        dib_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        memory_dc_ = CreateCompatibleDC(nullptr);
-        if (!dib_ || !memory_dc_ || !SelectObject(memory_dc_, dib_)) {
+        if (!make_picture()) {
             std::fprintf(stderr, "Tessvane GUI: no memory for the editor window's picture\n");
             return false;
         }
-        pixels_ = static_cast<std::uint32_t*>(bits);
-        std::memset(pixels_, 0xFF, std::size_t(width_) * height_ * 4);  // white until the first paint
         class_name_ = window_class::acquire(procedure);
         if (class_name_)
             CreateWindowExA(0, class_name_, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, width_, height_, parent,
@@ -103,6 +92,13 @@ public:
             return false;
         }
         return true;
+    }
+
+    void resize(int width, int height) override {
+        width_ = width;
+        height_ = height;
+        if (!make_picture()) width_ = height_ = 0;  // nothing shown rather than a picture of the wrong size
+        if (window_) SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     void* handle() const override { return window_; }
@@ -125,6 +121,29 @@ public:
     }
 
 private:
+    // A white DIB section of the window's size, replacing any before it.
+    bool make_picture() {
+        if (memory_dc_) DeleteDC(memory_dc_);
+        if (dib_) DeleteObject(dib_);
+        memory_dc_ = nullptr;
+        dib_ = nullptr;
+        pixels_ = nullptr;
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width_;
+        info.bmiHeader.biHeight = -height_;  // top row first, like our buffers
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        dib_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        memory_dc_ = CreateCompatibleDC(nullptr);
+        if (!dib_ || !memory_dc_ || !SelectObject(memory_dc_, dib_)) return false;
+        pixels_ = static_cast<std::uint32_t*>(bits);
+        std::memset(pixels_, 0xFF, std::size_t(width_) * height_ * 4);  // white until the first paint
+        return true;
+    }
+
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
         if (message == WM_NCCREATE) {
             auto* self = static_cast<win32_window*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
@@ -212,8 +231,8 @@ private:
     }
 
     window_event_sink& sink_;
-    const int width_;
-    const int height_;
+    int width_;
+    int height_;
     HWND window_ = nullptr;
     const char* class_name_ = nullptr;
     HBITMAP dib_ = nullptr;
@@ -239,3 +258,30 @@ std::unique_ptr<native_window> native_window::create_child(void* parent, int wid
 }
 
 }  // namespace VSTGUI::detail
+
+namespace VSTGUI {
+
+// GetDpiForWindow and GetDpiForSystem came with Windows 10; looked up, so
+// older systems still load the plug-in and get the screen's DPI instead.
+double system_dpi_scale(void* window) {
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    using dpi_for_window = UINT(WINAPI*)(HWND);
+    using dpi_for_system = UINT(WINAPI*)();
+    const auto for_window =
+        user32 ? reinterpret_cast<dpi_for_window>(reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
+               : nullptr;
+    const auto for_system =
+        user32 ? reinterpret_cast<dpi_for_system>(reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForSystem")))
+               : nullptr;
+    UINT dpi = 0;
+    if (window && for_window) dpi = for_window(static_cast<HWND>(window));
+    if (dpi == 0 && for_system) dpi = for_system();
+    if (dpi == 0)
+        if (HDC screen = GetDC(nullptr)) {
+            dpi = UINT(GetDeviceCaps(screen, LOGPIXELSX));
+            ReleaseDC(nullptr, screen);
+        }
+    return dpi > 0 ? double(dpi) / 96.0 : 0.0;
+}
+
+}  // namespace VSTGUI

@@ -2,13 +2,16 @@
 // host's), one child window in the host's window, the back buffer shown
 // with XPutImage, and events drained without blocking in the frame's idle.
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "gui/native_window.h"
+#include "gui/system_scale.h"
 #include "gui/x11_error_trap.h"
 #include "gui/x11_image.h"
 
@@ -70,14 +73,7 @@ public:
         attributes.background_pixmap = None;  // we paint every pixel ourselves
         window_ = XCreateWindow(display_, parent, 0, 0, unsigned(width), unsigned(height), 0, depth_, InputOutput,
                                 visual_, CWEventMask | CWColormap | CWBorderPixel | CWBackPixmap, &attributes);
-        XSizeHints* hints = XAllocSizeHints();
-        if (hints) {
-            hints->flags = PMinSize | PMaxSize | PBaseSize;
-            hints->min_width = hints->max_width = hints->base_width = width;
-            hints->min_height = hints->max_height = hints->base_height = height;
-            XSetWMNormalHints(display_, window_, hints);
-            XFree(hints);
-        }
+        set_size_hints(width, height);
         gc_ = XCreateGC(display_, window_, 0, nullptr);
         XMapWindow(display_, window_);
         if (trap_->syncAndTakeError()) {
@@ -104,7 +100,23 @@ public:
         XFlush(display_);
     }
 
+    void resize(int width, int height) override {
+        set_size_hints(width, height);
+        XResizeWindow(display_, window_, unsigned(width), unsigned(height));
+        XFlush(display_);
+    }
+
 private:
+    void set_size_hints(int width, int height) {
+        XSizeHints* hints = XAllocSizeHints();
+        if (!hints) return;
+        hints->flags = PMinSize | PMaxSize | PBaseSize;
+        hints->min_width = hints->max_width = hints->base_width = width;
+        hints->min_height = hints->max_height = hints->base_height = height;
+        XSetWMNormalHints(display_, window_, hints);
+        XFree(hints);
+    }
+
     void dispatch(const XEvent& event) {
         switch (event.type) {
             case Expose: {
@@ -165,3 +177,26 @@ std::unique_ptr<native_window> native_window::create_child(void* parent, int wid
 }
 
 }  // namespace VSTGUI::detail
+
+namespace VSTGUI {
+
+double system_dpi_scale(void*) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return 0.0;
+    double dpi = 0.0;
+    // The resources as the desktop set them on the root window, not from files.
+    if (const char* text = XResourceManagerString(display)) {
+        XrmInitialize();
+        if (XrmDatabase database = XrmGetStringDatabase(text)) {
+            char* type = nullptr;
+            XrmValue value{};
+            if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr)
+                dpi = std::strtod(value.addr, nullptr);
+            XrmDestroyDatabase(database);
+        }
+    }
+    XCloseDisplay(display);
+    return dpi > 0.0 ? dpi / 96.0 : 0.0;
+}
+
+}  // namespace VSTGUI

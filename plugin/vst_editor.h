@@ -3,6 +3,8 @@
 // through its model.
 #pragma once
 
+#include <cstdint>
+
 #include "editor/eq_editor.h"
 #include "plugin/aeff_editor.h"
 
@@ -12,8 +14,11 @@ class vst_editor : public AEffEditor {
 public:
     vst_editor(AudioEffect* effect, editor::eq_model& model) : AEffEditor(effect), editor_(model) {}
 
-    // Hosts ask for the size before they open the editor.
+    // Hosts ask for the size before they open the editor: the device size
+    // at the system's scale, as the editor will open.
     bool getRect(ERect** rect) override {
+        rect_ = {0, 0, static_cast<std::int16_t>(editor_.device_height()),
+                 static_cast<std::int16_t>(editor_.device_width())};
         *rect = &rect_;
         return true;
     }

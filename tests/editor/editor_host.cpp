@@ -38,9 +38,10 @@ Display* test_display() {
     return display;
 }
 
-host_window::host_window() {
+host_window::host_window(int width, int height) {
     Display* d = test_display();
-    window_ = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 640, 400, 0, 0, WhitePixel(d, DefaultScreen(d)));
+    window_ = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, unsigned(width), unsigned(height), 0, 0,
+                                  WhitePixel(d, DefaultScreen(d)));
     XMapWindow(d, window_);
     XSync(d, False);
 }

@@ -26,7 +26,7 @@ Display* test_display();
 // A top-level window standing in for the host's.
 class host_window {
 public:
-    host_window();
+    explicit host_window(int width = 640, int height = 400);
     ~host_window();
     host_window(const host_window&) = delete;
     host_window& operator=(const host_window&) = delete;

@@ -1,6 +1,7 @@
 // The editor in a real window, driven through the plug-in's dispatcher as a
 // host drives it. The thread cases are the ones to run under the tsan preset.
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <random>
@@ -20,6 +21,8 @@
 #include "editor/response_view.h"
 #include "editor_window_fixture.h"
 #include "gui/frame.h"
+#include "gui/movie_bitmap.h"
+#include "gui/param_display.h"
 #include "gui/knob.h"
 #include "gui/on_off_button.h"
 #include "gui/option_menu.h"
@@ -517,5 +520,114 @@ TEST_F(BandHandles, HoveringShowsTheBandsValuesAndClosingMidDragSendsOnlyTheGest
     EXPECT_EQ(instance.plugin().getParameter(9), frequency);
     EXPECT_EQ(instance.plugin().getParameter(10), gain);
 }
+
+// The editor at 1.5 and 2 times its size, against the same editor at 1.
+class ScaledEditor : public EditorWindow, public ::testing::WithParamInterface<double> {
+protected:
+    // Each channel's mean over `r` (device pixels) of the frame's picture.
+    static std::array<double, 3> mean_colour(const COffscreenContext& picture, const CRect& r) {
+        std::array<double, 3> sum{};
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                for (int c = 0; c < 3; ++c) sum[std::size_t(c)] += double(picture.pixelAt(x, y) >> (8 * c) & 0xFF);
+        for (double& channel : sum) channel /= double(r.width() * r.height());
+        return sum;
+    }
+};
+
+TEST_P(ScaledEditor, GrowsWithEveryControlWhereItWasTimesTheScaleAndTextSetAtTheDeviceSize) {
+    const double scale = GetParam();
+    const int width = int(std::lround(607 * scale)), height = int(std::lround(383 * scale));
+    host_window plain_parent, parent(1280, 800);
+    recorded_instance plain, scaled;
+    scaled.editor().set_scale(scale + 0.1);  // the nearest step counts
+    ERect* rect = nullptr;
+    ASSERT_EQ(scaled.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right - rect->left, width);
+    EXPECT_EQ(rect->bottom - rect->top, height);
+    ASSERT_TRUE(plain.open_in(plain_parent));
+    ASSERT_TRUE(scaled.open_in(parent));
+    plain.idle(3);
+    scaled.idle(3);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(test_display(), parent.children().at(0), &attributes);
+    EXPECT_EQ(attributes.width, width);
+    EXPECT_EQ(attributes.height, height);
+    const COffscreenContext& one = plain.editor().getFrame()->getBackBuffer();
+    const COffscreenContext& picture = scaled.editor().getFrame()->getBackBuffer();
+    ASSERT_EQ(picture.getWidth(), width);
+    ASSERT_EQ(picture.getHeight(), height);
+    // What the window shows is the picture.
+    const std::vector<unsigned long> shown = screen_pixels(parent.children().at(0), width - 40, height - 40, 40, 40);
+    for (int i = 0; i < 1600; ++i)
+        ASSERT_EQ(shown[std::size_t(i)] & 0xFFFFFF,
+                  picture.pixelAt(width - 40 + i % 40, height - 40 + i / 40) & 0xFFFFFF);
+
+    // Each control looks as it does at 1, over its rectangle times the scale.
+    const editor_controls& c = scaled.editor().controls();
+    const editor_controls::band_row& band = c.bandControls[0];
+    for (const CView* view : std::initializer_list<const CView*>{
+             c.masterGainKnob, c.filtersButton, c.firLengthMenu, c.responseView, c.masterGainDisplay, band.freqKnob,
+             band.powerButton, band.qDisplay, band.typeLabel, band.typeSwitch, c.busyIndicator}) {
+        const CRect logical = view->getFrameRect();
+        const CRect device(int(std::lround(logical.left * scale)), int(std::lround(logical.top * scale)),
+                           int(std::lround(logical.right * scale)), int(std::lround(logical.bottom * scale)));
+        const std::array<double, 3> expected = mean_colour(one, logical), got = mean_colour(picture, device);
+        for (int channel = 0; channel < 3; ++channel)
+            EXPECT_NEAR(got[std::size_t(channel)], expected[std::size_t(channel)], 8.0)
+                << view->getFrameRect().left << "," << view->getFrameRect().top;
+    }
+    if (scale != 2.0) return;
+    // The response display's dB labels: text enlarged from its logical size
+    // would be 2 x 2 blocks of one colour; text set at 20 pixels is not.
+    const CRect labels = c.responseView->getFrameRect();
+    int inked = 0, uniform = 0;
+    for (int y = 2 * labels.top; y < 2 * (labels.top + 90); y += 2)
+        for (int x = 2 * labels.left; x < 2 * (labels.left + 34); x += 2) {
+            const std::uint32_t p = picture.pixelAt(x, y);
+            if (p == 0xFFFFFFFFu) continue;
+            ++inked;
+            uniform +=
+                picture.pixelAt(x + 1, y) == p && picture.pixelAt(x, y + 1) == p && picture.pixelAt(x + 1, y + 1) == p;
+        }
+    EXPECT_GT(inked, 50);
+    EXPECT_LT(uniform, inked / 3);
+}
+
+// Pointer positions in the window are device pixels: band 2's handle, at
+// twice its place, is grabbed and follows half the pointer's travel.
+TEST_P(ScaledEditor, APointerDragOnABandsHandleAtItsScaledPlaceMovesTheBandByTheLogicalDistance) {
+    const double scale = GetParam();
+    host_window parent(1280, 800);
+    recorded_instance instance;
+    instance.editor().set_scale(scale);
+    ASSERT_TRUE(instance.open_in(parent));
+    instance.set(7, 1.0f);
+    instance.idle(3);
+    const editor::response_view& view = *instance.editor().controls().responseView;
+    const CPoint centre = view.handles()->handle_centre(1);
+    const CPoint at(int((view.getFrameRect().left + centre.x + 0.5) * scale),
+                    int((view.getFrameRect().top + centre.y + 0.5) * scale));
+    const dsp::band_readout before = instance.plugin().band_readout(1);
+    move_pointer(reinterpret_cast<void*>(parent.children().at(0)), at.x, at.y);
+    instance.idle(3);
+    press_left(true);
+    instance.idle(3);
+    for (int step = 1; step <= 4; ++step) {
+        move_pointer(reinterpret_cast<void*>(parent.children().at(0)), at.x + int(std::lround(10 * step * scale)),
+                     at.y - int(std::lround(5 * step * scale)));
+        instance.idle(3);
+    }
+    press_left(false);
+    instance.idle(3);
+    const dsp::band_readout after = instance.plugin().band_readout(1);
+    // 40 columns of 563 over three decades, and 20 rows of 98 per 20 dB.
+    EXPECT_NEAR(std::log2(after.frequency / before.frequency), 40.0 * std::log2(1000.0) / 562.0, 0.02);
+    EXPECT_NEAR(after.gain - before.gain, 20.0 * 20.0 / 98.0, 0.3);
+    EXPECT_EQ(instance.editor().controls().bandTabView->getCurrentSelectedTab(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, ScaledEditor, ::testing::Values(1.5, 2.0),
+                         [](const auto& info) { return info.param == 2.0 ? "Double" : "OneAndAHalf"; });
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "gui/bitmap.h"
 #include "gui/offscreen_context.h"
 #include "test_images.h"
+#include "test_resources.h"
 
 using namespace VSTGUI;
 
@@ -73,6 +74,44 @@ TEST(DrawContext, OffscreenPicturesCopyIntoAnotherContextAtARectangle) {
     EXPECT_EQ(target.pixelAt(4, 4), 0xFF00FF00u);
     EXPECT_EQ(target.pixelAt(5, 4), kWhite);  // clipped
     EXPECT_EQ(target.pixelAt(4, 7), kWhite);
+}
+
+// At 1.5: logical edges on the nearest device pixel, offsets and clips
+// logical; a bitmap taken from its double-size set, each device pixel the
+// average of the 4 / 3 source pixels under it.
+TEST(DrawContext, AtAScaleEdgesLandOnTheNearestDevicePixelAndBitmapsComeFromTheirDoubleSet) {
+    COffscreenContext c(10, 10, kWhiteCColor, 1.5);
+    ASSERT_EQ(c.getWidth(), 15);
+    c.setOffset(CPoint(1, 0));
+    c.setClipRect(CRect(0, 0, 4, 4));
+    EXPECT_EQ(c.getClipRect(), CRect(0, 0, 4, 4));
+    c.setFillColor(CColor{255, 0, 0, 255});
+    c.fillRect(CRect(0, 1, 2, 3));  // device 2..5 by 2..5
+    EXPECT_EQ(c.pixelAt(2, 2), 0xFFFF0000u);
+    EXPECT_EQ(c.pixelAt(4, 4), 0xFFFF0000u);
+    EXPECT_EQ(c.pixelAt(1, 2), kWhite);
+    EXPECT_EQ(c.pixelAt(5, 4), kWhite);
+    c.fillRect(CRect(3, 0, 6, 1));  // clipped at device 8
+    EXPECT_EQ(c.pixelAt(7, 0), 0xFFFF0000u);
+    EXPECT_EQ(c.pixelAt(8, 0), kWhite);
+
+    gui_test::set_resource(130, gui_test::solid_png(2, 2, {255, 0, 0, 255}));
+    std::vector<gui_test::rgba> halves;  // black left, white right
+    for (int i = 0; i < 16; ++i)
+        halves.push_back(i % 4 < 2 ? gui_test::rgba{0, 0, 0, 255} : gui_test::rgba{255, 255, 255, 255});
+    gui_test::set_resource(1130, gui_test::png_bytes(4, 4, halves));
+    CBitmap* bitmap = new CBitmap(130);
+    COffscreenContext scaled(4, 4, kWhiteCColor, 1.5);
+    scaled.drawBitmap(*bitmap, CRect(0, 0, 2, 2));
+    EXPECT_EQ(scaled.pixelAt(0, 1), 0xFF000000u);
+    EXPECT_NEAR(double(scaled.pixelAt(1, 1) & 0xFF), 127.5, 1.0);
+    EXPECT_EQ(scaled.pixelAt(2, 1), kWhite);
+    EXPECT_EQ(scaled.pixelAt(1, 3), kWhite);  // below the bitmap
+    COffscreenContext plain(2, 2);
+    plain.drawBitmap(*bitmap, CRect(0, 0, 2, 2));
+    EXPECT_EQ(plain.pixelAt(1, 1), 0xFFFF0000u);
+    bitmap->forget();
+    gui_test::clear_resources();
 }
 
 class TextPlacement : public ::testing::Test {

@@ -39,12 +39,18 @@ bool CLAP_CALL create(const clap_plugin* plugin, const char* api, bool is_floati
 void CLAP_CALL destroy(const clap_plugin* plugin) {
     if (main_thread(plugin)) view_of(plugin).destroy();
 }
-// The editor is drawn at one size.
-bool CLAP_CALL set_scale(const clap_plugin*, double) { return false; }
-bool CLAP_CALL get_size(const clap_plugin*, std::uint32_t* width, std::uint32_t* height) {
+// On x11 and win32 sizes are pixels and the host's scale overrides the
+// system's; hosts set it between create and set_parent, then ask the size.
+bool CLAP_CALL set_scale(const clap_plugin* plugin, double scale) {
+    if (!main_thread(plugin)) return false;
+    eq_plugin::of(plugin).editor().set_scale(scale);
+    return true;
+}
+bool CLAP_CALL get_size(const clap_plugin* plugin, std::uint32_t* width, std::uint32_t* height) {
     if (!width || !height) return false;
-    *width = editor::eq_editor::kWidth;
-    *height = editor::eq_editor::kHeight;
+    const editor::eq_editor& editor = eq_plugin::of(plugin).editor();
+    *width = std::uint32_t(editor.device_width());
+    *height = std::uint32_t(editor.device_height());
     return true;
 }
 bool CLAP_CALL can_resize(const clap_plugin*) { return false; }
@@ -52,8 +58,9 @@ bool CLAP_CALL get_resize_hints(const clap_plugin*, clap_gui_resize_hints*) { re
 bool CLAP_CALL adjust_size(const clap_plugin* plugin, std::uint32_t* width, std::uint32_t* height) {
     return get_size(plugin, width, height);
 }
-bool CLAP_CALL set_size(const clap_plugin*, std::uint32_t width, std::uint32_t height) {
-    return width == editor::eq_editor::kWidth && height == editor::eq_editor::kHeight;
+bool CLAP_CALL set_size(const clap_plugin* plugin, std::uint32_t width, std::uint32_t height) {
+    std::uint32_t own_width = 0, own_height = 0;
+    return get_size(plugin, &own_width, &own_height) && width == own_width && height == own_height;
 }
 bool CLAP_CALL set_parent(const clap_plugin* plugin, const clap_window* window) {
     return main_thread(plugin) && view_of(plugin).set_parent(window);

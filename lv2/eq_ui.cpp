@@ -45,26 +45,29 @@ offered_features features_of(const LV2_Feature* const* features) {
     return offered;
 }
 
-// The rate from the host's options, whole hertz; 0 when it gives none usable.
-int sample_rate_of(const offered_features& offered) {
-    if (!offered.map || !offered.options) return 0;
+// A number from the host's options (float, double or int); 0 when it gives
+// none under `key_uri`.
+double number_option(const offered_features& offered, const char* key_uri) {
+    if (!offered.map || !offered.options) return 0.0;
     LV2_URID_Map_Handle handle = offered.map->handle;
-    const LV2_URID key = offered.map->map(handle, LV2_PARAMETERS__sampleRate);
+    const LV2_URID key = offered.map->map(handle, key_uri);
     const LV2_URID float_type = offered.map->map(handle, LV2_ATOM__Float);
     const LV2_URID double_type = offered.map->map(handle, LV2_ATOM__Double);
     const LV2_URID int_type = offered.map->map(handle, LV2_ATOM__Int);
     for (const LV2_Options_Option* o = offered.options; o->key || o->value; ++o) {
         if (o->key != key || !o->value) continue;
-        double rate = 0.0;
-        if (o->type == float_type && o->size == sizeof(float))
-            rate = *static_cast<const float*>(o->value);
-        else if (o->type == double_type && o->size == sizeof(double))
-            rate = *static_cast<const double*>(o->value);
-        else if (o->type == int_type && o->size == sizeof(std::int32_t))
-            rate = *static_cast<const std::int32_t*>(o->value);
-        return rate >= 1.0 && rate <= 1e7 ? static_cast<int>(rate) : 0;
+        if (o->type == float_type && o->size == sizeof(float)) return *static_cast<const float*>(o->value);
+        if (o->type == double_type && o->size == sizeof(double)) return *static_cast<const double*>(o->value);
+        if (o->type == int_type && o->size == sizeof(std::int32_t)) return *static_cast<const std::int32_t*>(o->value);
+        return 0.0;
     }
-    return 0;
+    return 0.0;
+}
+
+// The rate from the host's options, whole hertz; 0 when it gives none usable.
+int sample_rate_of(const offered_features& offered) {
+    const double rate = number_option(offered, LV2_PARAMETERS__sampleRate);
+    return rate >= 1.0 && rate <= 1e7 ? static_cast<int>(rate) : 0;
 }
 
 }  // namespace
@@ -85,10 +88,12 @@ std::unique_ptr<eq_ui> eq_ui::create(const ui_host& host, LV2UI_Widget* widget, 
         ui->analyser_ = std::make_unique<analyser_feed>(with_touch, *offered.map);
         ui->model_.set_analyser_feed(ui->analyser_.get());
     }
+    // The host's scale where it gives one, else the system's.
+    if (const double scale = number_option(offered, LV2_UI__scaleFactor); scale > 0.0) ui->editor_.set_scale(scale);
     if (!ui->editor_.open(offered.parent)) return nullptr;
     if (widget) *widget = ui->editor_.window_handle();
     if (offered.resize)
-        offered.resize->ui_resize(offered.resize->handle, editor::eq_editor::kWidth, editor::eq_editor::kHeight);
+        offered.resize->ui_resize(offered.resize->handle, ui->editor_.device_width(), ui->editor_.device_height());
     return ui;
 }
 

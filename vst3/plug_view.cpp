@@ -31,11 +31,7 @@ tresult VST3_CALL attached(void* self, void* parent, const char* type) { return 
 tresult VST3_CALL removed(void* self) { return self_of(self).removed(); }
 tresult VST3_CALL on_wheel(void*, float) { return kResultFalse; }
 tresult VST3_CALL on_key(void*, char16_t, std::int16_t, std::int16_t) { return kResultFalse; }
-tresult VST3_CALL get_size(void*, ViewRect* size) {
-    if (!size) return kInvalidArgument;
-    *size = {0, 0, editor::eq_editor::kWidth, editor::eq_editor::kHeight};
-    return kResultOk;
-}
+tresult VST3_CALL get_size(void* self, ViewRect* size) { return self_of(self).get_size(size); }
 tresult VST3_CALL on_size(void*, ViewRect* size) { return size ? kResultOk : kInvalidArgument; }
 tresult VST3_CALL on_focus(void*, TBool) { return kResultOk; }
 tresult VST3_CALL set_frame(void* self, IPlugFrame* frame) {
@@ -59,8 +55,7 @@ constexpr IPlugView_vtbl view_table{unknown_table,
                                     can_resize,
                                     check_size_constraint};
 
-// The editor is drawn at one size.
-tresult VST3_CALL set_content_scale_factor(void*, float) { return kResultFalse; }
+tresult VST3_CALL set_content_scale_factor(void* self, float factor) { return self_of(self).set_scale(factor); }
 constexpr IPlugViewContentScaleSupport_vtbl scale_table{unknown_table, set_content_scale_factor};
 
 void VST3_CALL on_timer(void* self) { self_of(self).idle(); }
@@ -112,6 +107,29 @@ std::uint32_t plug_view::release() {
     const std::uint32_t left = --refs_;
     if (left == 0) delete this;
     return left;
+}
+
+// In pixels: the logical size times the scale.
+tresult plug_view::get_size(ViewRect* size) const {
+    if (!size) return kInvalidArgument;
+    const editor::eq_editor& editor = component_.editor();
+    *size = {0, 0, editor.device_width(), editor.device_height()};
+    return kResultOk;
+}
+
+// The host's factor (Windows hosts pass the monitor's; on Linux hosts
+// seldom call this, and the system's scale counts). A new size is asked of
+// the host's frame.
+tresult plug_view::set_scale(float factor) {
+    editor::eq_editor& editor = component_.editor();
+    const int width = editor.device_width(), height = editor.device_height();
+    editor.set_scale(double(factor));
+    if (frame_ && (editor.device_width() != width || editor.device_height() != height)) {
+        ViewRect size{};
+        get_size(&size);
+        frame_->vtbl->resizeView(frame_, reinterpret_cast<IPlugView*>(&view_slot_), &size);
+    }
+    return kResultTrue;
 }
 
 tresult plug_view::attached(void* parent, const char* type) {

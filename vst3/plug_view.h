@@ -30,6 +30,8 @@ public:
     tresult attached(void* parent, const char* type);
     tresult removed();
     void set_frame(IPlugFrame* frame) { frame_ = frame; }
+    tresult get_size(ViewRect* size) const;
+    tresult set_scale(float factor);
     void idle();
 
 private:

@@ -80,11 +80,17 @@ class format_editor {
 public:
     virtual ~format_editor() = default;
     virtual void set(int id, float value) = 0;
+    // The host's scale, then the size the editor asks for.
+    virtual std::pair<int, int> scaled_size(double scale) = 0;
     virtual bool open(void* parent) = 0;
     virtual void run_loop_once() = 0;
     virtual std::size_t timers() const = 0;
     virtual std::size_t watched_descriptors() const = 0;
     virtual bool close() = 0;
+};
+
+struct scale_support {
+    const vst3::IPlugViewContentScaleSupport_vtbl* vtbl;
 };
 
 class vst3_editor final : public format_editor {
@@ -102,6 +108,18 @@ public:
     }
     ~vst3_editor() override { view_->vtbl->unknown.release(view_); }
     void set(int id, float value) override { plugin_.ctrl().setParamNormalized(plugin_.controller, id, value); }
+    std::pair<int, int> scaled_size(double scale) override {
+        void* support = nullptr;
+        EXPECT_EQ(view_->vtbl->unknown.queryInterface(
+                      view_, vst3::id_bytes(vst3::iid::IPlugViewContentScaleSupport).data(), &support),
+                  vst3::kResultOk);
+        auto* scaling = static_cast<scale_support*>(support);
+        EXPECT_EQ(scaling->vtbl->setContentScaleFactor(scaling, float(scale)), vst3::kResultTrue);
+        scaling->vtbl->unknown.release(scaling);
+        vst3::ViewRect size{};
+        EXPECT_EQ(view_->vtbl->getSize(view_, &size), vst3::kResultOk);
+        return {size.right - size.left, size.bottom - size.top};
+    }
     bool open(void* parent) override {
         return view_->vtbl->attached(view_, parent, "X11EmbedWindowID") == vst3::kResultOk;
     }
@@ -136,8 +154,18 @@ public:
         const clap::clap_output_events out = ev.output();
         plugin_.params().flush(plugin_.plugin, &in, &out);
     }
+    std::pair<int, int> scaled_size(double scale) override {
+        EXPECT_TRUE(gui().create(plugin_.plugin, "x11", false));
+        EXPECT_TRUE(gui().set_scale(plugin_.plugin, scale));
+        std::uint32_t width = 0, height = 0;
+        EXPECT_TRUE(gui().get_size(plugin_.plugin, &width, &height));
+        EXPECT_TRUE(gui().set_size(plugin_.plugin, width, height));
+        EXPECT_FALSE(gui().set_size(plugin_.plugin, kWidth, kHeight));
+        created_ = true;
+        return {int(width), int(height)};
+    }
     bool open(void* parent) override {
-        if (!gui().create(plugin_.plugin, "x11", false)) return false;
+        if (!created_ && !gui().create(plugin_.plugin, "x11", false)) return false;
         clap::clap_window window{};
         window.api = "x11";
         window.x11 = reinterpret_cast<unsigned long>(parent);
@@ -156,6 +184,7 @@ private:
     clap_test_host::module loaded_{TESSVANE_CLAP_PATH};
     clap_test_host::host host_;
     clap_test_host::instance plugin_{loaded_, host_};
+    bool created_ = false;
 };
 
 enum class format { vst3, clap };
@@ -214,6 +243,19 @@ TEST_P(FormatEditor, OpensInOurLoopAndShowsWhatTheVst2EditorShows) {
     EXPECT_EQ(editor->timers(), 0u);
     EXPECT_EQ(editor->watched_descriptors(), 0u);
     EXPECT_TRUE(sandbox.messages().empty());
+}
+
+// Sizes are pixels: the host's scale multiplies them.
+TEST_P(FormatEditor, TheHostsScaleSizesTheEditorInPixels) {
+    auto editor = make_editor(GetParam(), true);
+    EXPECT_EQ(editor->scaled_size(1.5), std::make_pair(911, 575));
+    parent_window parent(display);
+    ASSERT_TRUE(editor->open(parent.handle()));
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, parent.children().at(0), &attributes);
+    EXPECT_EQ(attributes.width, 911);
+    EXPECT_EQ(attributes.height, 575);
+    EXPECT_TRUE(editor->close());
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, FormatEditor, ::testing::Values(format::vst3, format::clap),

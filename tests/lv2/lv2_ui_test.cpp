@@ -48,7 +48,8 @@ std::vector<int> analyser_requests;
 // The UI module as a host instantiates it.
 class lv2_ui {
 public:
-    lv2_ui(const host_window& parent, bool offer_idle_interface = true) {
+    // A `scale` above 0 is offered as the host's scale factor.
+    lv2_ui(const host_window& parent, bool offer_idle_interface = true, float scale = 0.0f) : scale_(scale) {
         module_ = dlopen(LV2_UI_MODULE, RTLD_NOW | RTLD_LOCAL);
         if (!module_) {
             ADD_FAILURE() << dlerror();
@@ -58,6 +59,9 @@ public:
         descriptor_ = entry(0);
         rate_option_[0] = {LV2_OPTIONS_INSTANCE,  0,     map_(LV2_PARAMETERS__sampleRate), sizeof rate_,
                            map_(LV2_ATOM__Float), &rate_};
+        if (scale > 0.0f)
+            rate_option_[1] = {LV2_OPTIONS_INSTANCE,  0,      map_(LV2_UI__scaleFactor), sizeof scale_,
+                               map_(LV2_ATOM__Float), &scale_};
         std::vector<LV2_Feature> offered = {{LV2_UI__parent, parent.handle()},
                                             {LV2_UI__touch, &touch_},
                                             *map_.feature(),
@@ -121,7 +125,8 @@ private:
     uri_map map_;
     LV2UI_Touch touch_{this, touch};
     float rate_ = 44100.0f;
-    LV2_Options_Option rate_option_[2] = {};
+    float scale_;
+    LV2_Options_Option rate_option_[3] = {};
     std::vector<LV2_Feature> features_;
 };
 
@@ -175,7 +180,7 @@ using Lv2Ui = EditorWindow;
 
 }  // namespace
 
-TEST_F(Lv2Ui, OpensInsideTheParentAt607By383AndNeedsTheIdleInterface) {
+TEST_F(Lv2Ui, OpensInsideTheParentAt607By383OrAtTheHostsScaleAndNeedsTheIdleInterface) {
     host_window parent;
     {
         lv2_ui without_idle(parent, false);
@@ -193,6 +198,13 @@ TEST_F(Lv2Ui, OpensInsideTheParentAt607By383AndNeedsTheIdleInterface) {
     EXPECT_EQ(attributes.width, 607);
     EXPECT_EQ(attributes.height, 383);
     EXPECT_EQ(attributes.map_state, IsViewable);
+
+    host_window larger_parent(1280, 800);
+    lv2_ui scaled(larger_parent, true, 2.0f);
+    ASSERT_TRUE(scaled.opened());
+    ASSERT_TRUE(XGetWindowAttributes(test_display(), reinterpret_cast<Window>(scaled.widget()), &attributes));
+    EXPECT_EQ(attributes.width, 1214);
+    EXPECT_EQ(attributes.height, 766);
 }
 
 TEST_F(Lv2Ui, AKnobDragWritesItsPortBetweenTouches) {

@@ -6,11 +6,13 @@
 //   editor_screenshot out.png about    the about view shown
 //   editor_screenshot out.png mid-side the M/S plug-in with those bands, band 1
 //                                      on the mid and band 3 on the side
+//   editor_screenshot out.png bands 2  any of them at a scale
 #include <X11/Xutil.h>
 #include <png.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -71,7 +73,7 @@ void set_bands(AEffect* e) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s out.png [bands|about|mid-side]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s out.png [default|bands|about|mid-side] [scale]\n", argv[0]);
         return 2;
     }
     settings_sandbox sandbox("8192");
@@ -80,9 +82,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no X display reachable\n");
         return 1;
     }
-    host_window parent;
+    host_window parent(1280, 800);
     const bool mid_side = argc > 2 && std::strcmp(argv[2], "mid-side") == 0;
     recorded_instance instance(mid_side ? core::mid_side_edition : core::stereo_edition);
+    if (argc > 3) instance.editor().set_scale(std::atof(argv[3]));
     if (mid_side || (argc > 2 && std::strcmp(argv[2], "bands") == 0)) set_bands(instance.effect());
     if (mid_side) {
         instance.set(dsp::placement_control(0), 0.5f);
@@ -93,8 +96,8 @@ int main(int argc, char** argv) {
     settle(instance);
 
     const Window child = parent.children().at(0);
-    XImage* image = XGetImage(test_display(), child, 0, 0, editor::eq_editor::kWidth, editor::eq_editor::kHeight,
-                              AllPlanes, ZPixmap);
+    XImage* image = XGetImage(test_display(), child, 0, 0, unsigned(instance.editor().device_width()),
+                              unsigned(instance.editor().device_height()), AllPlanes, ZPixmap);
     if (!image) return 1;
     std::vector<unsigned char> rgb;
     for (int y = 0; y < image->height; ++y)

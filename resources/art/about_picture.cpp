@@ -7,8 +7,8 @@
 
 namespace art {
 
-canvas about_picture() {
-    canvas image(350, 100, palette::white);
+canvas about_picture(float scale) {
+    canvas image(350, 100, palette::white, scale);
     // The view opens over the response display; the outline sets it apart.
     image.stroke_rounded_rect({0.5f, 0.5f, 349.5f, 99.5f}, 0.0f, 1.0f, palette::rule);
     // Left edges line up with the version text the view writes at x 5.

@@ -35,8 +35,8 @@ void group_heading(canvas& image, const char* text, float left, float right, flo
 
 }  // namespace
 
-canvas frame_background() {
-    canvas image(607, 383, palette::white);
+canvas frame_background(float scale) {
+    canvas image(607, 383, palette::white, scale);
     // The band between the tab view (bottom 154) and the response display (top 181).
     const box logo_area{526, 156, 603, 167};
     const float logo_height = 10.0f;
@@ -54,24 +54,24 @@ canvas frame_background() {
     return image;
 }
 
-canvas response_field() { return canvas(597, 197, palette::white); }
+canvas response_field(float scale) { return canvas(597, 197, palette::white, scale); }
 
-canvas menu_field() {
-    canvas image(90, 12, palette::white);
+canvas menu_field(float scale) {
+    canvas image(90, 12, palette::white, scale);
     // An open-menu arrow right of the right-aligned length text.
     image.fill_polygon({{80.0f, 4.0f}, {87.0f, 4.0f}, {83.5f, 8.0f}}, palette::caption);
     return image;
 }
 
-canvas tab_view_background() {
-    canvas image(599, 196, palette::white);
+canvas tab_view_background(float scale) {
+    canvas image(599, 196, palette::white, scale);
     // The rule under the 16-pixel tab row.
     hairline_across(image, 15.0f);
     return image;
 }
 
-canvas linear_eq_page() {
-    canvas image(599, 134, palette::white);
+canvas linear_eq_page(float scale) {
+    canvas image(599, 134, palette::white, scale);
     // Title strip, flat so that the "Filters" button at (582, 4) blends in.
     image.fill_rect({0, 0, 599, 20}, palette::strip);
     hairline_across(image, 20.0f);
@@ -90,8 +90,8 @@ canvas linear_eq_page() {
     return image;
 }
 
-canvas band_page() {
-    canvas image(325, 99, palette::white);
+canvas band_page(float scale) {
+    canvas image(325, 99, palette::white, scale);
     image.stroke_rounded_rect({0.5f, 0.5f, 324.5f, 98.5f}, 3.0f, 1.0f, palette::rule);
     group_heading(image, "Filter", 13, 150, 9);
     group_heading(image, "Band", 194, 281, 9);

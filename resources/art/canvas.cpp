@@ -46,18 +46,21 @@ colour mix(colour from, colour to, float t) {
             from.a + (to.a - from.a) * t};
 }
 
-canvas::canvas(int width, int height, colour background)
+canvas::canvas(int width, int height, colour background, float scale)
     : width_(width),
       height_(height),
-      pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), background) {}
+      scale_(scale),
+      pixel_width_(static_cast<int>(std::lround(width * scale))),
+      pixel_height_(static_cast<int>(std::lround(height * scale))),
+      pixels_(static_cast<std::size_t>(pixel_width_) * static_cast<std::size_t>(pixel_height_), background) {}
 
-colour canvas::at(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+colour canvas::at(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * pixel_width_ + x]; }
 
 void canvas::blend(int x, int y, colour c, float coverage) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    if (x < 0 || y < 0 || x >= pixel_width_ || y >= pixel_height_) return;
     const float alpha = std::clamp(c.a * coverage, 0.0f, 1.0f);
     if (alpha <= 0.0f) return;
-    colour& d = pixels_[static_cast<std::size_t>(y) * width_ + x];
+    colour& d = pixels_[static_cast<std::size_t>(y) * pixel_width_ + x];
     const float out_a = alpha + d.a * (1.0f - alpha);
     if (out_a <= 0.0f) {
         d = {};
@@ -68,14 +71,16 @@ void canvas::blend(int x, int y, colour c, float coverage) {
 }
 
 void canvas::fill(const box& bounds, const distance_fn& shape, const paint_fn& paint) {
-    const int x0 = std::max(0, static_cast<int>(std::floor(bounds.left)) - 1);
-    const int y0 = std::max(0, static_cast<int>(std::floor(bounds.top)) - 1);
-    const int x1 = std::min(width_, static_cast<int>(std::ceil(bounds.right)) + 1);
-    const int y1 = std::min(height_, static_cast<int>(std::ceil(bounds.bottom)) + 1);
+    const float s = scale_;
+    const int x0 = std::max(0, static_cast<int>(std::floor(bounds.left * s)) - 1);
+    const int y0 = std::max(0, static_cast<int>(std::floor(bounds.top * s)) - 1);
+    const int x1 = std::min(pixel_width_, static_cast<int>(std::ceil(bounds.right * s)) + 1);
+    const int y1 = std::min(pixel_height_, static_cast<int>(std::ceil(bounds.bottom * s)) + 1);
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
-            const float px = x + 0.5f, py = y + 0.5f;
-            const float coverage = std::clamp(0.5f - shape(px, py), 0.0f, 1.0f);
+            // The pixel's centre in units; its distance from the edge in pixels.
+            const float px = (x + 0.5f) / s, py = (y + 0.5f) / s;
+            const float coverage = std::clamp(0.5f - shape(px, py) * s, 0.0f, 1.0f);
             if (coverage > 0.0f) blend(x, y, paint(px, py), coverage);
         }
     }
@@ -162,15 +167,16 @@ void canvas::fill_polygon(const std::vector<point>& corners, colour c) {
         right = std::max(right, p.x);
         bottom = std::max(bottom, p.y);
     }
-    const int x0 = std::max(0, static_cast<int>(left)), y0 = std::max(0, static_cast<int>(top));
-    const int x1 = std::min(width_, static_cast<int>(std::ceil(right)));
-    const int y1 = std::min(height_, static_cast<int>(std::ceil(bottom)));
+    const float s = scale_;
+    const int x0 = std::max(0, static_cast<int>(left * s)), y0 = std::max(0, static_cast<int>(top * s));
+    const int x1 = std::min(pixel_width_, static_cast<int>(std::ceil(right * s)));
+    const int y1 = std::min(pixel_height_, static_cast<int>(std::ceil(bottom * s)));
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
             int hits = 0;
             for (int sy = 0; sy < grid; ++sy) {
                 for (int sx = 0; sx < grid; ++sx) {
-                    hits += inside(x + (sx + 0.5f) / grid, y + (sy + 0.5f) / grid) ? 1 : 0;
+                    hits += inside((x + (sx + 0.5f) / grid) / s, (y + (sy + 0.5f) / grid) / s) ? 1 : 0;
                 }
             }
             if (hits > 0) blend(x, y, c, static_cast<float>(hits) / (grid * grid));
@@ -179,11 +185,19 @@ void canvas::fill_polygon(const std::vector<point>& corners, colour c) {
 }
 
 void canvas::draw(const canvas& source, int x, int y) {
-    for (int sy = 0; sy < source.height(); ++sy) {
-        for (int sx = 0; sx < source.width(); ++sx) {
-            blend(x + sx, y + sy, source.at(sx, sy), 1.0f);
+    const int left = static_cast<int>(std::lround(x * scale_)), top = static_cast<int>(std::lround(y * scale_));
+    for (int sy = 0; sy < source.pixel_height(); ++sy) {
+        for (int sx = 0; sx < source.pixel_width(); ++sx) {
+            blend(left + sx, top + sy, source.at(sx, sy), 1.0f);
         }
     }
+}
+
+void canvas::copy_rows(int from, int height, int to) {
+    const auto pixel_row = [this](int unit) { return static_cast<std::ptrdiff_t>(std::lround(unit * scale_)); };
+    const std::ptrdiff_t width = pixel_width_;
+    std::copy(pixels_.begin() + pixel_row(from) * width, pixels_.begin() + pixel_row(from + height) * width,
+              pixels_.begin() + pixel_row(to) * width);
 }
 
 std::vector<std::uint8_t> canvas::rgba_bytes() const {

@@ -1,8 +1,9 @@
 // An RGBA pixel buffer with anti-aliased shape drawing.
 //
-// Shapes are signed distance functions in pixel units (negative inside);
+// Shapes are signed distance functions in picture units (negative inside);
 // a pixel's coverage is its distance clamped over one pixel, which gives
-// smooth edges without supersampling.
+// smooth edges without supersampling. A canvas of scale 2 has two pixels per
+// unit each way: the same drawing, twice as fine.
 #pragma once
 
 #include <cstdint>
@@ -32,12 +33,17 @@ using paint_fn = std::function<colour(float x, float y)>;
 
 class canvas {
 public:
-    canvas(int width, int height, colour background);
+    // `width` x `height` units.
+    canvas(int width, int height, colour background, float scale = 1.0f);
 
     int width() const { return width_; }
     int height() const { return height_; }
+    float scale() const { return scale_; }
+    int pixel_width() const { return pixel_width_; }
+    int pixel_height() const { return pixel_height_; }
+    // Pixels, not units.
     colour at(int x, int y) const;
-    // Source-over compositing of `c` with extra opacity `coverage`.
+    // Source-over compositing of `c` with extra opacity `coverage`, at a pixel.
     void blend(int x, int y, colour c, float coverage);
 
     // Paints every pixel of `bounds` by the coverage of `shape`.
@@ -56,8 +62,12 @@ public:
     // Even-odd polygon fill, 4x4 supersampled.
     void fill_polygon(const std::vector<point>& corners, colour c);
 
-    // Copies `source` with its top-left corner at (x, y), compositing alpha.
+    // Copies `source` (of the same scale) with its top-left corner at (x, y),
+    // compositing alpha.
     void draw(const canvas& source, int x, int y);
+
+    // Copies `height` units of rows from `from` down to `to`, pixel for pixel.
+    void copy_rows(int from, int height, int to);
 
     // Rows of 8-bit RGBA, top to bottom.
     std::vector<std::uint8_t> rgba_bytes() const;
@@ -65,6 +75,9 @@ public:
 private:
     int width_;
     int height_;
+    float scale_;
+    int pixel_width_;
+    int pixel_height_;
     std::vector<colour> pixels_;
 };
 

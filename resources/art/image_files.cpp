@@ -25,11 +25,11 @@ void write_png(const canvas& image, const std::string& path) {
     }
     png_init_io(png, file.get());
     png_set_compression_level(png, 9);
-    png_set_IHDR(png, info, image.width(), image.height(), 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, image.pixel_width(), image.pixel_height(), 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < image.height(); ++y) {
-        png_write_row(png, bytes.data() + static_cast<std::size_t>(y) * image.width() * 4);
+    for (int y = 0; y < image.pixel_height(); ++y) {
+        png_write_row(png, bytes.data() + static_cast<std::size_t>(y) * image.pixel_width() * 4);
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -44,8 +44,8 @@ void put_le(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
 }  // namespace
 
 void write_bmp(const canvas& image, const std::string& path) {
-    const std::uint32_t row_size = (static_cast<std::uint32_t>(image.width()) * 3 + 3) & ~3u;
-    const std::uint32_t pixel_bytes = row_size * static_cast<std::uint32_t>(image.height());
+    const std::uint32_t row_size = (static_cast<std::uint32_t>(image.pixel_width()) * 3 + 3) & ~3u;
+    const std::uint32_t pixel_bytes = row_size * static_cast<std::uint32_t>(image.pixel_height());
     constexpr std::uint32_t header_bytes = 14 + 40;
     std::vector<std::uint8_t> out;
     out.push_back('B');
@@ -54,8 +54,8 @@ void write_bmp(const canvas& image, const std::string& path) {
     put_le(out, 0, 4);
     put_le(out, header_bytes, 4);
     put_le(out, 40, 4);  // BITMAPINFOHEADER
-    put_le(out, static_cast<std::uint32_t>(image.width()), 4);
-    put_le(out, static_cast<std::uint32_t>(image.height()), 4);  // positive: bottom-up
+    put_le(out, static_cast<std::uint32_t>(image.pixel_width()), 4);
+    put_le(out, static_cast<std::uint32_t>(image.pixel_height()), 4);  // positive: bottom-up
     put_le(out, 1, 2);
     put_le(out, 24, 2);
     put_le(out, 0, 4);  // BI_RGB
@@ -64,17 +64,17 @@ void write_bmp(const canvas& image, const std::string& path) {
     put_le(out, 2835, 4);
     put_le(out, 0, 4);
     put_le(out, 0, 4);
-    canvas flat(image.width(), image.height(), rgb(255, 255, 255));
+    canvas flat(image.width(), image.height(), rgb(255, 255, 255), image.scale());
     flat.draw(image, 0, 0);
     const std::vector<std::uint8_t> rgba = flat.rgba_bytes();
-    for (int y = image.height() - 1; y >= 0; --y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * image.width() + x) * 4];
+    for (int y = image.pixel_height() - 1; y >= 0; --y) {
+        for (int x = 0; x < image.pixel_width(); ++x) {
+            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * image.pixel_width() + x) * 4];
             out.push_back(p[2]);
             out.push_back(p[1]);
             out.push_back(p[0]);
         }
-        for (std::uint32_t pad = static_cast<std::uint32_t>(image.width()) * 3; pad < row_size; ++pad) {
+        for (std::uint32_t pad = static_cast<std::uint32_t>(image.pixel_width()) * 3; pad < row_size; ++pad) {
             out.push_back(0);
         }
     }

@@ -36,8 +36,8 @@ void draw_lamp(canvas& target, point centre, float radius, colour c, bool lit) {
 
 }  // namespace
 
-canvas busy_indicator() {
-    canvas image(16, 32, palette::white);
+canvas busy_indicator(float scale) {
+    canvas image(16, 32, palette::white, scale);
     const float top = 16.0f;
     const colour frame = palette::ink;
     image.fill_rounded_rect({3.0f, top + 1.5f, 13.0f, top + 3.0f}, 0.7f, frame);
@@ -57,9 +57,9 @@ canvas busy_indicator() {
     return image;
 }
 
-canvas power_button() {
+canvas power_button(float scale) {
     // Sits in the title strip, so it shares the strip's colour.
-    canvas image(16, 32, palette::strip);
+    canvas image(16, 32, palette::strip, scale);
     const colour states[2] = {palette::off_grey, palette::on_green};
     for (int state = 0; state < 2; ++state) {
         const point c{8.0f, state * 16.0f + 8.5f};
@@ -70,15 +70,15 @@ canvas power_button() {
     return image;
 }
 
-canvas band_lamp() {
-    canvas image(20, 40, palette::white);
+canvas band_lamp(float scale) {
+    canvas image(20, 40, palette::white, scale);
     draw_lamp(image, {10.0f, 10.0f}, 5.5f, rgb(196, 200, 206), false);
     draw_lamp(image, {10.0f, 30.0f}, 5.5f, palette::on_green, true);
     return image;
 }
 
-canvas signal_lamp() {
-    canvas image(16, 64, palette::white);
+canvas signal_lamp(float scale) {
+    canvas image(16, 64, palette::white, scale);
     draw_lamp(image, {8.0f, 8.0f}, 4.5f, rgb(196, 200, 206), false);
     draw_lamp(image, {8.0f, 24.0f}, 4.5f, palette::on_green, true);
     draw_lamp(image, {8.0f, 40.0f}, 4.5f, rgb(240, 180, 40), true);

@@ -63,12 +63,15 @@ void draw_knob(canvas& strip, float top, float size, float position, knob_role r
 
 }  // namespace
 
-canvas knob_strip(int size, int frames, knob_role role) {
-    canvas strip(size, size * frames, palette::white);
-    for (int frame = 0; frame < frames; ++frame) {
-        const float position = static_cast<float>(std::min(frame, swept_frames - 1)) / (swept_frames - 1);
+canvas knob_strip(int size, int frames, knob_role role, float scale) {
+    canvas strip(size, size * frames, palette::white, scale);
+    for (int frame = 0; frame < std::min(frames, swept_frames); ++frame) {
+        const float position = static_cast<float>(frame) / (swept_frames - 1);
         draw_knob(strip, static_cast<float>(frame * size), static_cast<float>(size), position, role);
     }
+    // Copied, not drawn again: lower down the strip rounding would differ.
+    for (int frame = swept_frames; frame < frames; ++frame)
+        strip.copy_rows((swept_frames - 1) * size, size, frame * size);
     return strip;
 }
 

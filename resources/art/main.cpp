@@ -1,4 +1,5 @@
-// tessvane-art: draws every bitmap of the editor into a folder.
+// tessvane-art: draws every bitmap of the editor into a folder, each once at
+// its size (130.png) and once at twice it (1130.png).
 //
 //   tessvane-art <folder>
 //
@@ -10,33 +11,35 @@
 
 #include "bitmaps.h"
 #include "image_files.h"
+#include "resources/resource_table.h"
 #include "text.h"
 
 namespace {
 
 struct bitmap_entry {
     int id;
-    std::function<art::canvas()> draw;
+    std::function<art::canvas(float scale)> draw;
 };
 
 const bitmap_entry bitmaps[] = {
     {130, art::frame_background},
     {131, art::about_picture},
     {133,
-     [] {
-         return art::type_selector({art::filter_shape::peak, art::filter_shape::low_cut, art::filter_shape::low_shelf});
+     [](float s) {
+         return art::type_selector({art::filter_shape::peak, art::filter_shape::low_cut, art::filter_shape::low_shelf},
+                                   s);
      }},
-    {134, [] { return art::type_selector({art::filter_shape::peak}); }},
+    {134, [](float s) { return art::type_selector({art::filter_shape::peak}, s); }},
     {135,
-     [] {
+     [](float s) {
          return art::type_selector(
-             {art::filter_shape::peak, art::filter_shape::high_cut, art::filter_shape::high_shelf});
+             {art::filter_shape::peak, art::filter_shape::high_cut, art::filter_shape::high_shelf}, s);
      }},
-    {136, [] { return art::knob_strip(38, 64, art::knob_role::neutral); }},
-    {137, [] { return art::knob_strip(38, 65, art::knob_role::gain); }},
-    {138, [] { return art::knob_strip(38, 65, art::knob_role::tone); }},
-    {139, [] { return art::knob_strip(26, 64, art::knob_role::neutral); }},
-    {140, [] { return art::knob_strip(32, 65, art::knob_role::neutral); }},
+    {136, [](float s) { return art::knob_strip(38, 64, art::knob_role::neutral, s); }},
+    {137, [](float s) { return art::knob_strip(38, 65, art::knob_role::gain, s); }},
+    {138, [](float s) { return art::knob_strip(38, 65, art::knob_role::tone, s); }},
+    {139, [](float s) { return art::knob_strip(26, 64, art::knob_role::neutral, s); }},
+    {140, [](float s) { return art::knob_strip(32, 65, art::knob_role::neutral, s); }},
     {141, art::signal_lamp},
     {142, art::busy_indicator},
     {143, art::power_button},
@@ -64,12 +67,15 @@ int main(int argc, char** argv) {
     try {
         std::filesystem::create_directories(folder);
         for (const bitmap_entry& entry : bitmaps) {
-            const art::canvas image = entry.draw();
-            const std::string stem = (folder / std::to_string(entry.id)).string();
-            if (entry.id == bmp_id) {
-                art::write_bmp(image, stem + ".bmp");
-            } else {
-                art::write_png(image, stem + ".png");
+            for (const int scale : {1, 2}) {
+                const art::canvas image = entry.draw(float(scale));
+                const int id = scale == 1 ? entry.id : entry.id + resources::double_size_offset;
+                const std::string stem = (folder / std::to_string(id)).string();
+                if (entry.id == bmp_id) {
+                    art::write_bmp(image, stem + ".bmp");
+                } else {
+                    art::write_png(image, stem + ".png");
+                }
             }
         }
     } catch (const art::font_missing& e) {

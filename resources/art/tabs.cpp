@@ -14,7 +14,7 @@ void draw_tab(canvas& image, float top, float width, float height, bool opens_do
     const box shape = opens_down ? box{0.5f, -radius - 1, width - 0.5f, height - 1.5f}
                                  : box{0.5f, 1.5f, width - 0.5f, height + radius + 1};
     const colour fill = selected ? palette::white : palette::strip;
-    canvas tab(static_cast<int>(width), static_cast<int>(height), {1, 1, 1, 0});
+    canvas tab(static_cast<int>(width), static_cast<int>(height), {1, 1, 1, 0}, image.scale());
     tab.fill_rounded_rect(shape, radius, fill);
     tab.stroke_rounded_rect(shape, radius, 1.0f, palette::rule);
     if (selected) {
@@ -28,8 +28,8 @@ void draw_tab(canvas& image, float top, float width, float height, bool opens_do
     image.draw(tab, 0, static_cast<int>(top));
 }
 
-canvas tab_button(int width, int height, bool opens_down) {
-    canvas image(width, height * 2, palette::white);
+canvas tab_button(int width, int height, bool opens_down, float scale) {
+    canvas image(width, height * 2, palette::white, scale);
     const float w = static_cast<float>(width), h = static_cast<float>(height);
     draw_tab(image, 0.0f, w, h, opens_down, false);
     draw_tab(image, h, w, h, opens_down, true);
@@ -38,7 +38,7 @@ canvas tab_button(int width, int height, bool opens_down) {
 
 }  // namespace
 
-canvas main_tab_button() { return tab_button(67, 16, false); }
-canvas band_tab_button() { return tab_button(22, 13, true); }
+canvas main_tab_button(float scale) { return tab_button(67, 16, false, scale); }
+canvas band_tab_button(float scale) { return tab_button(22, 13, true, scale); }
 
 }  // namespace art

@@ -64,15 +64,25 @@ std::string liberation_sans_file(weight w) {
 
 struct font::face {
     FT_Face handle = nullptr;
+    float pixel_size = 0;
 };
+
+namespace {
+
+// 26.6 fixed point; fractional sizes keep small captions balanced.
+void set_size(FT_Face face, float pixel_size) {
+    FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(pixel_size * 64)), 72, 72);
+}
+
+}  // namespace
 
 font::font(weight w, float pixel_size) : face_(std::make_unique<face>()) {
     const std::string file = liberation_sans_file(w);
     if (FT_New_Face(libraries().freetype, file.c_str(), 0, &face_->handle) != 0) {
         throw font_missing("FreeType cannot open " + file);
     }
-    // 26.6 fixed point; fractional sizes keep small captions balanced.
-    FT_Set_Char_Size(face_->handle, 0, static_cast<FT_F26Dot6>(std::lround(pixel_size * 64)), 72, 72);
+    face_->pixel_size = pixel_size;
+    set_size(face_->handle, pixel_size);
 }
 
 font::~font() { FT_Done_Face(face_->handle); }
@@ -92,13 +102,16 @@ float font::cap_height() const {
     return face_->handle->glyph->metrics.horiBearingY / 64.0f;
 }
 
+// Placed in units, set in the target's pixels at its scale.
 void font::draw(canvas& target, const std::string& text, float x, float baseline, align a, colour c) const {
     float pen = x;
     if (a == align::centre) pen -= width(text) / 2;
     if (a == align::right) pen -= width(text);
+    const float scale = target.scale();
     // Whole-pixel origins keep the hinted stems sharp.
-    pen = std::round(pen);
-    const int base = static_cast<int>(std::lround(baseline));
+    pen = std::round(pen * scale);
+    const int base = static_cast<int>(std::lround(baseline * scale));
+    if (scale != 1.0f) set_size(face_->handle, face_->pixel_size * scale);
     for (unsigned char ch : text) {
         if (FT_Load_Char(face_->handle, ch, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0) continue;
         const FT_GlyphSlot glyph = face_->handle->glyph;
@@ -113,6 +126,7 @@ void font::draw(canvas& target, const std::string& text, float x, float baseline
         }
         pen += glyph->advance.x / 64.0f;
     }
+    if (scale != 1.0f) set_size(face_->handle, face_->pixel_size);
 }
 
 void font::draw_in(canvas& target, const std::string& text, const box& area, align a, colour c) const {

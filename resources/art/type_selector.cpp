@@ -57,9 +57,9 @@ void draw_state(canvas& target, float top, filter_shape shape, int index, int co
 
 }  // namespace
 
-canvas type_selector(const std::vector<filter_shape>& shapes) {
+canvas type_selector(const std::vector<filter_shape>& shapes, float scale) {
     const int count = static_cast<int>(shapes.size());
-    canvas image(state_width, state_height * count, palette::white);
+    canvas image(state_width, state_height * count, palette::white, scale);
     for (int i = 0; i < count; ++i) {
         draw_state(image, static_cast<float>(i * state_height), shapes[i], i, count);
     }

@@ -17,7 +17,7 @@ struct expected_bitmap {
 };
 
 // The editor's bitmaps: 132 is not among them; 146 is a Windows bitmap.
-inline const std::vector<expected_bitmap> editor_bitmaps = {
+inline const std::vector<expected_bitmap> single_size_bitmaps = {
     {130, 607, 383, 1, "png"}, {131, 350, 100, 1, "png"}, {133, 40, 32, 3, "png"},   {134, 40, 32, 1, "png"},
     {135, 40, 32, 3, "png"},   {136, 38, 38, 64, "png"},  {137, 38, 38, 65, "png"},  {138, 38, 38, 65, "png"},
     {139, 26, 26, 64, "png"},  {140, 32, 32, 65, "png"},  {141, 16, 16, 4, "png"},   {142, 16, 16, 2, "png"},
@@ -25,6 +25,14 @@ inline const std::vector<expected_bitmap> editor_bitmaps = {
     {147, 67, 16, 2, "png"},   {148, 22, 13, 2, "png"},   {149, 599, 196, 1, "png"}, {150, 599, 134, 1, "png"},
     {151, 325, 99, 1, "png"},
 };
+
+// Each beside its double-size set, 1000 ids on.
+inline const std::vector<expected_bitmap> editor_bitmaps = [] {
+    std::vector<expected_bitmap> all = single_size_bitmaps;
+    for (const expected_bitmap& b : single_size_bitmaps)
+        all.push_back({b.id + 1000, 2 * b.width, 2 * b.state_height, b.states, b.extension});
+    return all;
+}();
 
 inline std::filesystem::path bitmaps_dir() { return TESSVANE_BITMAPS_DIR; }
 

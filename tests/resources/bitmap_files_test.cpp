@@ -55,26 +55,29 @@ TEST(BitmapFolder, EveryPngIsEightBitRgbaOfItsWidthAndStackedStates) {
 }
 
 TEST(BitmapFolder, MenuFieldIsAnUncompressed24BitBottomUpWindowsBitmap) {
-    const std::vector<std::uint8_t> bytes = read_bytes(bitmaps_dir() / "146.bmp");
-    ASSERT_GE(bytes.size(), 54u);
-    EXPECT_EQ(bytes[0], 'B');
-    EXPECT_EQ(bytes[1], 'M');
-    EXPECT_EQ(little_endian(bytes, 2, 4), bytes.size());
-    EXPECT_EQ(little_endian(bytes, 10, 4), 54u) << "pixels follow the two headers";
-    EXPECT_EQ(little_endian(bytes, 14, 4), 40u) << "BITMAPINFOHEADER";
-    EXPECT_EQ(little_endian(bytes, 18, 4), 90u);
-    EXPECT_EQ(little_endian(bytes, 22, 4), 12u) << "positive height: bottom-up rows";
-    EXPECT_EQ(little_endian(bytes, 26, 2), 1u) << "planes";
-    EXPECT_EQ(little_endian(bytes, 28, 2), 24u) << "bits per pixel";
-    EXPECT_EQ(little_endian(bytes, 30, 4), 0u) << "BI_RGB";
-    // 90 pixels of 3 bytes, padded to 272 bytes a row.
-    EXPECT_EQ(bytes.size(), 54u + 272u * 12u);
+    for (const int scale : {1, 2}) {
+        const std::vector<std::uint8_t> bytes = read_bytes(bitmaps_dir() / (scale == 1 ? "146.bmp" : "1146.bmp"));
+        ASSERT_GE(bytes.size(), 54u);
+        EXPECT_EQ(bytes[0], 'B');
+        EXPECT_EQ(bytes[1], 'M');
+        EXPECT_EQ(little_endian(bytes, 2, 4), bytes.size());
+        EXPECT_EQ(little_endian(bytes, 10, 4), 54u) << "pixels follow the two headers";
+        EXPECT_EQ(little_endian(bytes, 14, 4), 40u) << "BITMAPINFOHEADER";
+        EXPECT_EQ(little_endian(bytes, 18, 4), 90u * scale);
+        EXPECT_EQ(little_endian(bytes, 22, 4), 12u * scale) << "positive height: bottom-up rows";
+        EXPECT_EQ(little_endian(bytes, 26, 2), 1u) << "planes";
+        EXPECT_EQ(little_endian(bytes, 28, 2), 24u) << "bits per pixel";
+        EXPECT_EQ(little_endian(bytes, 30, 4), 0u) << "BI_RGB";
+        // 90 pixels of 3 bytes a unit, each row padded to four bytes.
+        const std::uint32_t row = (270u * scale + 3u) & ~3u;
+        EXPECT_EQ(bytes.size(), 54u + row * 12u * scale);
+    }
 }
 
 // A control's image replaces what was under it, so a state drawn with
 // transparency would leave the previous state showing through.
 TEST(ControlImages, AreOpaque) {
-    for (int id : {133, 134, 135, 136, 137, 138, 139, 140, 141, 142, 143, 144, 147, 148}) {
+    for (int id : {133, 134, 135, 136, 137, 138, 139, 140, 141, 142, 143, 144, 147, 148, 1133, 1137, 1143, 1148}) {
         SCOPED_TRACE(id);
         const rgba_image image = load(id);
         ASSERT_FALSE(image.pixels.empty());
@@ -93,20 +96,22 @@ TEST(ControlImages, SitOnTheColourOfTheBackgroundUnderThem) {
         {137, 151, 16, 40},  {138, 151, 62, 40}, {138, 151, 108, 40}, {133, 151, 200, 42},
         {144, 151, 255, 47}, {137, 150, 46, 60}, {143, 150, 582, 4},
     };
-    for (const placement& p : placements) {
-        SCOPED_TRACE(std::to_string(p.control) + " on " + std::to_string(p.background));
-        const rgba_image control = load(p.control), background = load(p.background);
-        ASSERT_FALSE(control.pixels.empty());
-        ASSERT_FALSE(background.pixels.empty());
-        const std::size_t under = (static_cast<std::size_t>(p.y) * background.width + p.x) * 4;
-        for (int channel = 0; channel < 4; ++channel) {
-            EXPECT_EQ(control.pixels[channel], background.pixels[under + channel]);
+    for (const placement& p : placements)
+        for (const int scale : {1, 2}) {
+            const int offset = scale == 1 ? 0 : 1000;
+            SCOPED_TRACE(std::to_string(p.control + offset) + " on " + std::to_string(p.background + offset));
+            const rgba_image control = load(p.control + offset), background = load(p.background + offset);
+            ASSERT_FALSE(control.pixels.empty());
+            ASSERT_FALSE(background.pixels.empty());
+            const std::size_t under = (static_cast<std::size_t>(p.y * scale) * background.width + p.x * scale) * 4;
+            for (int channel = 0; channel < 4; ++channel) {
+                EXPECT_EQ(control.pixels[channel], background.pixels[under + channel]);
+            }
         }
-    }
 }
 
 TEST(KnobStrips, SweepTheirFirst64FramesAndRepeatTheLastOnAnySpareFrame) {
-    for (int id : {136, 137, 138, 139, 140}) {
+    for (int id : {136, 137, 138, 139, 140, 1136, 1137, 1138, 1139, 1140}) {
         SCOPED_TRACE(id);
         const expected_bitmap& b = bitmap(id);
         const rgba_image strip = load(id);

@@ -18,7 +18,7 @@ TEST(EmbeddedResources, EveryCommittedFileIsFoundUnderItsIdByteForByte) {
 }
 
 TEST(EmbeddedResources, IdsWithoutABitmapGiveAnEmptyBlob) {
-    for (int id : {-1, 0, 1, 129, 132, 152, 1000}) {
+    for (int id : {-1, 0, 1, 129, 132, 152, 1000, 1132, 1152}) {
         SCOPED_TRACE(id);
         const resources::blob blob = resources::find_resource(id);
         EXPECT_EQ(blob.data, nullptr);

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -87,11 +90,12 @@ enum class read_back { print_window, window_dc };
 
 // What the window shows, as 0x00RRGGBB words: as PrintWindow has it drawn,
 // or as its device context holds it on the screen.
-std::vector<std::uint32_t> window_pixels(HWND window, read_back how = read_back::print_window) {
+std::vector<std::uint32_t> window_pixels(HWND window, read_back how = read_back::print_window, int width = kWidth,
+                                         int height = kHeight) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -103,12 +107,12 @@ std::vector<std::uint32_t> window_pixels(HWND window, read_back how = read_back:
     HDC window_dc = how == read_back::window_dc ? GetDC(window) : nullptr;
     const bool read = how == read_back::print_window
                           ? PrintWindow(window, dc, PW_CLIENTONLY)
-                          : window_dc && BitBlt(dc, 0, 0, kWidth, kHeight, window_dc, 0, 0, SRCCOPY);
+                          : window_dc && BitBlt(dc, 0, 0, width, height, window_dc, 0, 0, SRCCOPY);
     if (window_dc) ReleaseDC(window, window_dc);
     if (read) {
         GdiFlush();
         const auto* words = static_cast<const std::uint32_t*>(bits);
-        pixels.assign(words, words + kWidth * kHeight);
+        pixels.assign(words, words + std::size_t(width) * std::size_t(height));
         for (std::uint32_t& p : pixels) p &= 0xFFFFFF;
     }
     DeleteDC(dc);
@@ -349,6 +353,43 @@ TEST_P(EachFormatsEditor, AnswersItsSizeBeforeOpeningAndOpensAsTheHostWindowsOnl
     info.cbSize = sizeof info;
     EXPECT_FALSE(GetClassInfoExA(owner, class_name, &info)) << "the class outlives the last window";
     EXPECT_FALSE(messages_logged());
+}
+
+// A host aware of the screen's DPI gets the editor at its scale, the nearest
+// quarter step: at 96 the plain editor, at 192 (LogPixels in Wine's
+// registry) one twice as large showing the double-size art.
+TEST_P(EachFormatsEditor, AnAwareHostGetsTheEditorAtTheScaleOfTheSystemsDpi) {
+    SetProcessDPIAware();
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    const char* expected_dpi = std::getenv("TESSVANE_SCREEN_DPI");
+    if (expected_dpi) {
+        ASSERT_EQ(dpi, std::atoi(expected_dpi));
+    }
+    const double scale = std::clamp(std::round(dpi / 96.0 * 4.0) / 4.0, 1.0, 2.0);
+    const int width = int(std::lround(kWidth * scale)), height = int(std::lround(kHeight * scale));
+    const RECT size = editor->size();
+    EXPECT_EQ(size.right - size.left, width) << dpi << " dpi";
+    EXPECT_EQ(size.bottom - size.top, height);
+    const HWND child = open_editor();
+    ASSERT_NE(child, nullptr);
+    RECT client;
+    ASSERT_TRUE(GetClientRect(child, &client));
+    EXPECT_EQ(client.right - client.left, width);
+    EXPECT_EQ(client.bottom - client.top, height);
+    if (scale != 2.0) return;
+    // The product's name under the tab view as the art drew it at twice the size.
+    int art_width = 0, art_height = 0;
+    const std::vector<std::uint32_t> art = read_png(TESSVANE_DOUBLE_BACKGROUND_PNG, art_width, art_height);
+    ASSERT_EQ(art_width, width);
+    const std::vector<std::uint32_t> shown = window_pixels(child, read_back::print_window, width, height);
+    ASSERT_EQ(shown.size(), std::size_t(width) * std::size_t(height));
+    int differing = 0;
+    for (int y = 312; y < 340; ++y)
+        for (int x = 12; x < 400; ++x)
+            differing += shown[std::size_t(y) * width + x] != art[std::size_t(y) * width + x];
+    EXPECT_EQ(differing, 0);
 }
 
 TEST_P(EachFormatsEditor, ReopensAfterCloseToleratesCloseTwiceAndRefusesParentsThatAreNoWindows) {

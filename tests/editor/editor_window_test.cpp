@@ -1,9 +1,12 @@
 // The editor in a real window, driven through the plug-in's dispatcher as a
 // host drives it. The thread cases are the ones to run under the tsan preset.
+#include <X11/Xatom.h>
+
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <thread>
 
@@ -625,6 +628,36 @@ TEST_P(ScaledEditor, APointerDragOnABandsHandleAtItsScaledPlaceMovesTheBandByThe
     EXPECT_NEAR(std::log2(after.frequency / before.frequency), 40.0 * std::log2(1000.0) / 562.0, 0.02);
     EXPECT_NEAR(after.gain - before.gain, 20.0 * 20.0 / 98.0, 0.3);
     EXPECT_EQ(instance.editor().controls().bandTabView->getCurrentSelectedTab(), 1);
+}
+
+// Xft.dpi as desktops set it on the root window: 96 per step of 1.
+TEST_F(EditorWindow, WithoutTheHostsScaleTheXftDpiResourceGivesTheNearestStepWhichTheHostsOverrides) {
+    Display* d = test_display();
+    const auto set_resources = [d](const char* text) {
+        XChangeProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text), int(std::strlen(text)));
+        XSync(d, False);
+    };
+    const struct {
+        const char* resources;
+        int width;
+    } cases[] = {{"Xft.antialias:\t1\nXft.dpi:\t144\n", 911},
+                 {"Xft.dpi: 182\n", 1214},
+                 {"Xft.dpi: 300\n", 1214},
+                 {"Xft.dpi: 72\n", 607},
+                 {"Xft.dpi: none\n", 607}};
+    for (const auto& c : cases) {
+        set_resources(c.resources);
+        recorded_instance instance;
+        ERect* rect = nullptr;
+        ASSERT_EQ(instance.dispatch(effEditGetRect, 0, 0, &rect), 1);
+        EXPECT_EQ(rect->right - rect->left, c.width) << c.resources;
+        instance.editor().set_scale(1.0);
+        ASSERT_EQ(instance.dispatch(effEditGetRect, 0, 0, &rect), 1);
+        EXPECT_EQ(rect->right - rect->left, 607) << c.resources;
+    }
+    XDeleteProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER);
+    XSync(d, False);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledEditor, ::testing::Values(1.5, 2.0),

@@ -2,7 +2,9 @@
 // (after every band change and every finished redesign), an idle step with
 // nothing to paint (many times a second while the window is open), and an
 // idle step that takes 1/30 s of audio at 48 kHz into the analyser, with
-// both traces shown, and paints it (30 times a second while audio plays).
+// both traces shown, and paints it (30 times a second while audio plays);
+// and a paint of the whole window (opening, a page switch) at 1, 1.5 and 2
+// times the size, the larger against the plain one.
 #include <X11/Xlib.h>
 #include <stdlib.h>
 
@@ -17,9 +19,12 @@
 #include "dsp/eq_layout.h"
 #include "dsp/fir_cascaded_biquad.h"
 #include "editor/response_view.h"
+#include "gui/frame.h"
 #include "gui/offscreen_context.h"
 #include "platform/message_box.h"
+#include "plugin/tessvane_plugin.h"
 #include "plugin/vst2/aeffect.h"
+#include "plugin/vst_editor.h"
 #include "ratio_registry.h"
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback audio_master);
@@ -58,14 +63,15 @@ void use_private_settings() {
 // One open editor for every repetition, so they all run or all skip.
 class open_editor {
 public:
-    explicit open_editor(float sample_rate) : display_(XOpenDisplay(nullptr)) {
+    explicit open_editor(float sample_rate, double scale = 1.0) : display_(XOpenDisplay(nullptr)) {
         if (!display_) return;
         use_private_settings();
         platform::set_message_sink([](const platform::message&) {});
-        parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 607, 383, 0, 0, 0);
+        parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1214, 766, 0, 0, 0);
         XMapWindow(display_, parent_);
         XSync(display_, False);
         effect_ = VSTPluginMain(quiet_host);
+        editor().set_scale(scale);
         dispatch(effSetSampleRate, nullptr, sample_rate);
         if (dispatch(effEditOpen, reinterpret_cast<void*>(parent_)) != 1) return;
         open_ = true;
@@ -82,6 +88,10 @@ public:
     }
     bool is_open() const { return open_; }
     void idle() { dispatch(effEditIdle); }
+    editor::eq_editor& editor() const {
+        auto* plugin = static_cast<plugin::tessvane_plugin*>(effect_->object);
+        return static_cast<plugin::vst_editor*>(plugin->getEditor())->editor();
+    }
     AEffect* effect() const { return effect_; }
 
 private:
@@ -127,11 +137,31 @@ void analyser_update_and_paint(benchmark::State& state) {
     }
 }
 
+void full_paint(benchmark::State& state, double scale) {
+    static open_editor editors[] = {open_editor(44100.0f, 1.0), open_editor(44100.0f, 1.5), open_editor(44100.0f, 2.0)};
+    open_editor& editor = editors[scale == 1.0 ? 0 : scale == 1.5 ? 1 : 2];
+    if (!editor.is_open()) {
+        state.SkipWithError("no X display reachable");
+        return;
+    }
+    for (auto _ : state) {
+        editor.editor().getFrame()->setDirty();
+        editor.idle();
+    }
+}
+
 const bool registered = [] {
     benchmark::RegisterBenchmark("editor/render_response", render_response_display);
     benchmark::RegisterBenchmark("editor/idle_nothing_to_paint", idle_with_nothing_to_paint);
     benchmark::RegisterBenchmark("editor/analyser_update_and_paint", analyser_update_and_paint)
         ->Unit(benchmark::kMicrosecond);
+    for (const double scale : {1.0, 1.5, 2.0})
+        benchmark::RegisterBenchmark(("editor/full_paint/" + std::to_string(int(scale * 100))).c_str(), full_paint,
+                                     scale)
+            ->Unit(benchmark::kMillisecond);
+    // A whole paint at a scale against one at 1, in the same run.
+    bench::add_ratio("editor-full-paint-150-percent", 150, "editor/full_paint/150", "editor/full_paint/100");
+    bench::add_ratio("editor-full-paint-200-percent", 200, "editor/full_paint/200", "editor/full_paint/100");
     bench::add_absolute("editor-render-us", 597, "editor/render_response", 1e-3);
     bench::add_absolute("editor-idle-us", 607, "editor/idle_nothing_to_paint", 1e-3);
     // 30 updates a second, as a percentage of one core.

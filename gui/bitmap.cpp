@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "gui/image_decode.h"
+#include "gui/resample.h"
 
 namespace VSTGUI {
 
@@ -35,6 +36,27 @@ void CBitmap::decode(const unsigned char* data, std::size_t size) {
     width_ = image.width;
     height_ = image.height;
     pixels_ = std::move(image.pixels);
+}
+
+const std::vector<std::uint32_t>& CBitmap::resized(const CRect& part, int width, int height, double scale) const {
+    if (scale != resized_scale_) {
+        resized_.clear();
+        resized_scale_ = scale;
+    }
+    const part_key key{part.left, part.top, part.right, part.bottom, width, height};
+    auto found = resized_.find(key);
+    if (found != resized_.end()) return found->second;
+    const bool finer = !double_size_.empty();
+    const int factor = finer ? 2 : 1;
+    const detail::source_area source{finer ? double_size_.pixels.data() : pixels_.data(),
+                                     finer ? double_size_.width : width_,
+                                     finer ? double_size_.height : height_,
+                                     finer ? double_size_.width : width_,
+                                     part.left * factor,
+                                     part.top * factor,
+                                     part.width() * factor,
+                                     part.height() * factor};
+    return resized_.emplace(key, detail::resampled(source, width, height)).first->second;
 }
 
 std::uint32_t CBitmap::pixelAt(int x, int y) const {

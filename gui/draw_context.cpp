@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 #include "gui/bitmap.h"
 #include "gui/font_cache.h"
@@ -19,26 +18,6 @@ std::uint32_t over(std::uint32_t src, std::uint32_t dst) {
         return ((src >> shift) & 0xFF) + (d * keep + 127) / 255;
     };
     return channel(24) << 24 | channel(16) << 16 | channel(8) << 8 | channel(0);
-}
-
-// How much of each source pixel, from `first` on, one device pixel covers
-// when a source interval of `length` pixels spreads over it.
-struct source_span {
-    int first = 0;
-    int count = 0;
-    float weight[4] = {};
-};
-
-std::vector<source_span> spans_of(double start, double length, int device_count, int source_limit) {
-    std::vector<source_span> spans(std::size_t(std::max(device_count, 0)));
-    for (int i = 0; i < device_count; ++i) {
-        const double a = start + i * length, b = a + length;
-        source_span& s = spans[std::size_t(i)];
-        s.first = int(std::floor(a));
-        for (int p = s.first; p < b && s.count < 4 && p < source_limit; ++p)
-            s.weight[s.count++] = float((std::min(b, p + 1.0) - std::max(a, double(p))) / length);
-    }
-    return spans;
 }
 
 }  // namespace
@@ -160,13 +139,26 @@ void CDrawContext::drawString(std::string_view text, const CRect& r, CHoriTxtAli
 void CDrawContext::drawBitmap(const CBitmap& bitmap, const CRect& dest, CPoint source_offset) {
     if (bitmap.empty()) return;
     const detail::decoded_image& larger = bitmap.doubleSize();
-    // Every scale above 1 takes the larger set: shrinking it keeps edges
-    // sharp where enlarging the smaller one would blur them.
-    if (scale_ != 1.0 && !larger.empty())
-        drawResampled(larger.pixels.data(), larger.width, larger.height, larger.width, 2, dest, source_offset);
-    else
-        drawResampled(bitmap.pixels(), bitmap.getWidth(), bitmap.getHeight(), bitmap.getWidth(), 1, dest,
-                      source_offset);
+    if (scale_ == 1.0) {
+        drawPixels(bitmap.pixels(), bitmap.getWidth(), bitmap.getHeight(), bitmap.getWidth(), dest, source_offset);
+        return;
+    }
+    if (scale_ == 2.0 && !larger.empty()) {
+        drawPixels(larger.pixels.data(), larger.width, larger.height, larger.width, dest, source_offset);
+        return;
+    }
+    // Between the sets' scales the larger set is shrunk: its edges stay
+    // sharp where the smaller one's, enlarged, would blur.
+    if (source_offset.x < 0 || source_offset.y < 0) return;
+    CRect wanted = dest;
+    wanted.right = std::min(wanted.right, wanted.left + bitmap.getWidth() - source_offset.x);
+    wanted.bottom = std::min(wanted.bottom, wanted.top + bitmap.getHeight() - source_offset.y);
+    const CRect device = toDevice(wanted);
+    if (wanted.isEmpty() || device.intersection(clip_).isEmpty()) return;
+    CRect part(0, 0, wanted.width(), wanted.height());
+    part.offset(source_offset.x, source_offset.y);
+    const std::vector<std::uint32_t>& picture = bitmap.resized(part, device.width(), device.height(), scale_);
+    drawPixels(picture.data(), device.width(), device.height(), device.width(), wanted, CPoint(0, 0));
 }
 
 void CDrawContext::drawPixels(const std::uint32_t* source, int source_width, int source_height, int source_stride,
@@ -192,45 +184,6 @@ void CDrawContext::drawPixels(const std::uint32_t* source, int source_width, int
             continue;
         }
         for (int i = 0; i < count; ++i) out[i] = over(in[i], out[i]);
-    }
-}
-
-void CDrawContext::drawResampled(const std::uint32_t* source, int source_width, int source_height, int source_stride,
-                                 int set_scale, const CRect& dest, CPoint source_offset) {
-    if (source_offset.x < 0 || source_offset.y < 0) return;
-    if (scale_ == double(set_scale)) {
-        drawPixels(source, source_width, source_height, source_stride, dest, source_offset);
-        return;
-    }
-    // Each device pixel averages the source pixels under it (in logical
-    // units: the part of `dest` the source holds, from `source_offset` on).
-    CRect wanted = dest;
-    wanted.right = std::min(wanted.right, wanted.left + source_width / set_scale - source_offset.x);
-    wanted.bottom = std::min(wanted.bottom, wanted.top + source_height / set_scale - source_offset.y);
-    const CRect device = toDevice(wanted);
-    const CRect area = device.intersection(clip_);
-    if (area.isEmpty()) return;
-    const double step_x = double(wanted.width() * set_scale) / device.width();
-    const double step_y = double(wanted.height() * set_scale) / device.height();
-    const std::vector<source_span> columns =
-        spans_of(source_offset.x * set_scale + (area.left - device.left) * step_x, step_x, area.width(), source_width);
-    const std::vector<source_span> rows =
-        spans_of(source_offset.y * set_scale + (area.top - device.top) * step_y, step_y, area.height(), source_height);
-    for (int y = area.top; y < area.bottom; ++y) {
-        const source_span& r = rows[std::size_t(y - area.top)];
-        for (int x = area.left; x < area.right; ++x) {
-            const source_span& c = columns[std::size_t(x - area.left)];
-            float sum[4] = {};
-            for (int i = 0; i < r.count; ++i)
-                for (int j = 0; j < c.count; ++j) {
-                    const std::uint32_t p = source[std::size_t(r.first + i) * source_stride + std::size_t(c.first + j)];
-                    const float w = r.weight[i] * c.weight[j];
-                    for (int k = 0; k < 4; ++k) sum[k] += w * float((p >> (8 * k)) & 0xFF);
-                }
-            std::uint32_t averaged = 0;
-            for (int k = 0; k < 4; ++k) averaged |= std::uint32_t(std::clamp(std::lround(sum[k]), 0L, 255L)) << (8 * k);
-            blend(x, y, averaged);
-        }
     }
 }
 

@@ -91,10 +91,6 @@ private:
     void blend(int device_x, int device_y, std::uint32_t premultiplied);
     int deviceX(int x) const;
     int deviceY(int y) const;
-    // Copies or, when `set_scale` (the bitmap set's pixels per logical pixel)
-    // differs from the context's, resamples part of a picture into `dest`.
-    void drawResampled(const std::uint32_t* source, int source_width, int source_height, int source_stride,
-                       int set_scale, const CRect& dest, CPoint source_offset);
 
     std::uint32_t* pixels_;
     int width_;

@@ -632,12 +632,19 @@ TEST_P(ScaledEditor, APointerDragOnABandsHandleAtItsScaledPlaceMovesTheBandByThe
 
 // Xft.dpi as desktops set it on the root window: 96 per step of 1.
 TEST_F(EditorWindow, WithoutTheHostsScaleTheXftDpiResourceGivesTheNearestStepWhichTheHostsOverrides) {
-    Display* d = test_display();
-    const auto set_resources = [d](const char* text) {
-        XChangeProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(text), int(std::strlen(text)));
-        XSync(d, False);
-    };
+    // Set on the test's display, and gone again whatever happens.
+    struct root_resources {
+        Display* d = test_display();
+        void set(const char* text) const {
+            XChangeProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(text), int(std::strlen(text)));
+            XSync(d, False);
+        }
+        ~root_resources() {
+            XDeleteProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER);
+            XSync(d, False);
+        }
+    } resources;
     const struct {
         const char* resources;
         int width;
@@ -647,7 +654,7 @@ TEST_F(EditorWindow, WithoutTheHostsScaleTheXftDpiResourceGivesTheNearestStepWhi
                  {"Xft.dpi: 72\n", 607},
                  {"Xft.dpi: none\n", 607}};
     for (const auto& c : cases) {
-        set_resources(c.resources);
+        resources.set(c.resources);
         recorded_instance instance;
         ERect* rect = nullptr;
         ASSERT_EQ(instance.dispatch(effEditGetRect, 0, 0, &rect), 1);
@@ -656,8 +663,6 @@ TEST_F(EditorWindow, WithoutTheHostsScaleTheXftDpiResourceGivesTheNearestStepWhi
         ASSERT_EQ(instance.dispatch(effEditGetRect, 0, 0, &rect), 1);
         EXPECT_EQ(rect->right - rect->left, 607) << c.resources;
     }
-    XDeleteProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER);
-    XSync(d, False);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledEditor, ::testing::Values(1.5, 2.0),

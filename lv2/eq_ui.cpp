@@ -72,7 +72,8 @@ int sample_rate_of(const offered_features& offered) {
 
 }  // namespace
 
-std::unique_ptr<eq_ui> eq_ui::create(const ui_host& host, LV2UI_Widget* widget, const LV2_Feature* const* features) {
+std::unique_ptr<eq_ui> eq_ui::create(const ui_host& host, LV2UI_Widget* widget, const LV2_Feature* const* features,
+                                     bool mid_side) {
     offered_features offered = features_of(features);
     if (!offered.parent || !offered.idle_interface || !host.write) {
         std::fprintf(stderr, "Tessvane LE: the host offers no %s; use its own controls for the ports\n",
@@ -83,7 +84,7 @@ std::unique_ptr<eq_ui> eq_ui::create(const ui_host& host, LV2UI_Widget* widget, 
     editor::eq_editor::set_knob_mode(2);
     ui_host with_touch = host;
     with_touch.touch = offered.touch;
-    std::unique_ptr<eq_ui> ui(new eq_ui(with_touch, sample_rate_of(offered)));
+    std::unique_ptr<eq_ui> ui(new eq_ui(with_touch, sample_rate_of(offered), mid_side));
     if (offered.map) {
         ui->analyser_ = std::make_unique<analyser_feed>(with_touch, *offered.map);
         ui->model_.set_analyser_feed(ui->analyser_.get());

@@ -23,7 +23,9 @@ class eq_ui {
 public:
     // Null when the host offers no parent window or no idle interface, or
     // the editor cannot open in the parent; *widget is the editor's window.
-    static std::unique_ptr<eq_ui> create(const ui_host& host, LV2UI_Widget* widget, const LV2_Feature* const* features);
+    // The M/S plug-in's UI has its placements too.
+    static std::unique_ptr<eq_ui> create(const ui_host& host, LV2UI_Widget* widget, const LV2_Feature* const* features,
+                                         bool mid_side);
     ~eq_ui() { editor_.close(); }
     eq_ui(const eq_ui&) = delete;
     eq_ui& operator=(const eq_ui&) = delete;
@@ -34,7 +36,7 @@ public:
     int idle();
 
 private:
-    eq_ui(const ui_host& host, int sample_rate) : model_(host, sample_rate), editor_(model_) {}
+    eq_ui(const ui_host& host, int sample_rate, bool mid_side) : model_(host, sample_rate, mid_side), editor_(model_) {}
 
     std::unique_ptr<analyser_feed> analyser_;  // null without the host's URID map
     port_model model_;

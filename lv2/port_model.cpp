@@ -18,11 +18,12 @@ constexpr int assumed_sample_rate = 44100;
 
 }  // namespace
 
-port_model::port_model(const ui_host& host, int sample_rate)
+port_model::port_model(const ui_host& host, int sample_rate, bool mid_side)
     : host_(host),
+      mid_side_(mid_side),
       sample_rate_(sample_rate),
       bands_(dsp::band_count, sample_rate > 0 ? sample_rate : assumed_sample_rate, 1) {
-    for (int control = 0; control < control_port_count; ++control)
+    for (int control = 0; control < parameter_count(); ++control)
         port_values_[control] = core::range_of(control).default_value;
     for (int band = 0; band < dsp::band_count; ++band) file_band(band);
 }
@@ -35,22 +36,40 @@ void port_model::file_band(int band) {
     ++bands_version_;
 }
 
-bool port_model::fir_response_db(const double* frequencies, float* db, int count) const {
+void port_model::take_change(int control) {
+    if (dsp::is_band_control(control))
+        file_band(dsp::band_of(control));
+    else if (dsp::is_placement_control(control))
+        ++bands_version_;
+}
+
+dsp::placement port_model::band_placement(int band) const {
+    return mid_side_ ? dsp::placement_of(parameter(dsp::placement_control(band))) : dsp::place_stereo;
+}
+
+bool port_model::measure(dsp::placement half, const double* frequencies, float* db, int count) const {
     if (fir_length_ < 4 || !std::has_single_bit(unsigned(fir_length_)) || !(parameter(dsp::filters_control) > 0))
         return false;
-    if (measured_version_ != bands_version_ || measured_length_ != fir_length_) {
-        if (measured_length_ != fir_length_) {
-            magnitude_ = std::make_unique<dsp::fir_magnitude>(fir_length_);
-            fir_ = std::make_unique<dsp::channel_buffers>(1, fir_length_, "Memory allocation error in the FIR display");
+    measured_fir& measured = measured_[half == dsp::place_side];
+    if (measured.version != bands_version_ || measured.length != fir_length_) {
+        if (measured.length != fir_length_) {
+            measured.magnitude = std::make_unique<dsp::fir_magnitude>(fir_length_);
+            measured.fir =
+                std::make_unique<dsp::channel_buffers>(1, fir_length_, "Memory allocation error in the FIR display");
+        }
+        unsigned rows = 0;
+        for (int band = 0; band < dsp::band_count; ++band) {
+            const dsp::placement where = band_placement(band);
+            if (where == dsp::place_stereo || where == half) rows |= 1u << band;
         }
         // As the DSP designs: with denormals off, so the taps are the same.
         const dsp::denormals_off_scope denormals_off;
-        bands_.design_fir(fir_->data(), fir_length_);
-        magnitude_->measure((*fir_)[0]);
-        measured_version_ = bands_version_;
-        measured_length_ = fir_length_;
+        bands_.design_fir_of_rows((*measured.fir)[0], fir_length_, rows);
+        measured.magnitude->measure((*measured.fir)[0]);
+        measured.version = bands_version_;
+        measured.length = fir_length_;
     }
-    for (int i = 0; i < count; ++i) db[i] = magnitude_->db_at(frequencies[i]);
+    for (int i = 0; i < count; ++i) db[i] = measured.magnitude->db_at(frequencies[i]);
     return true;
 }
 
@@ -60,25 +79,30 @@ int port_model::take_port_value(std::uint32_t port, float value) {
         fir_length_ = value >= 0.0f && value <= dsp::max_fir_length ? static_cast<int>(value) : 0;
         return -1;
     }
-    if (!is_control_port(port)) return -1;
-    const int control = control_of_port(port);
+    int control;
+    if (is_control_port(port))
+        control = control_of_port(port);
+    else if (mid_side_ && is_placement_port(port))
+        control = dsp::placement_control(band_of_placement_port(port));
+    else
+        return -1;
     const float clamped = core::clamp_unit_value(control, value);
     if (clamped == port_values_[control]) return -1;
     port_values_[control] = clamped;
-    if (dsp::is_band_control(control)) file_band(dsp::band_of(control));
+    take_change(control);
     return control;
 }
 
 float port_model::parameter(int index) const {
-    if (index < 0 || index >= control_port_count) return 0.0f;
+    if (index < 0 || index >= parameter_count()) return 0.0f;
     return core::normalised_of_unit_value(index, port_values_[index]);
 }
 
 void port_model::change_parameter(int index, float value) {
-    if (index < 0 || index >= control_port_count) return;
+    if (index < 0 || index >= parameter_count()) return;
     float port_value = core::unit_value_of(index, value);
     port_values_[index] = port_value;
-    if (dsp::is_band_control(index)) file_band(dsp::band_of(index));
+    take_change(index);
     host_.write(host_.controller, port_of_control(index), sizeof port_value, 0, &port_value);
 }
 

@@ -68,7 +68,10 @@ constexpr bool is_placement_port(std::uint32_t port) {
 }
 constexpr int band_of_placement_port(std::uint32_t port) { return static_cast<int>(port - first_placement_port); }
 constexpr int control_of_port(std::uint32_t port) { return static_cast<int>(port - first_control_port); }
+// The placements' controls included.
 constexpr std::uint32_t port_of_control(int control) {
+    if (dsp::is_placement_control(control))
+        return first_placement_port + static_cast<std::uint32_t>(control - dsp::first_placement_control);
     return first_control_port + static_cast<std::uint32_t>(control);
 }
 

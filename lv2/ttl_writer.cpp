@@ -2,7 +2,7 @@
 //   tessvane-lv2-ttl BUNDLE_DIR DSP_BINARY UI_BINARY MINOR_VERSION MICRO_VERSION
 // gives BUNDLE_DIR/manifest.ttl, BUNDLE_DIR/tessvane-le.ttl (the stereo
 // plug-in and its UI) and BUNDLE_DIR/tessvane-le-ms.ttl (the M/S plug-in,
-// whose placements hosts show as their own controls).
+// with its placements, and its UI). Both UIs live in the one UI binary.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -85,20 +85,24 @@ std::string manifest(const std::string& dsp_binary, const std::string& ui_binary
         << "<" << mid_side_plugin_uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << dsp_binary
         << "> ;\n    rdfs:seeAlso <" << mid_side_description_file << "> .\n\n"
         << "<" << ui_uri << ">\n    a ui:X11UI ;\n    ui:binary <" << ui_binary << "> ;\n    rdfs:seeAlso <"
-        << description_file << "> .\n";
+        << description_file << "> .\n\n"
+        << "<" << mid_side_ui_uri << ">\n    a ui:X11UI ;\n    ui:binary <" << ui_binary << "> ;\n    rdfs:seeAlso <"
+        << mid_side_description_file << "> .\n";
     return out.str();
 }
 
-// The stereo plug-in with its UI, or the M/S one with its placements.
+// The stereo plug-in, or the M/S one with its placements, and its UI.
 std::string description(const std::string& minor, const std::string& micro, bool mid_side) {
+    const char* const plugin = mid_side ? mid_side_plugin_uri : plugin_uri;
+    const char* const ui = mid_side ? mid_side_ui_uri : ui_uri;
     std::ostringstream out;
-    out << prefixes << "<" << (mid_side ? mid_side_plugin_uri : plugin_uri) << ">\n"
+    out << prefixes << "<" << plugin << ">\n"
         << "    a lv2:Plugin, lv2:EQPlugin, doap:Project ;\n"
         << "    doap:name \"" << (mid_side ? "Tessvane LE M/S" : "Tessvane LE") << "\" ;\n"
         << "    doap:maintainer [ foaf:name \"Ravelthorpe\" ] ;\n"
         << "    lv2:minorVersion " << minor << " ;\n    lv2:microVersion " << micro << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n";
-    if (!mid_side) out << "    ui:ui <" << ui_uri << "> ;\n";
+    out << "    ui:ui <" << ui << "> ;\n";
     out << "    lv2:port\n";
     audio_port(out, in_left_port, "InputPort", "in_left", "In Left");
     out << ",\n";
@@ -129,25 +133,21 @@ std::string description(const std::string& minor, const std::string& micro, bool
         << " ;\n        lv2:symbol \"analyser\" ;\n        lv2:name \"Analyser\" ;\n"
         << "        rsz:minimumSize " << analyser_port_bytes << " ;\n"
         << "        lv2:portProperty lv2:connectionOptional\n    ]";
-    if (mid_side) {
-        for (int band = 0; band < dsp::band_count; ++band) {
-            out << ",\n";
-            control_input(out, dsp::placement_control(band), first_placement_port + static_cast<std::uint32_t>(band),
-                          placement_ports[band]);
-        }
-        out << " .\n";
-        return out.str();
+    for (int band = 0; mid_side && band < dsp::band_count; ++band) {
+        out << ",\n";
+        const int control = dsp::placement_control(band);
+        control_input(out, control, port_of_control(control), placement_ports[band]);
     }
     out << " .\n\n";
     // Without the idle interface nothing would drive the editor: hosts that
     // cannot offer it show their own controls instead.
-    out << "<" << ui_uri << ">\n"
+    out << "<" << ui << ">\n"
         << "    a ui:X11UI ;\n"
         << "    lv2:requiredFeature ui:parent, ui:idleInterface ;\n"
         << "    lv2:optionalFeature ui:touch, ui:resize, urid:map, opts:options ;\n"
         << "    opts:supportedOption ui:scaleFactor ;\n"
         << "    lv2:extensionData ui:idleInterface ;\n"
-        << "    ui:portNotification [\n        ui:plugin <" << plugin_uri
+        << "    ui:portNotification [\n        ui:plugin <" << plugin
         << "> ;\n        lv2:symbol \"analyser\" ;\n        ui:protocol atom:eventTransfer\n    ] .\n";
     return out.str();
 }

@@ -1,8 +1,9 @@
-// The UI module's entry point: the descriptor that LV2 hosts look up, its
-// calls handed to eq_ui.
+// The UI module's entry point: the descriptors of the stereo plug-in's UI and
+// the M/S one's that LV2 hosts look up, their calls handed to eq_ui.
 #include <lv2/ui/ui.h>
 
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "lv2/bundle_names.h"
@@ -14,10 +15,11 @@ namespace {
 
 eq_ui* ui_of(LV2UI_Handle handle) { return static_cast<eq_ui*>(handle); }
 
-LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2UI_Write_Function write,
+LV2UI_Handle instantiate(const LV2UI_Descriptor* descriptor, const char*, const char*, LV2UI_Write_Function write,
                          LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
     try {
-        return eq_ui::create({write, controller, nullptr}, widget, features).release();
+        const bool mid_side = std::strcmp(descriptor->URI, mid_side_ui_uri) == 0;
+        return eq_ui::create({write, controller, nullptr}, widget, features, mid_side).release();
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -37,12 +39,13 @@ const void* extension_data(const char* uri) {
     return !std::strcmp(uri, LV2_UI__idleInterface) ? &idle_interface : nullptr;
 }
 
-const LV2UI_Descriptor descriptor = {ui_uri, instantiate, cleanup, port_event, extension_data};
+const LV2UI_Descriptor descriptors[] = {{ui_uri, instantiate, cleanup, port_event, extension_data},
+                                        {mid_side_ui_uri, instantiate, cleanup, port_event, extension_data}};
 
 }  // namespace
 
 }  // namespace lv2plugin
 
 LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
-    return index == 0 ? &lv2plugin::descriptor : nullptr;
+    return index < std::size(lv2plugin::descriptors) ? &lv2plugin::descriptors[index] : nullptr;
 }

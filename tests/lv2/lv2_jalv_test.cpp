@@ -98,11 +98,13 @@ void save_picture(Window window, const std::string& path) {
     for (unsigned long p : pixels) out << char(p >> 16) << char(p >> 8) << char(p);
 }
 
-using Lv2InJalv = EditorWindow;
+// The stereo plug-in's UI, or the M/S one's.
+class Lv2InJalv : public EditorWindow, public testing::WithParamInterface<bool> {};
 
 }  // namespace
 
-TEST_F(Lv2InJalv, ADragOnABandsGainKnobUpdatesItsReadout) {
+TEST_P(Lv2InJalv, ADragOnABandsGainKnobUpdatesItsReadoutAndTheMidSideOnesPlaceMenuItsPlacement) {
+    const bool mid_side = GetParam();
     if (!on_path("jalv.gtk3") || !on_path("jackd"))
         GTEST_SKIP() << "jalv.gtk3 or jackd is not installed (Debian packages jalv and jackd2)";
     VSTGUI::CRect knob, readout;
@@ -122,7 +124,7 @@ TEST_F(Lv2InJalv, ADragOnABandsGainKnobUpdatesItsReadout) {
     std::this_thread::sleep_for(1s);
     ASSERT_TRUE(jack.running()) << "jackd with the dummy driver did not start";
 
-    child_process jalv({"jalv.gtk3", "urn:ravelthorpe:tessvane-le"});
+    child_process jalv({"jalv.gtk3", mid_side ? "urn:ravelthorpe:tessvane-le-ms" : "urn:ravelthorpe:tessvane-le"});
     Window editor = 0;
     EXPECT_TRUE(
         wait_for([&] { return (editor = find_editor(test_display(), DefaultRootWindow(test_display()))); }, 20s))
@@ -143,6 +145,24 @@ TEST_F(Lv2InJalv, ADragOnABandsGainKnobUpdatesItsReadout) {
     press_left(false);
     EXPECT_TRUE(wait_for([&] { return pixels_in(editor, readout) != before; }, 5s))
         << "the read-out did not follow the drag";
+    if (mid_side) {
+        // Band 1's Place menu, then its third entry: "Side" replaces "Stereo".
+        const VSTGUI::CRect place(387, 118, 433, 132);
+        const std::vector<unsigned long> stereo = pixels_in(editor, place);
+        for (const int at_y : {125, 133 + 2 * 14 + 7}) {
+            move_pointer(reinterpret_cast<void*>(editor), 410, at_y);
+            std::this_thread::sleep_for(100ms);
+            press_left(true);
+            std::this_thread::sleep_for(60ms);
+            press_left(false);
+            std::this_thread::sleep_for(200ms);
+        }
+        EXPECT_TRUE(wait_for([&] { return pixels_in(editor, place) != stereo; }, 5s))
+            << "the Place menu did not follow the choice";
+    }
     if (const char* folder = std::getenv("TESSVANE_SCREENSHOT_DIR"))
-        save_picture(editor, std::string(folder) + "/lv2-in-jalv.ppm");
+        save_picture(editor, std::string(folder) + (mid_side ? "/lv2-ms-in-jalv.ppm" : "/lv2-in-jalv.ppm"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Plugins, Lv2InJalv, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "MidSide" : "Stereo"; });

@@ -49,14 +49,17 @@ std::vector<int> analyser_requests;
 class lv2_ui {
 public:
     // A `scale` above 0 is offered as the host's scale factor.
-    lv2_ui(const host_window& parent, bool offer_idle_interface = true, float scale = 0.0f) : scale_(scale) {
+    lv2_ui(const host_window& parent, bool offer_idle_interface = true, float scale = 0.0f, bool mid_side = false)
+        : scale_(scale) {
         module_ = dlopen(LV2_UI_MODULE, RTLD_NOW | RTLD_LOCAL);
         if (!module_) {
             ADD_FAILURE() << dlerror();
             return;
         }
         const auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(module_, "lv2ui_descriptor"));
-        descriptor_ = entry(0);
+        descriptor_ = entry(mid_side ? 1 : 0);
+        EXPECT_STREQ(descriptor_->URI,
+                     mid_side ? "urn:ravelthorpe:tessvane-le-ms:ui" : "urn:ravelthorpe:tessvane-le:ui");
         rate_option_[0] = {LV2_OPTIONS_INSTANCE,  0,     map_(LV2_PARAMETERS__sampleRate), sizeof rate_,
                            map_(LV2_ATOM__Float), &rate_};
         if (scale > 0.0f)
@@ -71,8 +74,9 @@ public:
         std::vector<const LV2_Feature*> list;
         for (const LV2_Feature& f : features_) list.push_back(&f);
         list.push_back(nullptr);
-        handle_ = descriptor_->instantiate(descriptor_, "urn:ravelthorpe:tessvane-le", LV2_BUNDLE_DIR, write, this,
-                                           &widget_, list.data());
+        handle_ = descriptor_->instantiate(descriptor_,
+                                           mid_side ? "urn:ravelthorpe:tessvane-le-ms" : "urn:ravelthorpe:tessvane-le",
+                                           LV2_BUNDLE_DIR, write, this, &widget_, list.data());
         if (handle_)
             idle_ = static_cast<const LV2UI_Idle_Interface*>(descriptor_->extension_data(LV2_UI__idleInterface));
     }
@@ -138,6 +142,23 @@ std::vector<unsigned long> picture_of(Window window, const VSTGUI::CRect& area) 
     return screen_pixels(window, int(area.left), int(area.top), int(area.width()), int(area.height()));
 }
 
+// Where two pictures differ by more than an edge's shade: the UI designs
+// from the ports' units, whose round trip from the normalised values may move
+// an anti-aliased edge of a curve by a level or two.
+int pixels_apart(const std::vector<unsigned long>& a, const std::vector<unsigned long>& b) {
+    if (a.size() != b.size()) return -1;
+    int apart = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        for (int shift : {0, 8, 16}) {
+            const int one = int(a[i] >> shift & 0xFF), other = int(b[i] >> shift & 0xFF);
+            if (std::abs(one - other) > 2) {
+                ++apart;
+                break;
+            }
+        }
+    return apart;
+}
+
 // The VST 2.x editor's picture once its worker has settled.
 std::vector<unsigned long> vst_picture(recorded_instance& vst, const host_window& parent) {
     EXPECT_TRUE(vst.open_in(parent));
@@ -172,6 +193,9 @@ void report_ports_of(recorded_instance& vst, lv2_ui& ui) {
         report(dsp::slot_frequency, b.frequency);
         report(dsp::slot_gain, b.gain);
         report(dsp::slot_q, b.q);
+        const int place = dsp::placement_control(band);
+        if (place < vst.effect()->numParams)
+            ui.port_event(lv2plugin::port_of_control(place), float(dsp::placement_of(object.parameter(place))));
     }
     ui.port_event(lv2plugin::latency_port, 8192.0f);
 }
@@ -323,32 +347,54 @@ TEST_F(Lv2Ui, AnEditInTheUiShowsInItsReadoutAndCurveWithOrWithoutTheHostsEcho) {
     }
 }
 
+// The M/S plug-in's UI too, with its placements: band 1 on the mid, band 3
+// on the side, drawn as two curves; and its Place menu writes the port.
 TEST_F(Lv2Ui, PortEventsMoveTheControlsAndThePictureIsTheVstEditorsForTheSameValues) {
     host_window parent;
-    recorded_instance vst;
-    const std::vector<unsigned long> vst_default = vst_picture(vst, parent);
-    const struct {
-        int index;
-        float value;
-    } settings[] = {
-        {0, 0.8f},  {2, 1.0f},   {3, 1.0f},   {4, 0.3f},  {5, 0.75f}, {6, 0.4f},  // band 1: low shelf boost
-        {12, 1.0f}, {14, 0.55f}, {15, 0.2f},  {16, 0.6f},                         // band 3: peak cut
-        {17, 1.0f}, {18, 0.5f},  {19, 0.85f}, {20, 0.5f}, {21, 0.7f},             // band 4: high cut
-    };
-    for (const auto& s : settings) vst.set(s.index, s.value);
-    const std::vector<unsigned long> vst_set = vst_picture(vst, parent);
-    ASSERT_NE(vst_set, vst_default);
+    for (bool mid_side : {false, true}) {
+        recorded_instance vst(mid_side ? core::mid_side_edition : core::stereo_edition);
+        const std::vector<unsigned long> vst_default = vst_picture(vst, parent);
+        const struct {
+            int index;
+            float value;
+        } settings[] = {
+            {0, 0.8f},  {2, 1.0f},   {3, 1.0f},   {4, 0.3f},  {5, 0.75f}, {6, 0.4f},  // band 1: low shelf boost
+            {12, 1.0f}, {14, 0.55f}, {15, 0.2f},  {16, 0.6f},                         // band 3: peak cut
+            {17, 1.0f}, {18, 0.5f},  {19, 0.85f}, {20, 0.5f}, {21, 0.7f},             // band 4: high cut
+        };
+        for (const auto& s : settings) vst.set(s.index, s.value);
+        if (mid_side) {
+            vst.set(dsp::placement_control(0), 0.5f);
+            vst.set(dsp::placement_control(2), 1.0f);
+        }
+        const std::vector<unsigned long> vst_set = vst_picture(vst, parent);
+        ASSERT_NE(vst_set, vst_default);
 
-    lv2_ui ui(parent);
-    ASSERT_TRUE(ui.opened());
-    ui.port_event(lv2plugin::latency_port, 8192.0f);
-    ui.idle(20);
-    const Window window = parent.children().at(0);
-    EXPECT_EQ(picture_of(window), vst_default);
-    report_ports_of(vst, ui);
-    ui.idle(20);
-    EXPECT_EQ(picture_of(window), vst_set);
-    EXPECT_TRUE(ui.writes.empty()) << "following the host is no change of the user's";
+        lv2_ui ui(parent, true, 0.0f, mid_side);
+        ASSERT_TRUE(ui.opened());
+        ui.port_event(lv2plugin::latency_port, 8192.0f);
+        ui.idle(20);
+        const Window window = parent.children().at(0);
+        EXPECT_EQ(picture_of(window), vst_default) << mid_side;
+        report_ports_of(vst, ui);
+        ui.idle(20);
+        EXPECT_EQ(pixels_apart(picture_of(window), vst_set), 0) << mid_side;
+        EXPECT_TRUE(ui.writes.empty()) << "following the host is no change of the user's";
+        if (!mid_side) continue;
+
+        // Band 1's Place menu, under its lamp, and its third entry, Side.
+        for (const VSTGUI::CPoint at : {VSTGUI::CPoint(410, 125), VSTGUI::CPoint(410, 133 + 2 * 14 + 7)}) {
+            move_pointer(parent.handle(), int(at.x), int(at.y));
+            ui.idle(2);
+            press_left(true);
+            ui.idle(2);
+            press_left(false);
+            ui.idle(3);
+        }
+        ASSERT_EQ(ui.writes.size(), 1u);
+        EXPECT_EQ(ui.writes[0].port, lv2plugin::first_placement_port);
+        EXPECT_EQ(ui.writes[0].value, 2.0f);
+    }
 }
 
 // The UI asks the DSP for the analyser's samples while its editor shows a

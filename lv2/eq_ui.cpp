@@ -47,14 +47,14 @@ offered_features features_of(const LV2_Feature* const* features) {
 
 // A number from the host's options (float, double or int); 0 when it gives
 // none under `key_uri`.
-double number_option(const offered_features& offered, const char* key_uri) {
-    if (!offered.map || !offered.options) return 0.0;
-    LV2_URID_Map_Handle handle = offered.map->handle;
-    const LV2_URID key = offered.map->map(handle, key_uri);
-    const LV2_URID float_type = offered.map->map(handle, LV2_ATOM__Float);
-    const LV2_URID double_type = offered.map->map(handle, LV2_ATOM__Double);
-    const LV2_URID int_type = offered.map->map(handle, LV2_ATOM__Int);
-    for (const LV2_Options_Option* o = offered.options; o->key || o->value; ++o) {
+double number_option(const LV2_URID_Map* map, const LV2_Options_Option* options, const char* key_uri) {
+    if (!map || !options) return 0.0;
+    LV2_URID_Map_Handle handle = map->handle;
+    const LV2_URID key = map->map(handle, key_uri);
+    const LV2_URID float_type = map->map(handle, LV2_ATOM__Float);
+    const LV2_URID double_type = map->map(handle, LV2_ATOM__Double);
+    const LV2_URID int_type = map->map(handle, LV2_ATOM__Int);
+    for (const LV2_Options_Option* o = options; o->key || o->value; ++o) {
         if (o->key != key || !o->value) continue;
         if (o->type == float_type && o->size == sizeof(float)) return *static_cast<const float*>(o->value);
         if (o->type == double_type && o->size == sizeof(double)) return *static_cast<const double*>(o->value);
@@ -66,7 +66,7 @@ double number_option(const offered_features& offered, const char* key_uri) {
 
 // The rate from the host's options, whole hertz; 0 when it gives none usable.
 int sample_rate_of(const offered_features& offered) {
-    const double rate = number_option(offered, LV2_PARAMETERS__sampleRate);
+    const double rate = number_option(offered.map, offered.options, LV2_PARAMETERS__sampleRate);
     return rate >= 1.0 && rate <= 1e7 ? static_cast<int>(rate) : 0;
 }
 
@@ -90,12 +90,26 @@ std::unique_ptr<eq_ui> eq_ui::create(const ui_host& host, LV2UI_Widget* widget, 
         ui->model_.set_analyser_feed(ui->analyser_.get());
     }
     // The host's scale where it gives one, else the system's.
-    if (const double scale = number_option(offered, LV2_UI__scaleFactor); scale > 0.0) ui->editor_.set_scale(scale);
+    if (const double scale = number_option(offered.map, offered.options, LV2_UI__scaleFactor); scale > 0.0)
+        ui->editor_.set_scale(scale);
     if (!ui->editor_.open(offered.parent)) return nullptr;
     if (widget) *widget = ui->editor_.window_handle();
-    if (offered.resize)
-        offered.resize->ui_resize(offered.resize->handle, ui->editor_.device_width(), ui->editor_.device_height());
+    ui->map_ = offered.map;
+    ui->resize_ = offered.resize;
+    ui->tell_size();
     return ui;
+}
+
+std::uint32_t eq_ui::set_options(const LV2_Options_Option* options) {
+    const double scale = number_option(map_, options, LV2_UI__scaleFactor);
+    if (!(scale > 0.0)) return LV2_OPTIONS_ERR_BAD_KEY;
+    editor_.set_scale(scale);
+    tell_size();
+    return LV2_OPTIONS_SUCCESS;
+}
+
+void eq_ui::tell_size() {
+    if (resize_) resize_->ui_resize(resize_->handle, editor_.device_width(), editor_.device_height());
 }
 
 void eq_ui::port_event(std::uint32_t port, std::uint32_t size, std::uint32_t format, const void* buffer) {

@@ -8,7 +8,9 @@
 #pragma once
 
 #include <lv2/core/lv2.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstdint>
 #include <memory>
@@ -34,10 +36,18 @@ public:
     void port_event(std::uint32_t port, std::uint32_t size, std::uint32_t format, const void* buffer);
     // 0: the UI stays open.
     int idle();
+    // The host's options after instantiation: a new scale factor resizes the
+    // editor at once. LV2_Options_Status bits.
+    std::uint32_t set_options(const LV2_Options_Option* options);
 
 private:
     eq_ui(const ui_host& host, int sample_rate, bool mid_side) : model_(host, sample_rate, mid_side), editor_(model_) {}
 
+    // The editor's size to the host, where it offers resize.
+    void tell_size();
+
+    const LV2_URID_Map* map_ = nullptr;
+    const LV2UI_Resize* resize_ = nullptr;
     std::unique_ptr<analyser_feed> analyser_;  // null without the host's URID map
     port_model model_;
     editor::eq_editor editor_;

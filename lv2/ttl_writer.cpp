@@ -146,7 +146,7 @@ std::string description(const std::string& minor, const std::string& micro, bool
         << "    lv2:requiredFeature ui:parent, ui:idleInterface ;\n"
         << "    lv2:optionalFeature ui:touch, ui:resize, urid:map, opts:options ;\n"
         << "    opts:supportedOption ui:scaleFactor ;\n"
-        << "    lv2:extensionData ui:idleInterface ;\n"
+        << "    lv2:extensionData ui:idleInterface, opts:interface ;\n"
         << "    ui:portNotification [\n        ui:plugin <" << plugin
         << "> ;\n        lv2:symbol \"analyser\" ;\n        ui:protocol atom:eventTransfer\n    ] .\n";
     return out.str();

@@ -1,5 +1,6 @@
 // The UI module's entry point: the descriptors of the stereo plug-in's UI and
 // the M/S one's that LV2 hosts look up, their calls handed to eq_ui.
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 
 #include <cstring>
@@ -35,8 +36,17 @@ int idle(LV2UI_Handle handle) { return ui_of(handle)->idle(); }
 
 const LV2UI_Idle_Interface idle_interface = {idle};
 
+uint32_t get_options(LV2UI_Handle, LV2_Options_Option*) { return LV2_OPTIONS_ERR_BAD_KEY; }
+uint32_t set_options(LV2UI_Handle handle, const LV2_Options_Option* options) {
+    return ui_of(handle)->set_options(options);
+}
+
+const LV2_Options_Interface options_interface = {get_options, set_options};
+
 const void* extension_data(const char* uri) {
-    return !std::strcmp(uri, LV2_UI__idleInterface) ? &idle_interface : nullptr;
+    if (!std::strcmp(uri, LV2_UI__idleInterface)) return &idle_interface;
+    if (!std::strcmp(uri, LV2_OPTIONS__interface)) return &options_interface;
+    return nullptr;
 }
 
 const LV2UI_Descriptor descriptors[] = {{ui_uri, instantiate, cleanup, port_event, extension_data},

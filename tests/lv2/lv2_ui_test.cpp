@@ -92,6 +92,16 @@ public:
     void idle(int times = 1) {
         for (int i = 0; i < times; ++i) ASSERT_EQ(idle_->idle(handle_), 0);
     }
+    // The host's new scale through the options interface.
+    std::uint32_t set_scale(float scale) {
+        const auto* options =
+            static_cast<const LV2_Options_Interface*>(descriptor_->extension_data(LV2_OPTIONS__interface));
+        if (!options) return LV2_OPTIONS_ERR_UNKNOWN;
+        const LV2_Options_Option set[] = {
+            {LV2_OPTIONS_INSTANCE, 0, map_(LV2_UI__scaleFactor), sizeof scale, map_(LV2_ATOM__Float), &scale},
+            {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+        return options->set(handle_, set);
+    }
     void port_event(std::uint32_t port, float value) {
         descriptor_->port_event(handle_, port, sizeof value, 0, &value);
     }
@@ -229,6 +239,12 @@ TEST_F(Lv2Ui, OpensInsideTheParentAt607By383OrAtTheHostsScaleAndNeedsTheIdleInte
     ASSERT_TRUE(XGetWindowAttributes(test_display(), reinterpret_cast<Window>(scaled.widget()), &attributes));
     EXPECT_EQ(attributes.width, 1214);
     EXPECT_EQ(attributes.height, 766);
+    // A scale the host changes later resizes the open editor.
+    EXPECT_EQ(scaled.set_scale(1.5f), std::uint32_t(LV2_OPTIONS_SUCCESS));
+    scaled.idle(2);
+    ASSERT_TRUE(XGetWindowAttributes(test_display(), reinterpret_cast<Window>(scaled.widget()), &attributes));
+    EXPECT_EQ(attributes.width, 911);
+    EXPECT_EQ(attributes.height, 575);
 }
 
 TEST_F(Lv2Ui, AKnobDragWritesItsPortBetweenTouches) {

@@ -475,7 +475,7 @@ void eq_editor::controlChanged(CControl* control) {
     } else if (tag == kFirLengthTag && controls_.firLengthMenu) {
         if (const auto told = apply_fir_length_choice(*controls_.firLengthMenu, model_)) {
             notice_.reset();  // the earlier one goes first, so the new one is on top
-            notice_ = VSTGUI::notice::show(*told, parent_window_);
+            notice_ = VSTGUI::notice::show(*told, parent_window_, scale());
         }
     } else if (tag == kAnalyserMenuTag && control == controls_.analyserMenu) {
         apply_analyser_choice();
@@ -502,8 +502,8 @@ void eq_editor::apply_analyser_choice() {
         settings::write_analyser_preferences(chosen);
     } catch (const std::exception& e) {
         notice_.reset();
-        notice_ =
-            VSTGUI::notice::show({e.what(), "Ravelthorpe: Tessvane", platform::message_icon::error}, parent_window_);
+        notice_ = VSTGUI::notice::show({e.what(), "Ravelthorpe: Tessvane", platform::message_icon::error},
+                                       parent_window_, scale());
     }
 }
 

@@ -15,10 +15,11 @@ namespace VSTGUI {
 
 class notice {
 public:
-    // Shows m over the host's window `over` (as given to the editor). Null
-    // when there is nothing to keep: the message went to a test's sink or
-    // message log, to stderr alone, or to the delivery thread.
-    static std::unique_ptr<notice> show(const platform::message& m, void* over);
+    // Shows m over the host's window `over` (as given to the editor), drawn
+    // at the editor's `scale` where the platform leaves that to us (Linux).
+    // Null when there is nothing to keep: the message went to a test's sink
+    // or message log, to stderr alone, or to the delivery thread.
+    static std::unique_ptr<notice> show(const platform::message& m, void* over, double scale = 1.0);
     virtual ~notice() = default;  // takes the window down
     // Handles the window's events; true once the user has dismissed it.
     virtual bool pump() = 0;

@@ -27,17 +27,21 @@ constexpr CColor kButtonFace{225, 225, 225, 255};
 constexpr CColor kButtonEdge{120, 120, 120, 255};
 
 // A filled disc with a letter: red "!" for errors, blue "i" for information.
+// The disc is smoothed in device pixels, so it stays round at any scale.
 void draw_sign(CDrawContext& context, CPoint origin, platform::message_icon icon) {
     const CColor disc = icon == platform::message_icon::error ? CColor{200, 40, 40, 255} : CColor{40, 100, 200, 255};
-    const float r = kSignSize / 2.0f;
-    for (int y = 0; y < kSignSize; ++y)
-        for (int x = 0; x < kSignSize; ++x) {
+    const double scale = context.getScale();
+    const int size = int(std::lround(kSignSize * scale));
+    const int left = int(std::lround(origin.x * scale)), top = int(std::lround(origin.y * scale));
+    const float r = size / 2.0f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
             const float dx = x + 0.5f - r, dy = y + 0.5f - r;
             const float inside = std::clamp(r - std::sqrt(dx * dx + dy * dy) + 0.5f, 0.0f, 1.0f);
             if (inside <= 0.0f) continue;
             CColor c = disc;
             c.alpha = static_cast<std::uint8_t>(255 * inside);
-            context.drawPoint(CPoint(origin.x + x, origin.y + y), c);
+            context.drawDevicePoint(CPoint(left + x, top + y), c);
         }
     context.setFont(CFontDesc("Arial", 20));
     context.setFontColor(kWhiteCColor);
@@ -47,7 +51,7 @@ void draw_sign(CDrawContext& context, CPoint origin, platform::message_icon icon
 
 }  // namespace
 
-x11_message_dialog::x11_message_dialog(const platform::message& m) : message_(m) {
+x11_message_dialog::x11_message_dialog(const platform::message& m, double scale) : message_(m) {
     const int text_left = kMargin + kSignSize + kMargin;
     const int text_width = kWidth - text_left - kMargin;
     lines_ = wrap_text(message_.text, text_width, kTextFont);
@@ -58,7 +62,7 @@ x11_message_dialog::x11_message_dialog(const platform::message& m) : message_(m)
     const int button_top = text_area_.bottom + kMargin;
     ok_button_ =
         CRect((kWidth - kButtonWidth) / 2, button_top, (kWidth + kButtonWidth) / 2, button_top + kButtonHeight);
-    picture_ = std::make_unique<COffscreenContext>(kWidth, ok_button_.bottom + kMargin, kPanel);
+    picture_ = std::make_unique<COffscreenContext>(kWidth, ok_button_.bottom + kMargin, kPanel, scale);
     paint();
 }
 
@@ -74,7 +78,7 @@ x11_message_dialog::~x11_message_dialog() {
 void x11_message_dialog::paint() {
     COffscreenContext& c = *picture_;
     c.setFillColor(kPanel);
-    c.fillRect(CRect(0, 0, c.getWidth(), c.getHeight()));
+    c.fillRect(CRect(0, 0, kWidth, ok_button_.bottom + kMargin));
     draw_sign(c, CPoint(kMargin, kMargin), message_.icon);
     c.setFont(kTextFont);
     c.setFontColor(kBlackCColor);
@@ -145,15 +149,13 @@ bool x11_message_dialog::handle(const XEvent& event) {
                            CRect(0, 0, picture_->getWidth(), picture_->getHeight()));
             return false;
         case ButtonPress:
-            if (event.xbutton.button == Button1 && ok_button_.contains(CPoint(event.xbutton.x, event.xbutton.y))) {
+            if (on_ok(event.xbutton)) {
                 ok_pressed_ = true;
                 paint();
                 XClearArea(display_, window_, 0, 0, 0, 0, True);
             }
             return false;
-        case ButtonRelease:
-            return event.xbutton.button == Button1 && ok_pressed_ &&
-                   ok_button_.contains(CPoint(event.xbutton.x, event.xbutton.y));
+        case ButtonRelease: return ok_pressed_ && on_ok(event.xbutton);
         case KeyPress: {
             const KeySym key = XLookupKeysym(const_cast<XKeyEvent*>(&event.xkey), 0);
             return key == XK_Return || key == XK_KP_Enter || key == XK_Escape || key == XK_space;
@@ -161,6 +163,12 @@ bool x11_message_dialog::handle(const XEvent& event) {
         case ClientMessage: return Atom(event.xclient.data.l[0]) == delete_atom_;
         default: return false;
     }
+}
+
+bool x11_message_dialog::on_ok(const XButtonEvent& event) const {
+    const double scale = picture_->getScale();
+    const CPoint where(int(std::floor(event.x / scale)), int(std::floor(event.y / scale)));
+    return event.button == Button1 && ok_button_.contains(where);
 }
 
 void x11_message_dialog::run() {

@@ -17,7 +17,8 @@ namespace VSTGUI::detail {
 
 class x11_message_dialog {
 public:
-    explicit x11_message_dialog(const platform::message& m);
+    // `scale`: device pixels per logical one, as the editor's.
+    explicit x11_message_dialog(const platform::message& m, double scale = 1.0);
     ~x11_message_dialog();
     x11_message_dialog(const x11_message_dialog&) = delete;
     x11_message_dialog& operator=(const x11_message_dialog&) = delete;
@@ -32,6 +33,7 @@ public:
     bool pump();
 
     Window window() const { return window_; }
+    // Logical, as the picture is drawn.
     const CRect& okButton() const { return ok_button_; }
     const std::vector<std::string>& lines() const { return lines_; }
     const COffscreenContext& picture() const { return *picture_; }
@@ -40,6 +42,8 @@ private:
     void paint();
     // True when the event dismisses the dialog.
     bool handle(const XEvent& event);
+    // Whether a button event's place is on OK.
+    bool on_ok(const XButtonEvent& event) const;
 
     platform::message message_;
     std::vector<std::string> lines_;

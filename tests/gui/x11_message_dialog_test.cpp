@@ -61,17 +61,23 @@ TEST_F(X11MessageDialog, IsATopLevelWindowTitledWithTheCaptionShowingTheWrappedT
     EXPECT_FALSE(gui_test::ink_box(dialog.picture(), text, CColor{240, 240, 240, 255}.premultiplied()).isEmpty());
 }
 
-TEST_F(X11MessageDialog, ClickingOkEndsItsEventLoop) {
-    detail::x11_message_dialog dialog(message);
-    ASSERT_TRUE(dialog.open());
-    const CRect ok = dialog.okButton();
-    const CPoint inside(ok.left + 5, ok.top + 5);
-    send(dialog.window(), ButtonPress, Button1, CPoint(2, 2));  // not on OK: ignored
-    send(dialog.window(), ButtonRelease, Button1, CPoint(2, 2));
-    send(dialog.window(), ButtonPress, Button1, inside);
-    send(dialog.window(), ButtonRelease, Button1, inside);
-    dialog.run();  // returns only because OK was clicked
-    SUCCEED();
+// At the editor's scale too: the window grows, the clicks are in its pixels.
+TEST_F(X11MessageDialog, ClickingOkEndsItsEventLoopAtEveryScale) {
+    for (const double scale : {1.0, 2.0}) {
+        detail::x11_message_dialog dialog(message, scale);
+        ASSERT_TRUE(dialog.open());
+        XWindowAttributes attributes;
+        ASSERT_TRUE(XGetWindowAttributes(user, dialog.window(), &attributes));
+        EXPECT_EQ(attributes.width, int(400 * scale));
+        const CRect ok = dialog.okButton();
+        const CPoint inside(int((ok.left + 5) * scale), int((ok.top + 5) * scale));
+        const CPoint off_ok(int((ok.left - 5) * scale), inside.y);
+        send(dialog.window(), ButtonPress, Button1, off_ok);  // not on OK: ignored
+        send(dialog.window(), ButtonRelease, Button1, off_ok);
+        send(dialog.window(), ButtonPress, Button1, inside);
+        send(dialog.window(), ButtonRelease, Button1, inside);
+        dialog.run();  // returns only because OK was clicked
+    }
 }
 
 TEST_F(X11MessageDialog, ReturnEndsItsEventLoop) {

@@ -1,6 +1,7 @@
-// The editors of the built DLLs in a Win32 window: the VST 2.x DLL's through
-// its dispatcher, the VST3 DLL's through its IPlugView ("HWND"), each loaded
-// and driven with the window's messages as a Windows host drives it.
+// The editors of the built DLLs in a Win32 window: the VST 2.x DLLs' (stereo
+// and M/S) through their dispatchers, the VST3 DLL's through its IPlugView
+// ("HWND"), each loaded and driven with the window's messages as a Windows
+// host drives it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "../vst3/vst3_host.h"
+#include "dsp/eq_layout.h"
 #include "plugin/vst2/aeffect.h"
 #include "temporary_registry_hives.h"
 
@@ -29,6 +31,8 @@ constexpr int kKnobY = 99;
 // Colours of the response display, 0x00RRGGBB.
 constexpr std::uint32_t kFlatCurve = 0x739C25;  // (115, 156, 37): filters on
 constexpr std::uint32_t kGrid = 0x828282;
+// The M/S editor's "Place" menu on the shown band tab.
+constexpr RECT kPlaceMenu = {387, 118, 433, 132};
 
 // What the VST 2.x build told its host of edits: "begin 4", "perform 4", "end 4".
 std::vector<std::string> vst2_edits;
@@ -120,17 +124,31 @@ std::vector<std::uint32_t> window_pixels(HWND window, read_back how = read_back:
     return pixels;
 }
 
+bool inside(const RECT& rect, int x, int y) {
+    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+}
+
 // The pixels where two pictures differ, but for the busy indicator at
 // (1, 4): it follows the worker's start-up pass, which may end between them.
-int differing_pixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+int differing_pixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b,
+                     const RECT& also_ignored = {}) {
+    constexpr RECT busy_indicator = {1, 4, 17, 20};
     int differing = 0;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
-            const bool busy_indicator = x >= 1 && x < 17 && y >= 4 && y < 20;
             const std::size_t i = std::size_t(y) * kWidth + x;
-            differing += !busy_indicator && a[i] != b[i];
+            differing += !inside(busy_indicator, x, y) && !inside(also_ignored, x, y) && a[i] != b[i];
         }
     return differing;
+}
+
+// How many pixels of a window's picture inside a rect pass a test.
+template <class Test>
+int count_pixels(const std::vector<std::uint32_t>& pixels, const RECT& rect, Test test) {
+    int counted = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x) counted += test(pixels[std::size_t(y) * kWidth + x]);
+    return counted;
 }
 
 // One build's plug-in, started at 44100 Hz, and its editor, as a Windows
@@ -161,8 +179,8 @@ public:
 
 class vst2_editor final : public plugin_editor {
 public:
-    vst2_editor() {
-        module = LoadLibraryA(TESSVANE_PLUGIN_DLL);
+    explicit vst2_editor(const char* path) {
+        module = LoadLibraryA(path);
         if (!module) throw std::runtime_error("LoadLibrary error " + std::to_string(GetLastError()));
         const auto entry =
             reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void (*)()>(GetProcAddress(module, "VSTPluginMain")));
@@ -263,10 +281,10 @@ private:
     vst3::IPlugView* view_ = nullptr;
 };
 
-enum class format { vst2, vst3 };
+enum class format { vst2, vst2_mid_side, vst3 };
 
 std::string format_name(const testing::TestParamInfo<format>& info) {
-    return info.param == format::vst2 ? "Vst2" : "Vst3";
+    return info.param == format::vst2 ? "Vst2" : info.param == format::vst2_mid_side ? "Vst2MidSide" : "Vst3";
 }
 
 // The host's window, the settings and the message log around one build's editor.
@@ -290,7 +308,8 @@ protected:
     }
 
     static std::unique_ptr<plugin_editor> make_editor(format plugin_format) {
-        if (plugin_format == format::vst2) return std::make_unique<vst2_editor>();
+        if (plugin_format == format::vst2) return std::make_unique<vst2_editor>(TESSVANE_PLUGIN_DLL);
+        if (plugin_format == format::vst2_mid_side) return std::make_unique<vst2_editor>(TESSVANE_MID_SIDE_PLUGIN_DLL);
         return std::make_unique<vst3_editor>();
     }
 
@@ -315,14 +334,18 @@ protected:
 };
 
 // The VST 2.x build's editor, through what only its dispatcher offers too.
-class WindowsEditor : public editor_fixture<testing::Test> {
+template <format Format>
+class vst2_fixture : public editor_fixture<testing::Test> {
 protected:
-    void SetUp() override { prepare(format::vst2); }
+    void SetUp() override { prepare(Format); }
     vst2_editor& vst2() { return static_cast<vst2_editor&>(*editor); }
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0) {
         return vst2().dispatch(opcode, index, value);
     }
+    void set_parameter(int id, float value) { vst2().effect->setParameter(vst2().effect, id, value); }
 };
+using WindowsEditor = vst2_fixture<format::vst2>;
+using MidSideWindowsEditor = vst2_fixture<format::vst2_mid_side>;
 
 TEST_P(EachFormatsEditor, AnswersItsSizeBeforeOpeningAndOpensAsTheHostWindowsOnly607By383Child) {
     const RECT size = editor->size();
@@ -534,8 +557,10 @@ TEST_P(EachFormatsEditor, ShowsTheBackgroundAndTheResponseDisplayAsLinuxDraws) {
     ASSERT_NE(child, nullptr);
     const std::vector<std::uint32_t> shown = window_pixels(child);
     ASSERT_EQ(shown.size(), std::size_t(kWidth) * kHeight);
-    write_png(GetParam() == format::vst2 ? TESSVANE_SCREENSHOT_PNG : TESSVANE_VST3_SCREENSHOT_PNG, shown, kWidth,
-              kHeight);
+    write_png(GetParam() == format::vst2            ? TESSVANE_SCREENSHOT_PNG
+              : GetParam() == format::vst2_mid_side ? TESSVANE_MID_SIDE_SCREENSHOT_PNG
+                                                    : TESSVANE_VST3_SCREENSHOT_PNG,
+              shown, kWidth, kHeight);
     const auto at = [&](int x, int y) { return shown[std::size_t(y) * kWidth + x]; };
 
     // Between the tab view and the response display only the background
@@ -569,17 +594,61 @@ TEST_P(EachFormatsEditor, ShowsTheBackgroundAndTheResponseDisplayAsLinuxDraws) {
     ASSERT_EQ(on_screen.size(), shown.size());
     EXPECT_EQ(differing_pixels(on_screen, shown), 0);
 
-    if (GetParam() == format::vst3) {
+    if (GetParam() != format::vst2) {
         std::unique_ptr<plugin_editor> vst2 = make_editor(format::vst2);
         const HWND vst2_parent = make_host_window();
         const HWND vst2_child = vst2->open(vst2_parent);
         ASSERT_NE(vst2_child, nullptr);
-        EXPECT_EQ(differing_pixels(window_pixels(vst2_child), shown), 0);
+        const std::vector<std::uint32_t> stereo = window_pixels(vst2_child);
         vst2->close();
         DestroyWindow(vst2_parent);
+        if (GetParam() == format::vst3) {
+            EXPECT_EQ(differing_pixels(stereo, shown), 0);
+        } else {
+            // The M/S editor adds its Place menu, showing "Stereo", and nothing else.
+            EXPECT_EQ(differing_pixels(stereo, shown, kPlaceMenu), 0);
+            EXPECT_GT(count_pixels(shown, kPlaceMenu, [](std::uint32_t p) { return (p & 0xFF) < 0x80; }), 15);
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, EachFormatsEditor, testing::Values(format::vst2, format::vst3), format_name);
+// Band 2 placed on the side by the host draws the side's curve beside the
+// mid's; its Place menu, opened by a click, sets the placement for the host.
+TEST_F(MidSideWindowsEditor, ABandOnTheSideDrawsTwoCurvesAndAClickOnItsPlaceMenuSetsThePlacement) {
+    const HWND child = open_editor();
+    ASSERT_NE(child, nullptr);
+    constexpr int band = 1;
+    set_parameter(dsp::band_slot_start(band) + dsp::slot_on_off, 1.0f);
+    set_parameter(dsp::band_slot_start(band) + dsp::slot_gain, 0.9f);  // about +12 dB
+    set_parameter(dsp::placement_control(band), 1.0f);                 // Side
+    idle(3);
+    const std::vector<std::uint32_t> shown = window_pixels(child);
+    ASSERT_EQ(shown.size(), std::size_t(kWidth) * kHeight);
+    // The display left of the peak at 1.2 kHz, clear of band 2's handle: the
+    // side's rising curve in its blue and the mid's flat one in its green,
+    // each with its edges blended into the white.
+    constexpr RECT below_peak = {5, 181, 330, kHeight - 5};
+    const auto red = [](std::uint32_t p) { return int(p >> 16 & 0xFF); };
+    const auto green = [](std::uint32_t p) { return int(p >> 8 & 0xFF); };
+    const auto blue = [](std::uint32_t p) { return int(p & 0xFF); };
+    EXPECT_GT(count_pixels(shown, below_peak, [&](std::uint32_t p) { return blue(p) - red(p) > 60; }), 100);
+    EXPECT_GT(count_pixels(shown, below_peak, [&](std::uint32_t p) { return green(p) - blue(p) > 60; }), 200);
+
+    const auto click = [&](int x, int y) {
+        SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, client_point(x, y));
+        SendMessageA(child, WM_LBUTTONUP, 0, client_point(x, y));
+        idle(2);
+    };
+    click(173, 145);  // band 2's tab
+    editor->clear_edits();
+    click((kPlaceMenu.left + kPlaceMenu.right) / 2, (kPlaceMenu.top + kPlaceMenu.bottom) / 2);
+    click(kPlaceMenu.left + 10, kPlaceMenu.bottom + 1 + 14 + 7);  // "Mid", the list's second entry
+    EXPECT_EQ(editor->parameter(dsp::placement_control(band)), 0.5f);
+    // A choice is one step: the host sees it without a gesture around it.
+    EXPECT_EQ(editor->edits(), std::vector<std::string>{"perform " + std::to_string(dsp::placement_control(band))});
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, EachFormatsEditor, testing::Values(format::vst2, format::vst2_mid_side, format::vst3),
+                         format_name);
 
 }  // namespace

@@ -85,6 +85,25 @@ Window find_editor(Display* d, Window window) {
     return found;
 }
 
+// jalv's own window, titled with the plug-in's name: other suites' editors
+// may be on the display meanwhile.
+Window find_window_titled(Display* d, const std::string& title) {
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; ++i) {
+            char* name = nullptr;
+            if (XFetchName(d, children[i], &name) && name) {
+                if (title == name) found = children[i];
+                XFree(name);
+            }
+        }
+        XFree(children);
+    }
+    return found;
+}
+
 std::vector<unsigned long> pixels_in(Window window, const VSTGUI::CRect& area) {
     return screen_pixels(window, int(area.left), int(area.top), int(area.width()), int(area.height()));
 }
@@ -126,8 +145,12 @@ TEST_P(Lv2InJalv, ADragOnABandsGainKnobUpdatesItsReadoutAndTheMidSideOnesPlaceMe
 
     child_process jalv({"jalv.gtk3", mid_side ? "urn:ravelthorpe:tessvane-le-ms" : "urn:ravelthorpe:tessvane-le"});
     Window editor = 0;
-    EXPECT_TRUE(
-        wait_for([&] { return (editor = find_editor(test_display(), DefaultRootWindow(test_display()))); }, 20s))
+    EXPECT_TRUE(wait_for(
+        [&] {
+            const Window jalv_window = find_window_titled(test_display(), mid_side ? "Tessvane LE M/S" : "Tessvane LE");
+            return jalv_window && (editor = find_editor(test_display(), jalv_window));
+        },
+        20s))
         << "jalv.gtk3 showed no editor";
     ASSERT_NE(editor, 0u);
     std::this_thread::sleep_for(500ms);  // its first paint

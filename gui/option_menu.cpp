@@ -56,8 +56,12 @@ bool COptionMenu::isListOpen() const {
 void COptionMenu::choose(int index) {
     closeList();
     if (index < 0 || index >= getNbEntries()) return;
+    // One gesture for the host, as a click on a button is: hosts that record
+    // automation (VST3 above all) expect a begin before the change.
+    beginEdit();
     setCurrent(index);
     valueChanged();
+    endEdit();
 }
 
 void COptionMenu::closeList() {

@@ -113,7 +113,10 @@ TEST_F(EditorWindow, TheMidSidePluginsPlaceMenusSitUnderTheLampsAndSetAndShowThe
 
     first.placeMenu->choose(2);
     EXPECT_EQ(instance.plugin().getParameter(dsp::placement_control(0)), 1.0f);
-    EXPECT_EQ(instance.edit_calls(), (std::vector<host_call>{{audioMasterAutomate, dsp::placement_control(0)}}));
+    const int first_place = dsp::placement_control(0);
+    EXPECT_EQ(instance.edit_calls(), (std::vector<host_call>{{audioMasterBeginEdit, first_place},
+                                                             {audioMasterAutomate, first_place},
+                                                             {audioMasterEndEdit, first_place}}));
     instance.set(dsp::placement_control(2), 0.5f);
     instance.idle(2);
     EXPECT_EQ(instance.editor().controls().bandControls[2].placeMenu->getCurrent(), 1);

@@ -410,6 +410,8 @@ TEST_F(Lv2Ui, PortEventsMoveTheControlsAndThePictureIsTheVstEditorsForTheSameVal
         ASSERT_EQ(ui.writes.size(), 1u);
         EXPECT_EQ(ui.writes[0].port, lv2plugin::first_placement_port);
         EXPECT_EQ(ui.writes[0].value, 2.0f);
+        EXPECT_EQ(ui.touches, (std::vector<touched_port>{{lv2plugin::first_placement_port, true},
+                                                         {lv2plugin::first_placement_port, false}}));
     }
 }
 

@@ -644,8 +644,9 @@ TEST_F(MidSideWindowsEditor, ABandOnTheSideDrawsTwoCurvesAndAClickOnItsPlaceMenu
     click((kPlaceMenu.left + kPlaceMenu.right) / 2, (kPlaceMenu.top + kPlaceMenu.bottom) / 2);
     click(kPlaceMenu.left + 10, kPlaceMenu.bottom + 1 + 14 + 7);  // "Mid", the list's second entry
     EXPECT_EQ(editor->parameter(dsp::placement_control(band)), 0.5f);
-    // A choice is one step: the host sees it without a gesture around it.
-    EXPECT_EQ(editor->edits(), std::vector<std::string>{"perform " + std::to_string(dsp::placement_control(band))});
+    // A choice is one gesture for the host.
+    const std::string place = std::to_string(dsp::placement_control(band));
+    EXPECT_EQ(editor->edits(), (std::vector<std::string>{"begin " + place, "perform " + place, "end " + place}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, EachFormatsEditor, testing::Values(format::vst2, format::vst2_mid_side, format::vst3),

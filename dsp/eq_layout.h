@@ -52,6 +52,17 @@ constexpr placement placement_of(float x) {
     return x < 1.0f ? place_mid : place_side;
 }
 constexpr float normalised_of_placement(placement p) { return 0.5f * static_cast<float>(p); }
+// The bands in the FIR of `half` (Mid or Side), as design_fir_of_rows takes
+// them: bit b for band b when `placement_of(b)` is `half` or Stereo.
+template <class PlacementOf>
+constexpr unsigned rows_of_half(placement half, PlacementOf placement_of) {
+    unsigned rows = 0;
+    for (int band = 0; band < band_count; ++band) {
+        const placement where = placement_of(band);
+        if (where == place_stereo || where == half) rows |= 1u << band;
+    }
+    return rows;
+}
 
 // The engine runs powers of two up to this length.
 inline constexpr int max_fir_length = 131072;

@@ -205,16 +205,11 @@ void linear_phase_eq::design_stale_firs(unsigned stale) {
     // A FIR whose bands did not change keeps its last design.
     for (int ch = 0; ch < channel_count; ++ch) {
         if (!(stale >> ch & 1u)) continue;
-        design_.design_fir_of_rows((*designed_fir_)[ch], fir_length_, rows_of_channel(ch));
+        const unsigned rows =
+            rows_of_half(ch == 0 ? place_mid : place_side, [this](int band) { return placement_of_band(band); });
+        design_.design_fir_of_rows((*designed_fir_)[ch], fir_length_, rows);
         channel_designs_[ch].fetch_add(1, std::memory_order_relaxed);
     }
-}
-
-unsigned linear_phase_eq::rows_of_channel(int channel) const {
-    unsigned rows = 0;
-    for (int band = 0; band < band_count; ++band)
-        if (firs_holding(placement_of_band(band)) >> channel & 1u) rows |= 1u << band;
-    return rows;
 }
 
 bool linear_phase_eq::worker_pass() {

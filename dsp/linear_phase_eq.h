@@ -159,8 +159,6 @@ private:
         return where == place_stereo ? all_firs : 1u << (where == place_mid ? 0 : 1);
     }
     void request_redesign_of(unsigned firs);
-    // The bands in the channel's FIR, as design_fir_of_rows takes them.
-    unsigned rows_of_channel(int channel) const;
     void design_stale_firs(unsigned stale);
     bool worker_pass();
     void wake_worker();

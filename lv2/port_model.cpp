@@ -57,11 +57,7 @@ bool port_model::measure(dsp::placement half, const double* frequencies, float* 
             measured.fir =
                 std::make_unique<dsp::channel_buffers>(1, fir_length_, "Memory allocation error in the FIR display");
         }
-        unsigned rows = 0;
-        for (int band = 0; band < dsp::band_count; ++band) {
-            const dsp::placement where = band_placement(band);
-            if (where == dsp::place_stereo || where == half) rows |= 1u << band;
-        }
+        const unsigned rows = dsp::rows_of_half(half, [this](int band) { return band_placement(band); });
         // As the DSP designs: with denormals off, so the taps are the same.
         const dsp::denormals_off_scope denormals_off;
         bands_.design_fir_of_rows((*measured.fir)[0], fir_length_, rows);

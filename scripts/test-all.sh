@@ -18,7 +18,31 @@ print_stage_times() {
   done
   printf '  %-34s %4d s\n' "total" $((SECONDS - run_start))
 }
-trap print_stage_times EXIT
+# Last in the output, where a log cut to its tail still shows it: which
+# tests failed, the end of what each printed, and what a fuzzer found.
+print_failures() {
+  local preset failed name
+  for preset in release asan tsan mingw-i686 mingw-x64; do
+    failed=build/$preset/Testing/Temporary/LastTestsFailed.log
+    [ -s "$failed" ] || continue
+    echo "=== $preset: failed"
+    while IFS=: read -r _ name; do
+      echo "--- $name"
+      awk -v name="$name" '
+        /^[0-9]+\/[0-9]+ Testing: / { keep = ($3 == name); if (keep) lines = 0 }
+        keep && index($0, "\"" name "\" end time") == 1 { keep = 0 }
+        keep { last[lines++ % 25] = $0 }
+        END { for (i = (lines > 25 ? lines - 25 : 0); i < lines; i++) print "  " last[i % 25] }' \
+        "build/$preset/Testing/Temporary/LastTest.log"
+    done <"$failed"
+  done
+  grep -h -A3 -E '^==[0-9]+==ERROR|^SUMMARY: ' build/fuzz/*.log 2>/dev/null | head -20 || true
+}
+on_exit() {
+  print_stage_times
+  print_failures
+}
+trap on_exit EXIT
 
 # stage NAME COMMAND...: runs the command, records its time, passes its status on.
 stage() {
@@ -31,6 +55,7 @@ stage() {
 }
 
 stage "install packages" scripts/install-deps.sh
+rm -f build/*/Testing/Temporary/LastTestsFailed.log build/fuzz/*.log
 
 windows=1
 [ "${TESSVANE_SKIP_WINDOWS:-0}" = 1 ] && windows=0

@@ -3,8 +3,9 @@
 # suite in each under a virtual X display, so the editor tests run too; then
 # every fuzz target (the asan build has them) for TESSVANE_FUZZ_SECONDS
 # (default 60, 0 skips). The Windows DLLs are cross-built and tested under
-# Wine alongside, once the Linux builds are done. Ends with the time each
-# stage took.
+# Wine alongside, once the Linux builds are done. A failed test runs once
+# more (scripts/lib/ctest_rerun.sh). Ends with the time each stage took and
+# the tests that failed, even once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,23 +19,25 @@ print_stage_times() {
   done
   printf '  %-34s %4d s\n' "total" $((SECONDS - run_start))
 }
-# Last in the output, where a log cut to its tail still shows it: which
-# tests failed, the end of what each printed, and what a fuzzer found.
+# Last in the output, where a log cut to its tail still shows it: the tests
+# that failed, or failed once and passed when run again, with the end of
+# what each printed the first time; and what a fuzzer found.
 print_failures() {
-  local preset failed name
+  local preset first name verdict
   for preset in release asan tsan mingw-i686 mingw-x64; do
-    failed=build/$preset/Testing/Temporary/LastTestsFailed.log
-    [ -s "$failed" ] || continue
-    echo "=== $preset: failed"
+    first=build/$preset/first-run-failed.log
+    [ -s "$first" ] || continue
     while IFS=: read -r _ name; do
-      echo "--- $name"
+      verdict="failed once, passed when run again"
+      grep -qx "[0-9]*:$name" "build/$preset/Testing/Temporary/LastTestsFailed.log" 2>/dev/null && verdict=FAILED
+      echo "=== $preset: $name: $verdict"
       awk -v name="$name" '
         /^[0-9]+\/[0-9]+ Testing: / { keep = ($3 == name); if (keep) lines = 0 }
         keep && index($0, "\"" name "\" end time") == 1 { keep = 0 }
         keep { last[lines++ % 25] = $0 }
         END { for (i = (lines > 25 ? lines - 25 : 0); i < lines; i++) print "  " last[i % 25] }' \
-        "build/$preset/Testing/Temporary/LastTest.log"
-    done <"$failed"
+        "build/$preset/first-run.log"
+    done <"$first"
   done
   grep -h -A3 -E '^==[0-9]+==ERROR|^SUMMARY: ' build/fuzz/*.log 2>/dev/null | head -20 || true
 }
@@ -55,7 +58,7 @@ stage() {
 }
 
 stage "install packages" scripts/install-deps.sh
-rm -f build/*/Testing/Temporary/LastTestsFailed.log build/fuzz/*.log
+rm -f build/*/first-run-failed.log build/fuzz/*.log
 
 windows=1
 [ "${TESSVANE_SKIP_WINDOWS:-0}" = 1 ] && windows=0
@@ -103,7 +106,8 @@ if [ $windows = 1 ]; then
 fi
 
 run_suites() {
-  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --preset "$1" -j"$jobs" --timeout 900
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+    bash -c 'source scripts/lib/ctest_rerun.sh && ctest_with_one_rerun "$@"' _ "$1" -j"$jobs" --timeout 900
 }
 for preset in "${presets[@]}"; do
   echo "=== $preset: tests"

@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/i386.sh
+source scripts/lib/ctest_rerun.sh
 
 export WINEPREFIX=$PWD/build/wineprefix
 export WINEDEBUG=-all
@@ -26,7 +27,7 @@ run_suites() {
   local status=0
   for preset in "$@"; do
     echo "=== $preset: tests"
-    ctest --preset "$preset" -j2 --timeout 900 || status=1
+    ctest_with_one_rerun "$preset" -j2 --timeout 900 || status=1
   done
   "$wineserver" -k || true
   return $status
